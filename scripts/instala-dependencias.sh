@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs, from Debian 12 packages, what building, testing and running need.
+# Works as root and through sudo; installs only what is missing.
+set -euo pipefail
+
+paquetes=(
+    build-essential cmake ninja-build ccache pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    libsqlite3-dev sqlite3
+    unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
+    xvfb xauth
+)
+
+faltan=()
+for p in "${paquetes[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || faltan+=("$p")
+done
+if [ ${#faltan[@]} -eq 0 ]; then
+    echo "All packages are installed."
+    exit 0
+fi
+
+como_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    como_root=(sudo)
+fi
+echo "Installing: ${faltan[*]}"
+"${como_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${como_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${faltan[@]}"
