@@ -1,0 +1,31 @@
+#pragma once
+// Conversions between what the operator or a statement writes and what the
+// database stores: dates as ISO text, numbers with a decimal point.
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+namespace ado {
+
+// Reads d/m/yyyy, d/m/yy (two-digit years below 50 are 20yy), yyyy-mm-dd and
+// yyyymmdd, each with an optional h:mm[:ss] time. Impossible dates give nothing.
+std::optional<QDateTime> InterpretaFecha(const QString& texto);
+
+// The stored form: "yyyy-MM-dd" at midnight, "yyyy-MM-dd HH:mm:ss" otherwise.
+QString TextoFechaIso(const QDateTime& fecha);
+
+// The operator's locale; Spanish (Argentina) where the system's is the neutral C one.
+const QLocale& LocalOperador();
+
+// Reads a number written with a decimal point, or in the operator's locale.
+std::optional<double> InterpretaNumero(const QString& texto);
+
+bool EsTipoTexto(int tipoAdo);
+bool EsTipoNumero(int tipoAdo);
+bool EsTipoFecha(int tipoAdo);
+
+} // namespace ado
