@@ -1,0 +1,39 @@
+#pragma once
+// Money: a scaled 64-bit integer with four decimals, as the suite's Currency type.
+
+#include <QString>
+#include <QtGlobal>
+
+#include <compare>
+
+class Currency {
+public:
+    static constexpr qint64 kEscala = 10000;
+
+    constexpr Currency() = default;
+    static constexpr Currency DesdeEscalado(qint64 escalado) {
+        Currency c;
+        c.v_ = escalado;
+        return c;
+    }
+    // Rounds half to even at the fourth decimal, as Currency conversion does.
+    static Currency DesdeDouble(double valor);
+    constexpr qint64 escalado() const { return v_; }
+    double aDouble() const { return static_cast<double>(v_) / kEscala; }
+    // Plain text with a point and no grouping, trailing zeros dropped: "12.5", "-3".
+    QString texto() const;
+
+    friend constexpr Currency operator+(Currency a, Currency b) { return DesdeEscalado(a.v_ + b.v_); }
+    friend constexpr Currency operator-(Currency a, Currency b) { return DesdeEscalado(a.v_ - b.v_); }
+    constexpr Currency operator-() const { return DesdeEscalado(-v_); }
+    Currency& operator+=(Currency o) { v_ += o.v_; return *this; }
+    Currency& operator-=(Currency o) { v_ -= o.v_; return *this; }
+    // Products and quotients round half to even at the fourth decimal.
+    friend Currency operator*(Currency a, Currency b);
+    friend Currency operator/(Currency a, Currency b);
+    friend constexpr auto operator<=>(Currency a, Currency b) = default;
+    friend constexpr bool operator==(Currency a, Currency b) = default;
+
+private:
+    qint64 v_ = 0;
+};

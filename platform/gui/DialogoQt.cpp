@@ -1,0 +1,191 @@
+#include "gui/DialogoQt.h"
+
+#include "Utilidades.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using namespace plataforma;
+
+namespace {
+
+struct Boton {
+    QMessageBox::StandardButton qt;
+    const char* texto; // the underlined letter answers from the keyboard
+    int respuesta;
+};
+
+constexpr Boton kAceptar{QMessageBox::Ok, "&Aceptar", vbOK};
+constexpr Boton kCancelar{QMessageBox::Cancel, "&Cancelar", vbCancel};
+constexpr Boton kAnular{QMessageBox::Abort, "&Anular", vbAbort};
+constexpr Boton kReintentar{QMessageBox::Retry, "&Reintentar", vbRetry};
+constexpr Boton kOmitir{QMessageBox::Ignore, "&Omitir", vbIgnore};
+constexpr Boton kSi{QMessageBox::Yes, "&S\u00ed", vbYes};
+constexpr Boton kNo{QMessageBox::No, "&No", vbNo};
+
+QList<Boton> botonesDe(int estilo) {
+    switch (estilo & 0x0f) {
+    case vbOKCancel:
+        return {kAceptar, kCancelar};
+    case vbAbortRetryIgnore:
+        return {kAnular, kReintentar, kOmitir};
+    case vbYesNoCancel:
+        return {kSi, kNo, kCancelar};
+    case vbYesNo:
+        return {kSi, kNo};
+    case vbRetryCancel:
+        return {kReintentar, kCancelar};
+    default:
+        return {kAceptar};
+    }
+}
+
+QMessageBox::Icon iconoDe(int estilo) {
+    switch (estilo & 0x70) {
+    case vbCritical:
+        return QMessageBox::Critical;
+    case vbQuestion:
+        return QMessageBox::Question;
+    case vbExclamation:
+        return QMessageBox::Warning;
+    case vbInformation:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+QString tituloO(const QString& titulo) {
+    return titulo.isEmpty() ? QCoreApplication::applicationName() : titulo;
+}
+
+} // namespace
+
+QWidget* DialogoQt::padre() {
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+int DialogoQt::MsgBox(const QString& texto, int estilo, const QString& titulo) {
+    QMessageBox caja(padre());
+    caja.setWindowTitle(tituloO(titulo));
+    caja.setTextFormat(Qt::PlainText); // a "<" in an error text is not markup
+    caja.setText(QString(texto).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    caja.setIcon(iconoDe(estilo));
+
+    const QList<Boton> botones = botonesDe(estilo);
+    QList<QPushButton*> agregados;
+    for (const Boton& b : botones) {
+        QPushButton* boton = caja.addButton(b.qt);
+        boton->setText(QString::fromUtf8(b.texto));
+        agregados.append(boton);
+    }
+    // Default button 2 or 3 when the set has one, the first otherwise.
+    qsizetype porDefecto = (estilo & 0x300) >> 8;
+    if (porDefecto >= agregados.size())
+        porDefecto = 0;
+    caja.setDefaultButton(agregados[porDefecto]);
+
+    // Esc takes the answer that does nothing: Cancel, else No, else Abort; a box with
+    // a single OK button closes with it.
+    qsizetype escape = 0;
+    for (int preferida : {vbCancel, vbNo, vbAbort}) {
+        const auto i = std::find_if(botones.begin(), botones.end(),
+                                    [&](const Boton& b) { return b.respuesta == preferida; });
+        if (i != botones.end()) {
+            escape = i - botones.begin();
+            break;
+        }
+    }
+    caja.setEscapeButton(agregados[escape]);
+
+    caja.exec();
+    const qsizetype elegido = agregados.indexOf(caja.clickedButton());
+    return botones[elegido >= 0 ? elegido : escape].respuesta;
+}
+
+std::optional<QString> DialogoQt::InputBox(const QString& pregunta, const QString& titulo,
+                                           const QString& inicial) {
+    QInputDialog dialogo(padre());
+    dialogo.setWindowTitle(tituloO(titulo));
+    dialogo.setInputMode(QInputDialog::TextInput);
+    dialogo.setLabelText(pregunta);
+    dialogo.setTextValue(inicial);
+    dialogo.setOkButtonText(QStringLiteral("&Aceptar"));
+    dialogo.setCancelButtonText(QStringLiteral("&Cancelar"));
+    if (dialogo.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialogo.textValue();
+}
+
+std::optional<QString> DialogoQt::EligeArchivo(const QString& titulo, const QString& filtro) {
+    const QString archivo =
+        QFileDialog::getOpenFileName(padre(), tituloO(titulo), QString(), FiltroQt(filtro));
+    if (archivo.isEmpty())
+        return std::nullopt;
+    return archivo;
+}
+
+std::optional<QDate> DialogoQt::EligeFecha(const QDate& inicial) {
+    QDialog dialogo(padre());
+    dialogo.setWindowTitle(QStringLiteral("Elija una fecha"));
+    auto* calendario = new QCalendarWidget(&dialogo);
+    calendario->setLocale(Utilidades::LocaleOperador());
+    calendario->setGridVisible(true);
+    calendario->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    calendario->setSelectedDate(inicial.isValid() ? inicial : QDate::currentDate());
+    auto* botones = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialogo);
+    botones->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Aceptar"));
+    botones->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Cancelar"));
+    auto* capas = new QVBoxLayout(&dialogo);
+    capas->addWidget(calendario);
+    capas->addWidget(botones);
+    // The calendar keeps Enter for itself and reports it as an activation: that is
+    // the operator's choice. Esc reaches the dialog and cancels.
+    QObject::connect(calendario, &QCalendarWidget::activated, &dialogo, &QDialog::accept);
+    QObject::connect(botones, &QDialogButtonBox::accepted, &dialogo, &QDialog::accept);
+    QObject::connect(botones, &QDialogButtonBox::rejected, &dialogo, &QDialog::reject);
+    calendario->setFocus();
+    if (dialogo.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return calendario->selectedDate();
+}
+
+QString DialogoQt::FiltroQt(const QString& filtroSuite) {
+    if (filtroSuite.trimmed().isEmpty())
+        return {};
+    // "Reportes (*.rpt)|*.rpt" already names its patterns; they are given once.
+    static const QRegularExpression patronesEscritos(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+    const QStringList partes = filtroSuite.split(u'|');
+    QStringList filtros;
+    for (qsizetype i = 0; i < partes.size(); i += 2) {
+        if (i + 1 >= partes.size()) { // a pattern without description
+            const QString solo = partes[i].trimmed();
+            if (!solo.isEmpty())
+                filtros.append(solo.split(u';', Qt::SkipEmptyParts).join(u' '));
+            break;
+        }
+        QStringList patrones = partes[i + 1].split(u';', Qt::SkipEmptyParts);
+        for (QString& p : patrones)
+            p = p.trimmed();
+        patrones.removeAll(QString());
+        const QString listaPatrones =
+            patrones.isEmpty() ? QStringLiteral("*") : patrones.join(u' ');
+        QString descripcion = partes[i].trimmed().remove(patronesEscritos);
+        if (descripcion.isEmpty())
+            descripcion = listaPatrones;
+        filtros.append(descripcion + QStringLiteral(" (") + listaPatrones + u')');
+    }
+    return filtros.join(QStringLiteral(";;"));
+}

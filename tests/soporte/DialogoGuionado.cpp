@@ -1,0 +1,54 @@
+#include "DialogoGuionado.h"
+
+#include <QTest>
+
+DialogoGuionado::~DialogoGuionado() {
+    if (!respuestas_.isEmpty())
+        QTest::qFail(qPrintable(QStringLiteral("%1 queued answer(s) were never used")
+                                    .arg(respuestas_.size())),
+                     __FILE__, __LINE__);
+}
+
+DialogoGuionado& DialogoGuionado::responde(const QVariant& respuesta) {
+    respuestas_.append(respuesta);
+    return *this;
+}
+
+QVariant DialogoGuionado::siguiente(const CajaMostrada& caja) {
+    mostradas_.append(caja);
+    if (respuestas_.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected %1 \"%2\": %3")
+                                    .arg(caja.tipo, caja.titulo, caja.texto)),
+                     __FILE__, __LINE__);
+        return {};
+    }
+    return respuestas_.takeFirst();
+}
+
+int DialogoGuionado::MsgBox(const QString& texto, int estilo, const QString& titulo) {
+    const QVariant r = siguiente({QStringLiteral("MsgBox"), texto, titulo, estilo});
+    return r.isValid() ? r.toInt() : plataforma::vbCancel;
+}
+
+std::optional<QString> DialogoGuionado::InputBox(const QString& pregunta, const QString& titulo,
+                                                 const QString&) {
+    const QVariant r = siguiente({QStringLiteral("InputBox"), pregunta, titulo, 0});
+    if (!r.isValid())
+        return std::nullopt;
+    return r.toString();
+}
+
+std::optional<QString> DialogoGuionado::EligeArchivo(const QString& titulo, const QString& filtro) {
+    const QVariant r = siguiente({QStringLiteral("EligeArchivo"), filtro, titulo, 0});
+    if (!r.isValid())
+        return std::nullopt;
+    return r.toString();
+}
+
+std::optional<QDate> DialogoGuionado::EligeFecha(const QDate& inicial) {
+    const QVariant r = siguiente({QStringLiteral("EligeFecha"), inicial.toString(Qt::ISODate),
+                                  QString(), 0});
+    if (!r.isValid())
+        return std::nullopt;
+    return r.toDate();
+}
