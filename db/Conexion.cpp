@@ -1,0 +1,362 @@
+// Opening, reopening and the instance's failure dialog.
+
+#include "Auxiliares.h"
+#include "DB_Dll.h"
+#include "Pasos.h"
+#include "RegistroErrores.h"
+#include "Utilidades.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdlib>
+
+using namespace db::detalle;
+using plataforma::vbYes;
+
+namespace {
+
+const QString CR = QStringLiteral("\r");
+const QString NL = QStringLiteral("\r\n");
+
+bool esServidorEmbebido(const QString& servidor) {
+    return SinBlancos(servidor).compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0;
+}
+
+bool nombraArchivo(const QString& base) {
+    return base.contains(u'/') || base.contains(u'\\') || !QFileInfo(base).suffix().isEmpty();
+}
+
+} // namespace
+
+DB_Dll::DB_Dll(plataforma::DialogoOperador& dialogo, DB_Dll* compartida,
+               ado::FabricaProveedor fabrica)
+    : dialogo_(dialogo), compartida_(compartida), fabrica_(std::move(fabrica)) {
+    // Nothing is left to save when the operator gives up a lost connection.
+    terminaPrograma = [] { std::exit(0); };
+    reloj = [] { return QDateTime::currentDateTime(); };
+}
+
+DB_Dll::~DB_Dll() = default;
+
+ado::Connection& DB_Dll::gCnn() {
+    if (!cnn_)
+        cnn_ = std::make_unique<ado::Connection>(fabrica_);
+    return *cnn_;
+}
+
+DialogoArchivo& DB_Dll::CmdDlg() {
+    if (!cmdDlg_)
+        cmdDlg_ = std::make_unique<DialogoArchivo>(dialogo_);
+    return *cmdDlg_;
+}
+
+QString DB_Dll::ejecutable() const {
+    if (!nombreEjecutable.isEmpty())
+        return nombreEjecutable;
+    if (QCoreApplication::instance())
+        return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    return QStringLiteral("hojaruta");
+}
+
+bool DB_Dll::esConexionOracle() {
+    return Contiene(gCnn().ConnectionString(), QStringLiteral("ORACLE"));
+}
+
+// ------------------------------------------------------------ connection strings
+
+QString DB_Dll::baseEnCadena() const {
+    // On the embedded server the statistics database is named bare, as on SQL
+    // Server, while the shared instance names its file: the statistics file is
+    // the one of that name beside it.
+    if (!compartida_ || !esServidorEmbebido(gServidor))
+        return gDBName;
+    const QString base = SinBlancos(gDBName);
+    const QString principal = SinBlancos(compartida_->gDBName);
+    if (base.isEmpty() || nombraArchivo(base) || !nombraArchivo(principal))
+        return gDBName;
+    const QString carpeta = QFileInfo(principal).path();
+    const QString archivo = base + QStringLiteral(".db");
+    return carpeta == u"." && !principal.startsWith(QLatin1String("./"))
+               ? archivo
+               : QDir(carpeta).filePath(archivo);
+}
+
+QString DB_Dll::CadenaConexion() const {
+    if (gServidor.contains(u'#'))
+        return QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + gDBName +
+               QStringLiteral(";User Id=") + gUsuario + QStringLiteral(";Password=") +
+               gUserPassWord + u';';
+    return QStringLiteral("PROVIDER=") + pSQLOLEDB + u';' + QStringLiteral("Server=") + gServidor +
+           u';' + QStringLiteral("Database =") + baseEnCadena() + u';' + QStringLiteral("UId=") +
+           gUsuario + u';' + QStringLiteral("Pwd=") + gUserPassWord + u';' + gExtended;
+}
+
+QString DB_Dll::CadenaConexionLocal(const QString& CadenaID, const QString& CadenaPWD) const {
+    return QStringLiteral("PROVIDER=") + gProveedor + u';' + QStringLiteral("Data Source =") +
+           gDBName + u';' + CadenaID + u'=' + gUsuario + u';' + CadenaPWD + u'=' + gUserPassWord +
+           u';' + gExtended;
+}
+
+// ------------------------------------------------------------------- opening
+
+namespace {
+
+// Until the connection window is there, the operator learns why nothing opens.
+class SinVentanaConexion final : public PideParametrosConexion {
+public:
+    explicit SinVentanaConexion(plataforma::DialogoOperador& dialogo) : dialogo_(dialogo) {}
+    bool Pide(QString&, QString&, QString&, QString&, int&) override {
+        dialogo_.MsgBox(QStringLiteral("Faltan los datos de conexión a la base de datos "
+                                       "(servidor, base de datos o usuario).\r\n"
+                                       "Indíquelos en la línea de comandos del programa."),
+                        plataforma::vbOKOnly + plataforma::vbExclamation,
+                        QStringLiteral("Aviso al Operador"));
+        return false;
+    }
+
+private:
+    plataforma::DialogoOperador& dialogo_;
+};
+
+} // namespace
+
+bool DB_Dll::PasoParametros() {
+    SinVentanaConexion sinVentana(dialogo_);
+    PideParametrosConexion& dialogo =
+        pideParametros_ ? *pideParametros_ : static_cast<PideParametrosConexion&>(sinVentana);
+    QString servidor = gServidor;
+    QString base = gDBName;
+    QString usuario = gUsuario;
+    QString clave = gUserPassWord;
+    int plataforma = 0; // always offered as SQL Server, whatever was chosen before
+    if (!dialogo.Pide(servidor, base, usuario, clave, plataforma)) {
+        gOpenFlag = false;
+        return false;
+    }
+    gOpenFlag = true;
+    gDBName = base;
+    gServidor = servidor;
+    gUsuario = usuario;
+    gUserPassWord = clave;
+    if (plataforma > 0) {
+        gProveedor = pORAOLEDB;
+        if (!gServidor.contains(u'#'))
+            gServidor += u'#';
+    } else {
+        gProveedor = pSQLOLEDB;
+    }
+    return true;
+}
+
+QString DB_Dll::textoFallaConexion(const ado::Error& e) const {
+    return QStringLiteral(" Estado de Sql: ") + e.SQLState + CR +
+           QStringLiteral("Numero de Error: ") + QString::number(e.Number) + CR +
+           QStringLiteral("Descripcion: ") + e.Description + CR +
+           QStringLiteral("Codigo Nativo: ") + QString::number(e.NativeError) + CR + NL +
+           QStringLiteral("Nombre de Proceso: ") + ejecutable() + CR + NL + NL +
+           QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + NL +
+           QStringLiteral("2. Verifique el nombre del servidor, quizas necesite agregarle el "
+                          "nombre de la instancia, por ejemplo : ") +
+           gServidor + QStringLiteral("\\KORALIS") + NL +
+           QStringLiteral("3. Verifique si el inicio de sesion para el usuario ") + gUsuario +
+           QStringLiteral(" existe") + NL + NL + NL +
+           QStringLiteral(" - Desea Intentarlo Nuevamente??? ");
+}
+
+void DB_Dll::OpenServerADODB(bool PideParametrosSQL, int lCursor, const QString& ConnString,
+                             bool ValidaAdmin, bool MuestraError) {
+    bool cerradoYRepetido = false;
+    gOpenFlag = true;
+    if (gProveedor.isEmpty())
+        gProveedor = pSQLOLEDB;
+    gConnString = SinBlancos(ConnString).isEmpty() ? CadenaConexion() : ConnString;
+    if (PideParametrosSQL) {
+        if (!PasoParametros())
+            return;
+        gConnString = CadenaConexion();
+    }
+
+    // An open connection is closed and the step repeated, once per call.
+    const auto repiteCerrando = [&](const ado::Falla& f) {
+        if (f.Number != ado::codigo::adErrObjectOpen || cerradoYRepetido)
+            return false;
+        cerradoYRepetido = true;
+        try {
+            gCnn().Close();
+        } catch (const ado::Falla&) {
+        }
+        return true;
+    };
+
+    const auto manejador = [&](const ado::Falla& f) -> int {
+        if (!MuestraError) {
+            if (repiteCerrando(f))
+                return plataforma::vbRetry;
+            gOpenFlag = false;
+            return plataforma::vbAbort;
+        }
+        ado::Errores& errores = gCnn().Errors();
+        if (errores.Count() > 0) {
+            const int respuesta = dialogo_.MsgBox(
+                textoFallaConexion(errores.Item(0)), plataforma::vbYesNo + plataforma::vbCritical,
+                QStringLiteral(" Error de Conexion a Base de Datos"));
+            if (respuesta != vbYes) {
+                gOpenFlag = false;
+                return respuesta;
+            }
+            errores.Clear();
+            if (pideParametros_)
+                pideParametros_->Oculta();
+            if (!PasoParametros())
+                return plataforma::vbCancel;
+            gConnString = CadenaConexion();
+            return plataforma::vbRetry;
+        }
+        if (repiteCerrando(f))
+            return plataforma::vbRetry;
+        dialogo_.MsgBox(f.Description, plataforma::vbOKOnly, QString());
+        // A connection that did not open is not reported as open.
+        gOpenFlag = gCnn().State() == ado::adStateOpen;
+        return plataforma::vbOK;
+    };
+
+    plataforma::CorrePasos(
+        manejador, {
+                       [&] {
+                           gCnn().setCursorLocation(lCursor);
+                           gCnn().Open(gConnString, QString(), QString(), -1);
+                       },
+                       [&] {
+                           if (!ValidaAdmin) {
+                               gEsAdmin = true;
+                               return;
+                           }
+                           if (SinBlancos(gDBName).isEmpty())
+                               return;
+                           gCnn().setDefaultDatabase(gDBName);
+                           if (!ExisteTablaDB(QStringLiteral("TA_USUARIOS")))
+                               return;
+                           if (!MuestraError) {
+                               gEsAdmin = true;
+                               return;
+                           }
+                           const QVariant administrador =
+                               DatosTabla(QStringLiteral("ta_usuarios"), gUsuario,
+                                          QStringLiteral("Administrador"), QStringLiteral("nombre"),
+                                          8, QString(), true, false);
+                           gEsAdmin = LeeNumero(administrador.toString()) == 1;
+                       },
+                   });
+}
+
+bool DB_Dll::PasoArchivo() {
+    DialogoArchivo& dlg = CmdDlg();
+    dlg.TituloDialogo(QStringLiteral("Buscar Base de Datos"));
+    dlg.FiltroDialogo(QStringLiteral("Base de Datos de Microsoft Access |*.MDB"));
+    dlg.AbrirDialogo();
+    if (dlg.Cancelado())
+        return false;
+    gDBName = dlg.ArchivoElegido();
+    return true;
+}
+
+void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID,
+                            const QString& CadenaPWD) {
+    QString clave; // the password fragment, once the file asked for one
+    for (;;) {
+        if (SinBlancos(gDBName).isEmpty() && !PasoArchivo()) {
+            gOpenFlag = false;
+            return;
+        }
+        const QString cadena =
+            (ConnString.isEmpty() ? CadenaConexionLocal(CadenaID, CadenaPWD) : ConnString) + clave;
+        try {
+            gCnn().Open(cadena, QString(), QString(), -1);
+            gConnString = cadena;
+            gOpenFlag = true;
+            return;
+        } catch (const ado::Falla& f) {
+            ado::Errores& errores = gCnn().Errors();
+            const QString estado = errores.Count() > 0 ? errores.Item(0).SQLState : QString();
+            if (errores.Count() > 0 &&
+                (estado == u"3024" || estado == u"3051" || estado == u"3044")) {
+                // Missing, unopenable or badly placed file: choose another one.
+                if (!PasoArchivo()) {
+                    gOpenFlag = false;
+                    return;
+                }
+                continue;
+            }
+            if (errores.Count() > 0 && estado == u"3031") {
+                if (gIgnoraPassWord.toBool()) {
+                    clave = QStringLiteral("Jet OLEDB:Database Password=") + gUserPassWord + u';';
+                } else {
+                    const auto respuesta = dialogo_.InputBox(QStringLiteral("ingrese el password:"),
+                                                             QStringLiteral("Password Access"));
+                    if (!respuesta) {
+                        gOpenFlag = false; // cancelling the password gives up the open
+                        return;
+                    }
+                    clave = QStringLiteral(" Jet OLEDB:Database Password=") + *respuesta + u';';
+                }
+                continue;
+            }
+            dialogo_.MsgBox(QString::number(f.Number) + QStringLiteral("  ") + f.Description,
+                            plataforma::vbCritical, QString());
+            gOpenFlag = false;
+            return;
+        }
+    }
+}
+
+void DB_Dll::ReintentaConectar() {
+    const DB_Dll& principal = compartida();
+    const QString usuario = principal.gUsuario;
+    const QString clave = principal.gUserPassWord;
+    plataforma::CorrePasos(
+        [this](const ado::Falla& f) -> int {
+            if (f.Number == ado::codigo::adErrObjectClosed)
+                return plataforma::vbIgnore;
+            gOpenFlag = false;
+            if (f.Number == ado::codigo::E_FAIL) // the server cannot be reached
+                return plataforma::vbAbort;
+            return TratamientoErrores(f, 18, QStringLiteral("AbrirRecordset"));
+        },
+        {
+            [&] { gOpenFlag = false; },
+            [&] { gCnn().setCommandTimeout(5); },
+            [&] { gCnn().Close(); },
+            [&] { gCnn().Open(gCnn().ConnectionString(), usuario, clave, -1); },
+            [&] { gOpenFlag = true; },
+        });
+}
+
+// ------------------------------------------------------------------ failures
+
+int DB_Dll::TratamientoErrores(const ado::Falla& CodErr, int Botones, const QString& Rutina) {
+    QString ruta = gLogErr;
+    if (ruta.isEmpty()) {
+        QString carpeta = carpetaPrograma;
+        if (carpeta.isEmpty())
+            carpeta = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                                   : QDir::currentPath();
+        if (!carpeta.endsWith(u'/') && !carpeta.endsWith(u'\\'))
+            carpeta += u'/';
+        ruta = carpeta + QStringLiteral("VXERR.LOG");
+    }
+    const QString texto = QStringLiteral("Ha ocurrido el Siguiente Error (") +
+                          QString::number(CodErr.Number) + QStringLiteral(") ") +
+                          SinBlancos(CodErr.Description);
+    const QString parteRutina = Rutina.isEmpty() ? QString() : QStringLiteral(" - ") + Rutina;
+    const QString titulo =
+        CodErr.Source + parteRutina + QStringLiteral(" Aviso al operador!!! - 5 ");
+    if (CodErr.Number == 0)
+        return 0;
+    const int respuesta = dialogo_.MsgBox(texto, Botones, titulo);
+    RegistroErrores::Anota(ruta,
+                           RegistroErrores::Linea(reloj ? reloj() : QDateTime::currentDateTime(),
+                                                  Rutina, texto, respuesta));
+    return respuesta;
+}

@@ -1,0 +1,198 @@
+#pragma once
+// The database-access object: every query, statement and schema question of the
+// program goes through an instance of it, on the instance's own connection. It
+// shows nothing by itself: the few boxes it owns go through the operator-dialog
+// service it is given.
+
+#include "DialogoOperador.h"
+#include "ado/Ado.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class DialogoArchivo;
+
+// The connection dialog as the open routine sees it. It receives the current
+// parameters, lets the operator correct them and returns true when accepted.
+// `plataforma` comes in as 0 (SQL Server); above 0 means Oracle.
+class PideParametrosConexion {
+public:
+    virtual ~PideParametrosConexion() = default;
+    virtual bool Pide(QString& servidor, QString& base, QString& usuario, QString& clave,
+                      int& plataforma) = 0;
+    // Hides the dialog while the failure box asks whether to try again.
+    virtual void Oculta() {}
+};
+
+class DB_Dll {
+public:
+    static inline const QString pSQLOLEDB = QStringLiteral("SQLOLEDB");
+    static inline const QString pJETOLEDB40 = QStringLiteral("Microsoft.Jet.OLEDB.4.0");
+    static inline const QString pJETOLEDB35 = QStringLiteral("Microsoft.Jet.OLEDB.3.51");
+    static inline const QString pORAOLEDB = QStringLiteral("OraOLEDB.Oracle.1");
+
+    // `compartida` is the program's shared instance when this one is another (the
+    // statistics connection); the shared one passes nothing and is its own.
+    explicit DB_Dll(plataforma::DialogoOperador& dialogo, DB_Dll* compartida = nullptr,
+                    ado::FabricaProveedor fabrica = {});
+    ~DB_Dll();
+    DB_Dll(const DB_Dll&) = delete;
+    DB_Dll& operator=(const DB_Dll&) = delete;
+
+    // ------------------------------------------------------------ connection state
+    bool gOpenFlag = false;
+    QString gProveedor;
+    QString gServidor;
+    QString gDBName;
+    QString gUsuario;
+    QString gUserPassWord;
+    bool gEsAdmin = false;
+    QString gConnString;
+    QString gExtended;
+    QVariant gIgnoraPassWord; // null reads as false
+    QString gLogErr;
+
+    // The instance's connection, made on first use.
+    ado::Connection& gCnn();
+    // The library's file dialog, made on first use.
+    DialogoArchivo& CmdDlg();
+
+    QString ArchivoErrores() const { return gLogErr; }
+    void setArchivoErrores(const QString& ruta) { gLogErr = ruta; }
+
+    // ------------------------------------------------ settings of the layer above
+    // The SS_CONFIDENCIALIDAD setting: journal statements go through the synonyms too.
+    bool confidencialidad = false;
+    // The program's executable name (failure box, synonym rules); empty: this program's.
+    QString nombreEjecutable;
+    // Programs of the suite under whose name V_TA_DEPOSITO and V_TA_FAMILIAS keep
+    // their own names for users who are not administrators.
+    QStringList ejecutablesSinSinonimoDeposito;
+    // Folder of the default error log; empty: the program's folder.
+    QString carpetaPrograma;
+    // Ends the program when the operator gives up a lost connection.
+    std::function<void()> terminaPrograma;
+    // Time written on error-log lines.
+    std::function<QDateTime()> reloj;
+    // The connection dialog; without one the operator is told the data are missing.
+    void setPideParametros(PideParametrosConexion* dialogo) { pideParametros_ = dialogo; }
+
+    // ------------------------------------------------------------------ connecting
+    void OpenServerADODB(bool PideParametrosSQL, int lCursor, const QString& ConnString,
+                         bool ValidaAdmin, bool MuestraError);
+    void OpenLocalADODB(const QString& ConnString, const QString& CadenaID,
+                        const QString& CadenaPWD);
+    void ReintentaConectar();
+    // The SQL Server or Oracle connection string of the current parameters.
+    QString CadenaConexion() const;
+    // The Access-file connection string of the current parameters.
+    QString CadenaConexionLocal(const QString& CadenaID, const QString& CadenaPWD) const;
+
+    // ---------------------------------------------------- recordsets and commands
+    void AbrirRecordset(QString& SentenciaSQL, ado::Recordset& Lrcs,
+                        ado::Connection* Conexionactiva = nullptr,
+                        int CursorType = ado::adOpenForwardOnly, int LockType = ado::adLockReadOnly,
+                        int Options = -1, bool ConvOracle = true);
+    void AbrirRecordset(const QString& SentenciaSQL, ado::Recordset& Lrcs,
+                        ado::Connection* Conexionactiva = nullptr,
+                        int CursorType = ado::adOpenForwardOnly, int LockType = ado::adLockReadOnly,
+                        int Options = -1, bool ConvOracle = true);
+    void CierraRecordset(ado::Recordset& LrcsTemp);
+    // Never raises nor shows anything: a failure leaves the provider's errors in the
+    // shared connection's error list.
+    void EjecutaConsultaSQL(QString& SentenciaSQL, long& RecordsAffected,
+                            ado::Recordset* Lrcs = nullptr);
+    void EjecutaConsultaSQL(const QString& SentenciaSQL);
+    // The same, telling the operator of failures that are not expected ones.
+    void EjecutaConsultaRSQL(QString& SentenciaSQL, long& RecordsAffected,
+                             ado::Recordset* Lrcs = nullptr);
+    void EjecutaConsultaRSQL(const QString& SentenciaSQL);
+
+    // --------------------------------------------------------------- table queries
+    // Type codes: 8 text, 7 date, 3/4/5 number, anything else inserted as it is.
+    bool ExisteEnTabla(const QString& Tabla, const QVariant& ValorBuscado, const QString& Campo,
+                       ado::Recordset* Lrcs = nullptr, int Tipodato = 0,
+                       const QString& Condicion = {}, bool SoloLectura = true);
+    bool ExisteEnTablaST(const QString& Tabla, const QVariant& ValorBuscado, const QString& Campo,
+                         ado::Recordset* Lrcs = nullptr, int Tipodato = 0,
+                         const QString& Condicion = {}, bool SoloLectura = true);
+    // The column's text; "" when no row matches; an unset value when the
+    // connection was lost or the operator aborted.
+    QVariant DatosTabla(const QString& Tabla, const QVariant& ValorBuscado,
+                        const QString& CampoDevuelto, const QString& Campo, int Tipodato = 0,
+                        const QString& Condicion = {}, bool UsaTrim = true,
+                        bool IgnoraError = false);
+    // Aggregates raise their failures to the caller.
+    QVariant BuscaMaximo(const QString& QueTabla, const QString& QueCampo, int Tipo,
+                         QString& Condicion);
+    QVariant BuscaMaximo(const QString& QueTabla, const QString& QueCampo, int Tipo = 0);
+    QVariant BuscaMinimo(const QString& QueTabla, const QString& QueCampo, int Tipo = 0,
+                         const QString& Condicion = {});
+    QVariant BuscaUltimoCodigo(const QString& QueTabla, const QString& QueCampo, int Tipo = 0,
+                               const QString& Condicion = {});
+
+    // ---------------------------------------------------- literals and identifiers
+    static bool adodate(const QVariant& Qtype);
+    static bool ADOText(const QVariant& Qtype);
+    static bool ADONumeric(const QVariant& Qtype);
+    static bool ADOCurrency(const QVariant& Qtype);
+    static bool ADOBoolean(const QVariant& Qtype);
+    static QString ADOComilla(const QVariant& Qtype);
+    // Marker "@" number, "'" text, anything else the value as it is.
+    static QString SQLValue(const QVariant& Valor, const QString& Tipo);
+    static QString AddBrackets(const QString& rObjName);
+    static QString StripBrackets(const QString& rsObjName);
+    static QString StripConnect(const QString& rsTblName);
+    static QString StripOwner(QString& rsTblName);
+    static QString StripFileName(const QString& rsFileName);
+    static QString stSTF(QString& rsName, bool rnPart);
+
+    // ------------------------------------------------------ synonyms and schema
+    QString SS_TSinonimos(const QString& SQL) const;
+    bool ExisteTablaDB(const QString& Tabla);
+    bool ExisteCampoDB(const QString& Tabla, const QString& Campo);
+    void AddField(const QString& Tabla, const QString& Campo, const QString& Tipo,
+                  bool PermiteNulos, const QVariant& ValorDefault = {});
+    bool VerCampoDB(const QString& Tabla, const QString& Campo, bool Agregar, const QString& Tipo,
+                    bool PermiteNulos, const QVariant& ValorDefault = {});
+
+    // -------------------------------------------------------------------- Oracle
+    // The SQL Server text in Oracle's dialect when the connection is an Oracle one.
+    QString ORACLE_Dicc(const QString& Valor) const;
+
+    // ---------------------------------------------------------------- failures
+    // Shows the failure, logs it with the answer and returns the answer; 0 for an
+    // error numbered 0.
+    int TratamientoErrores(const ado::Falla& CodErr, int Botones = 18, const QString& Rutina = {});
+
+private:
+    DB_Dll& compartida() { return compartida_ ? *compartida_ : *this; }
+    const DB_Dll& compartida() const { return compartida_ ? *compartida_ : *this; }
+    QString ejecutable() const;
+    bool esConexionOracle();
+    bool PasoParametros();
+    bool PasoArchivo();
+    QString textoFallaConexion(const ado::Error& e) const;
+    QString textoConexionPerdida() const;
+    QString baseEnCadena() const;
+    int avisoOperador(const ado::Falla& falla);
+    bool existeEn(const QString& sql, ado::Connection& cn, ado::Recordset* Lrcs, bool SoloLectura,
+                  bool traduce);
+    std::optional<QString> leeAgregado(const QString& sql, const QString& columna);
+    void ejecuta(QString& sql, long& filas, ado::Recordset* Lrcs, bool informa);
+    void EjecutaScript(QString& Script, long& RecordsAffected);
+    static QString FiltraSentencia(QString& Sentencia);
+
+    plataforma::DialogoOperador& dialogo_;
+    DB_Dll* compartida_;
+    ado::FabricaProveedor fabrica_;
+    std::unique_ptr<ado::Connection> cnn_;
+    std::unique_ptr<DialogoArchivo> cmdDlg_;
+    PideParametrosConexion* pideParametros_ = nullptr;
+};

@@ -1,0 +1,84 @@
+#include "RegistroErrores.h"
+
+#include <QFile>
+
+namespace RegistroErrores {
+
+namespace {
+
+// The suite trims blanks only.
+QString sinBlancos(const QString& texto) {
+    qsizetype i = 0;
+    qsizetype f = texto.size();
+    while (i < f && texto[i] == u' ')
+        ++i;
+    while (f > i && texto[f - 1] == u' ')
+        --f;
+    return texto.mid(i, f - i);
+}
+
+// Windows-1252 places printable characters where Latin-1 has control codes.
+char byte1252(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    static constexpr char16_t tabla[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    for (int i = 0; i < 32; ++i)
+        if (tabla[i] != 0 && tabla[i] == c)
+            return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+} // namespace
+
+QString PalabraRespuesta(int respuesta) {
+    switch (respuesta) {
+    case 4:
+        return QStringLiteral("Reintentar");
+    case 5:
+        return QStringLiteral("Ignorar");
+    case 3:
+        return QStringLiteral("Abortar");
+    case 2:
+        return QStringLiteral("Cancelar");
+    case 6:
+        return QStringLiteral("Sí");
+    case 7:
+        return QStringLiteral("No");
+    default:
+        return {};
+    }
+}
+
+QString Linea(const QDateTime& momento, const QString& rutina, const QString& mensaje,
+              int respuesta) {
+    const QString parteRutina =
+        rutina.isEmpty() ? QString() : sinBlancos(QStringLiteral(" - ") + rutina);
+    return momento.toString(QStringLiteral("MM-dd-yyyy HH:mm:ss")) + QStringLiteral(" Rutina: ") +
+           parteRutina + QStringLiteral(" Mensaje ") + sinBlancos(mensaje) +
+           QStringLiteral(" Respondió : ") + PalabraRespuesta(respuesta) + QStringLiteral("\r\n");
+}
+
+QByteArray AWindows1252(const QString& texto) {
+    QByteArray r;
+    r.reserve(texto.size());
+    for (QChar c : texto)
+        r.append(byte1252(c.unicode()));
+    return r;
+}
+
+bool Anota(const QString& ruta, const QString& linea) {
+    if (ruta.isEmpty())
+        return false;
+    QFile archivo(ruta);
+    if (!archivo.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    const QByteArray bytes = AWindows1252(linea);
+    const bool escrito = archivo.write(bytes) == bytes.size();
+    archivo.close();
+    return escrito;
+}
+
+} // namespace RegistroErrores
