@@ -1,0 +1,18 @@
+// hojaruta: the load-control sheet of delivery runs.
+
+#include "Aplicacion.h"
+#include "FrmHojaRuta.h"
+#include "gui/DialogoQt.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication qapp(argc, argv);
+    DialogoQt dialogo;
+    Aplicacion app(dialogo);
+    FrmHojaRuta ventana(app);
+    if (!ventana.Form_Load())
+        return 1;
+    ventana.show();
+    return qapp.exec();
+}
