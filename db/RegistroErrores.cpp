@@ -1,21 +1,12 @@
 #include "RegistroErrores.h"
 
+#include "Auxiliares.h"
+
 #include <QFile>
 
 namespace RegistroErrores {
 
 namespace {
-
-// The suite trims blanks only.
-QString sinBlancos(const QString& texto) {
-    qsizetype i = 0;
-    qsizetype f = texto.size();
-    while (i < f && texto[i] == u' ')
-        ++i;
-    while (f > i && texto[f - 1] == u' ')
-        --f;
-    return texto.mid(i, f - i);
-}
 
 // Windows-1252 places printable characters where Latin-1 has control codes.
 char byte1252(char16_t c) {
@@ -55,9 +46,9 @@ QString PalabraRespuesta(int respuesta) {
 QString Linea(const QDateTime& momento, const QString& rutina, const QString& mensaje,
               int respuesta) {
     const QString parteRutina =
-        rutina.isEmpty() ? QString() : sinBlancos(QStringLiteral(" - ") + rutina);
+        rutina.isEmpty() ? QString() : db::detalle::SinBlancos(QStringLiteral(" - ") + rutina);
     return momento.toString(QStringLiteral("MM-dd-yyyy HH:mm:ss")) + QStringLiteral(" Rutina: ") +
-           parteRutina + QStringLiteral(" Mensaje ") + sinBlancos(mensaje) +
+           parteRutina + QStringLiteral(" Mensaje ") + db::detalle::SinBlancos(mensaje) +
            QStringLiteral(" Respondió : ") + PalabraRespuesta(respuesta) + QStringLiteral("\r\n");
 }
 

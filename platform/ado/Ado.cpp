@@ -549,26 +549,25 @@ void Connection::BeginTrans() {
     enTransaccion_ = true;
 }
 
-void Connection::CommitTrans() {
-    exigeAbierta();
-    errores_.Clear();
-    if (!enTransaccion_)
-        throw fallaAdo(codigo::XACT_E_NOTRANSACTION,
-                       QStringLiteral("No transaction is active."));
-    enTransaccion_ = false;
-    traza_.Mide(QStringLiteral("COMMIT TRANSACTION"),
-                [&] { conErrores([&] { proveedor_->confirmaTransaccion(); }); });
-}
+void Connection::CommitTrans() { terminaTransaccion(true); }
 
-void Connection::RollbackTrans() {
+void Connection::RollbackTrans() { terminaTransaccion(false); }
+
+void Connection::terminaTransaccion(bool confirma) {
     exigeAbierta();
     errores_.Clear();
     if (!enTransaccion_)
-        throw fallaAdo(codigo::XACT_E_NOTRANSACTION,
-                       QStringLiteral("No transaction is active."));
+        throw fallaAdo(codigo::XACT_E_NOTRANSACTION, QStringLiteral("No transaction is active."));
     enTransaccion_ = false;
-    traza_.Mide(QStringLiteral("ROLLBACK TRANSACTION"),
-                [&] { conErrores([&] { proveedor_->revierteTransaccion(); }); });
+    traza_.Mide(confirma ? QStringLiteral("COMMIT TRANSACTION") : QStringLiteral("ROLLBACK TRANSACTION"),
+                [&] {
+                    conErrores([&] {
+                        if (confirma)
+                            proveedor_->confirmaTransaccion();
+                        else
+                            proveedor_->revierteTransaccion();
+                    });
+                });
 }
 
 void Connection::OpenSchema(int schema, const QVariantList& restricciones, Recordset& resultado) {

@@ -219,6 +219,7 @@ private:
     friend class Recordset;
     detalle::Resultado ejecuta(const QString& sql, const QVariantList& parametros = {});
     void exigeAbierta() const;
+    void terminaTransaccion(bool confirma);
     detalle::Proveedor& proveedor() const;
     template <typename F> auto conErrores(F&& f) -> decltype(f());
 

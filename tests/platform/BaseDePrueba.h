@@ -3,6 +3,7 @@
 // same connection string form the program uses for the embedded file.
 
 #include "ado/Ado.h"
+#include "Fallas.h"
 #include "ado/BaseEmbebida.h"
 
 #include <QTemporaryDir>
@@ -62,14 +63,3 @@ public:
     QTemporaryDir dir;
     QString ruta;
 };
-
-// Runs `f`, which must fail; returns the failure.
-template <typename F> ado::Falla fallaDe(F&& f) {
-    try {
-        f();
-    } catch (const ado::Falla& falla) {
-        return falla;
-    }
-    QTest::qFail("the call did not fail", __FILE__, __LINE__);
-    return ado::Falla(0, QString());
-}

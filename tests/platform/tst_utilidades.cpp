@@ -2,6 +2,7 @@
 // the environment, and money arithmetic.
 
 #include "DialogoGuionado.h"
+#include "Fallas.h"
 #include "Utilidades.h"
 
 #include <QCoreApplication>
@@ -30,15 +31,6 @@ Currency cur(qint64 escalado) {
 const QLocale kEspanol(QLocale::Spanish, QLocale::Argentina);
 const QLocale kIngles(QLocale::English, QLocale::UnitedStates);
 
-template <typename F> ado::Falla fallaDe(F&& f) {
-    try {
-        f();
-    } catch (const ado::Falla& falla) {
-        return falla;
-    }
-    QTest::qFail("the call did not fail", __FILE__, __LINE__);
-    return ado::Falla(0, QString());
-}
 
 // Sets or clears environment variables for one test and puts them back afterwards.
 class VariablesDeEntorno {

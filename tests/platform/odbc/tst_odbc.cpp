@@ -2,6 +2,7 @@
 // everyday work, a fake driver of our own for what SQL Server sends back (several
 // records per failure, warnings, time-outs, batches), FreeTDS for failures to connect.
 
+#include "Fallas.h"
 #include "ado/Ado.h"
 #include "ado/Proveedor.h"
 
@@ -23,15 +24,6 @@ using namespace ado;
 namespace {
 
 const QString fuenteOdbc = QStringLiteral("Microsoft OLE DB Provider for ODBC Drivers");
-
-template <typename F> Falla fallaDe(F&& f) {
-    try {
-        f();
-    } catch (const Falla& falla) {
-        return falla;
-    }
-    return Falla(0, QStringLiteral("(no failure was raised)"));
-}
 
 // "SQLSTATE|native|number" of each entry, to compare lists in one go.
 QStringList resumen(const QList<Error>& errores) {
