@@ -8,7 +8,6 @@ paquetes=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsqlite3-dev sqlite3
     unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
-    xvfb xauth
 )
 
 faltan=()
