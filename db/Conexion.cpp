@@ -41,8 +41,12 @@ DB_Dll::DB_Dll(plataforma::DialogoOperador& dialogo, DB_Dll* compartida,
 DB_Dll::~DB_Dll() = default;
 
 ado::Connection& DB_Dll::gCnn() {
-    if (!cnn_)
+    if (!cnn_) {
         cnn_ = std::make_unique<ado::Connection>(fabrica_);
+        // The workstation's INI file names the ODBC drivers and bounds the login.
+        cnn_->setOpcionesOdbc(ado::LeeOpcionesOdbc(
+            QDir(ArchivoIni::Carpeta()).filePath(QStringLiteral("CN000pr.INI"))));
+    }
     return *cnn_;
 }
 

@@ -47,6 +47,7 @@ private slots:
     void errorGlobalSeAnota_data();
     void errorGlobalSeAnota();
     void errorCeroNoMuestraNada();
+    void driverOdbcDelIni();
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
@@ -328,6 +329,25 @@ void TstAplicacion::errorCeroNoMuestraNada() {
     qunsetenv("temp");
     QVERIFY(!app->RutaLogGlobal().startsWith(dir_->path()));
     qunsetenv("tmp");
+}
+
+void TstAplicacion::driverOdbcDelIni() {
+    QFile ini(dir_->filePath(QStringLiteral("CN000pr.INI")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[ODBC]\r\nDriverSqlServer=SinDriverInstalado\r\nSegundosConexion=3\r\n");
+    ini.close();
+    DialogoGuionado dialogo;
+    auto app = nueva(dialogo);
+    app->db.gServidor = QStringLiteral("srv01");
+    app->db.gDBName = QStringLiteral("GESTION");
+    app->db.gUsuario = QStringLiteral("ana");
+    app->db.OpenServerADODB(false, ado::adUseClient, QString(), false, false);
+    QVERIFY(!app->db.gOpenFlag);
+    QCOMPARE(app->db.gCnn().opcionesOdbc().segundosConexion, 3);
+    QVERIFY(app->db.gCnn().Errors().Count() > 0);
+    QCOMPARE(app->db.gCnn().Errors().Item(0).SQLState, QStringLiteral("IM002"));
+    QVERIFY2(app->db.gCnn().Errors().Item(0).Description.contains(QLatin1String("SinDriverInstalado")),
+             qPrintable(app->db.gCnn().Errors().Item(0).Description));
 }
 
 QTEST_GUILESS_MAIN(TstAplicacion)
