@@ -2,6 +2,7 @@
 // as SQL Server would on what the program relies on.
 
 #include "ado/ErroresSqlite.h"
+#include "ado/Parametriza.h"
 #include "ado/Proveedor.h"
 #include "ado/ReescritorTSql.h"
 #include "ado/Valores.h"
@@ -15,6 +16,8 @@
 #include <cctype>
 
 namespace ado::detalle {
+
+using ado::sqlite::Parametriza;
 
 namespace {
 
@@ -129,8 +132,11 @@ public:
         db_ = nullptr;
     }
 
-    Resultado ejecuta(const QString& sql, const QVariantList& parametros) override {
-        const QString sqlite = reescrito(sql);
+    Resultado ejecuta(const QString& sql, const QVariantList& parametrosDados) override {
+        QVariantList parametros = parametrosDados;
+        QString sqlite = reescrito(sql);
+        if (parametros.isEmpty())
+            sqlite = Parametriza(sqlite, parametros);
         Resultado r;
         QList<Error> errores;
         const QByteArray utf8 = sqlite.toUtf8();
