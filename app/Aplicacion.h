@@ -9,7 +9,9 @@
 #include "Utilidades.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -70,6 +72,36 @@ public:
     QString RutaLogGlobal() const;
     // Writes the default lookup definitions at the end of the definition file.
     void CreaConsultasDefault();
+
+    // ------------------------------------------------------- value formatting
+    // An amount text shown with `decimales` decimals: -3 the text unchanged, -1 the
+    // configured CantidadDecimales, -2 none, 0 the locale's currency digits.
+    QString FmtMoneda(const QString& importe, const QVariant& decimales, bool separaMiles);
+    // A yes/no text in Spanish or English; `defecto` for anything else.
+    static bool ValorLogico(const QString& texto, bool defecto);
+
+    // --------------------------------------------- data update scripts
+    struct ParCampoValor {
+        QString Campo;
+        QString Valor; // already an SQL literal
+    };
+    QList<ParCampoValor> Pares;
+    // Adds a column and its value, made a literal with the marker ("'" text, "@"
+    // number, anything else as it is); `Valor` loses its apostrophes.
+    void AgregaCampoValor(const QString& Campo, QString& Valor, const QString& Marca, bool Nuevo);
+    // Appends an INSERT or UPDATE made of `pares` to `Sentencias`, then an empty entry.
+    void ArmaSentencia(QList<ParCampoValor>& pares, QStringList& Sentencias, const QString& Tabla,
+                       bool EsUpdate, QString& Condicion, bool ConservaPares);
+    // Runs the statements as one script in one transaction; a failure is rolled
+    // back, logged in AUX_ERR and, when asked, shown.
+    void GActualizarDatoScript(QStringList& Sentencias, bool& HuboError, qint32& CodigoError,
+                               bool SilenciaClaveDuplicada, bool SilenciaRestriccion,
+                               QString& ScriptEjecutado, QString& MensajeError,
+                               bool MuestraMensaje);
+    void RegistraErrorAux(const QString& SQL, QString Proceso, qint32 Error,
+                          const QString& Descripcion);
+    // The data-error dialog of a failed save: 4 retry, 5 ignore, 3 abort, 0 otherwise.
+    qint16 MuestraErrorDatos(const ado::Falla& ErrorObj, const QString& Campo);
 
     // The access log: kept as calls of the frame, written by a later version.
     void AbreEstadisticas() {}
