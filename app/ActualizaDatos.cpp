@@ -1,0 +1,239 @@
+// Statement lists for data changes: building INSERT/UPDATE statements from
+// column/value pairs, running a list in one transaction, logging a failed list in
+// AUX_ERR, and the data-error dialog of a failed save.
+
+#include "Aplicacion.h"
+
+#include "Pasos.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace {
+
+const QString kCr = QStringLiteral("\r");
+const QString kNl = QStringLiteral("\r\n");
+
+QString nombreEjecutable(const DB_Dll& db) {
+    if (!db.nombreEjecutable.isEmpty())
+        return db.nombreEjecutable;
+    if (QCoreApplication::instance())
+        return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    return QStringLiteral("hojaruta");
+}
+
+// "<native> : <description>" CR LF for each message but the last; a single
+// message is shown whole.
+QString textoMensajes(const ado::Errores& errores) {
+    const int n = errores.Count();
+    const int hasta = n == 1 ? 1 : n - 1;
+    QString texto;
+    for (int i = 0; i < hasta; ++i)
+        texto += QString::number(errores.Item(i).NativeError) + QStringLiteral(" : ") +
+                 errores.Item(i).Description + kNl;
+    return texto;
+}
+
+} // namespace
+
+void Aplicacion::AgregaCampoValor(const QString& Campo, QString& Valor, const QString& Marca,
+                                  bool Nuevo) {
+    if (Nuevo)
+        Pares = QList<ParCampoValor>{ParCampoValor{}};
+    else
+        Pares.append(ParCampoValor{});
+    // The suite's convention: values lose their apostrophes rather than doubling them.
+    Valor.remove(u'\'');
+    ParCampoValor& par = Pares.last();
+    par.Campo = Campo;
+    par.Valor = Valor.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0
+                    ? QStringLiteral("Null")
+                    : DB_Dll::SQLValue(Valor, Marca);
+}
+
+void Aplicacion::ArmaSentencia(QList<ParCampoValor>& pares, QStringList& Sentencias,
+                               const QString& Tabla, bool EsUpdate, QString& Condicion,
+                               bool ConservaPares) {
+    // The list is reset to one empty pair, so a caller that goes on adding without
+    // starting anew leaves that placeholder first: it names no column and is skipped.
+    QStringList campos;
+    QStringList valores;
+    QStringList asignaciones;
+    for (const ParCampoValor& par : pares) {
+        if (par.Campo.isEmpty())
+            continue;
+        campos << par.Campo;
+        valores << par.Valor;
+        asignaciones << par.Campo + QStringLiteral(" = ") + par.Valor;
+    }
+    QString sentencia;
+    if (EsUpdate) {
+        if (!Condicion.contains(QLatin1String("WHERE"), Qt::CaseInsensitive))
+            Condicion = QStringLiteral(" WHERE ") + Condicion;
+        sentencia = QStringLiteral("UPDATE ") + Tabla + QStringLiteral(" SET ") +
+                    asignaciones.join(u',') + u' ' + Condicion;
+    } else {
+        sentencia = QStringLiteral("INSERT INTO ") + Tabla + QStringLiteral(" (") +
+                    campos.join(u',') + QStringLiteral(") VALUES (") + valores.join(u',') + u')';
+    }
+    Sentencias << sentencia << QString();
+    if (!ConservaPares)
+        pares = QList<ParCampoValor>{ParCampoValor{}};
+}
+
+void Aplicacion::GActualizarDatoScript(QStringList& Sentencias, bool& HuboError,
+                                       qint32& CodigoError, bool SilenciaClaveDuplicada,
+                                       bool SilenciaRestriccion, QString& ScriptEjecutado,
+                                       QString& MensajeError, bool MuestraMensaje) {
+    HuboError = false;
+    QString script;
+    QString sqlEjecutada;
+    QString texto;
+    qint32 codigo = 0;
+    bool vacio = false;
+    const auto ignora = [](const auto& paso) {
+        try {
+            paso();
+        } catch (const std::exception&) { // only the error list tells the outcome
+        }
+    };
+    plataforma::CorrePasos(
+        [this](const ado::Falla& f) {
+            return TratamientoErroresGlobal(f, 18, QStringLiteral("GActualizarDatoScript"));
+        },
+        {[&] {
+             for (const QString& s : Sentencias)
+                 if (!s.trimmed().isEmpty())
+                     script += kCr + s;
+             vacio = script.isEmpty();
+         },
+         [&] {
+             if (vacio)
+                 return;
+             script = QStringLiteral("BEGIN TRANSACTION ") + kCr + kCr + script + kCr;
+             ScriptEjecutado = script;
+         },
+         [&] {
+             if (vacio)
+                 return;
+             sqlEjecutada = script;
+             long filas = 0;
+             ignora([&] { db.EjecutaConsultaSQL(sqlEjecutada, filas); });
+         },
+         [&] {
+             if (vacio)
+                 return;
+             ado::Errores& errores = db.gCnn().Errors();
+             if (errores.Count() == 0)
+                 return;
+             codigo = errores.Item(0).NativeError;
+             HuboError = true;
+             texto = textoMensajes(errores);
+             MensajeError = texto;
+             if ((SilenciaClaveDuplicada && codigo == 2627) ||
+                 (SilenciaRestriccion && codigo == 547)) {
+                 MensajeError = errores.Item(0).Description;
+                 texto.clear();
+             }
+             errores.Clear();
+         },
+         [&] {
+             if (vacio)
+                 return;
+             if (HuboError) {
+                 ignora([&] { db.EjecutaConsultaSQL(QStringLiteral("ROLLBACK TRANSACTION")); });
+                 RegistraErrorAux(sqlEjecutada, nombreEjecutable(db), codigo, texto);
+                 if (!texto.trimmed().isEmpty() && MuestraMensaje)
+                     dialogo.MsgBox(texto, plataforma::vbCritical + plataforma::vbOKOnly,
+                                    QStringLiteral("Aviso al Operador!"));
+             } else {
+                 db.EjecutaConsultaSQL(QStringLiteral("COMMIT TRANSACTION"));
+             }
+         },
+         [&] {
+             if (!vacio)
+                 CodigoError = codigo;
+         }});
+}
+
+void Aplicacion::RegistraErrorAux(const QString& SQL, QString Proceso, qint32 Error,
+                                  const QString& Descripcion) {
+    if (Proceso.isEmpty())
+        Proceso = nombreEjecutable(db);
+    ado::Recordset rs;
+    // Opened on the connection itself: the log of a failure must never put a box in
+    // front of the operator, not even the one of a failed open.
+    plataforma::CorrePasos(
+        plataforma::OmiteFalla,
+        {[&] {
+             QString sql =
+                 db.SS_TSinonimos(QStringLiteral("select  top 1 * from AUX_ERR  with(nolock) "));
+             if (db.gCnn().ConnectionString().contains(QLatin1String("ORACLE"),
+                                                       Qt::CaseInsensitive))
+                 sql = db.ORACLE_Dicc(sql);
+             rs.Open(sql, db.gCnn(), ado::adOpenDynamic, ado::adLockOptimistic, -1);
+         },
+         [&] { rs.AddNew(); }, [&] { rs.Fields(QStringLiteral("Proceso")) = Proceso; },
+         [&] {
+             const QDateTime ahora = reloj ? reloj() : QDateTime::currentDateTime();
+             rs.Fields(QStringLiteral("Fecha")) = ahora.toString(QStringLiteral("dd/MM/yy HH:mm"));
+         },
+         [&] { rs.Fields(QStringLiteral("Error")) = Error; },
+         [&] { rs.Fields(QStringLiteral("Descripcion")) = Utilidades::Recorta(Descripcion, 250); },
+         [&] { rs.Fields(QStringLiteral("SQL")) = SQL; },
+         [&] { rs.Fields(QStringLiteral("pc")) = nombreMaquina; },
+         [&] { rs.Fields(QStringLiteral("Usuario")) = db.gUsuario; }, [&] { rs.Update(); },
+         [&] {
+             if (rs.State() == ado::adStateOpen) {
+                 if (rs.EditMode() != ado::adEditNone)
+                     rs.CancelUpdate();
+                 rs.Close();
+             }
+         }});
+}
+
+qint16 Aplicacion::MuestraErrorDatos(const ado::Falla& ErrorObj, const QString& Campo) {
+    const QString conversion =
+        QStringLiteral("Verifique las siguientes opciones: ") + kNl + kNl +
+        QStringLiteral("1) Ha ingresado letras donde debe ingresar numeros") + kNl + kNl +
+        QStringLiteral("2) Debe ingresar una fecha y el formato es incorrecto") + kNl + kNl +
+        QStringLiteral("En el campo: ") + Campo;
+    const int critico = plataforma::vbCritical + plataforma::vbOKOnly;
+    if (ErrorObj.Number == ado::codigo::adErrDataConversion) {
+        dialogo.MsgBox(conversion, critico, QStringLiteral("Error en conversion de datos"));
+        return 0;
+    }
+    ado::Errores& errores = db.gCnn().Errors();
+    if (errores.Count() > 0) {
+        const ado::Error primero = errores.Item(0);
+        const QString descripcion = QStringLiteral("Descripcion del Error: ") +
+                                    QString::number(primero.NativeError) + QStringLiteral(" - ") +
+                                    primero.Description;
+        switch (primero.NativeError) {
+        case 1010:
+            dialogo.MsgBox(conversion, critico, QStringLiteral("Error en conversion de datos "));
+            errores.Clear();
+            return 0;
+        case 515:
+            dialogo.MsgBox(descripcion, critico,
+                           QStringLiteral("Error en conversion de datos - NULOS NO PERMITIDO"));
+            errores.Clear();
+            return 0;
+        case 2627:
+            dialogo.MsgBox(descripcion + kNl + kNl +
+                               QStringLiteral("La grabacion se ha cancelado... Cambie el campo "
+                                              "principal e intente grabar nuevamente"),
+                           critico, QStringLiteral("Clave Duplicada"));
+            errores.Clear();
+            return 0;
+        default:
+            break;
+        }
+    }
+    const int respuesta =
+        TratamientoErroresGlobal(ErrorObj, 18, QStringLiteral("Actualizar Datos"));
+    if (respuesta == plataforma::vbRetry || respuesta == plataforma::vbIgnore ||
+        respuesta == plataforma::vbAbort)
+        return static_cast<qint16>(respuesta);
+    return 0;
+}

@@ -1,0 +1,672 @@
+// Statement lists run in one transaction, their failure log in AUX_ERR, the
+// statement builders and the data-error dialog of a failed save.
+
+#include "Aplicacion.h"
+#include "DialogoGuionado.h"
+#include "Recursos.h"
+#include "ado/BaseEmbebida.h"
+
+#include "../db/ProveedorDePrueba.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// PRUEBA refuses some names through triggers, the way the server's own checks do:
+// native 8 aborts the batch, 547 only its statement.
+const char* const kDatos = R"SQL(
+INSERT INTO TA_USUARIOS (Nombre, Administrador) VALUES ('ADMIN', 1);
+CREATE TABLE PRUEBA (
+    Codigo NVARCHAR(10) COLLATE NOCASE NOT NULL PRIMARY KEY,
+    Nombre NVARCHAR(20) COLLATE NOCASE
+);
+INSERT INTO PRUEBA (Codigo, Nombre) VALUES ('A', 'existente');
+CREATE TRIGGER PRUEBA_OCHO BEFORE INSERT ON PRUEBA WHEN NEW.Nombre = 'falla8'
+BEGIN SELECT RAISE(ABORT, '8|42000|Mensaje de prueba'); END;
+CREATE TRIGGER PRUEBA_RESTRICCION BEFORE INSERT ON PRUEBA WHEN NEW.Nombre = 'restringido'
+BEGIN SELECT RAISE(ABORT, '547|23000|The INSERT statement conflicted with the CHECK constraint.'); END;
+)SQL";
+
+const QString kDuplicada = QStringLiteral(
+    "Violation of PRIMARY KEY constraint 'PK_PRUEBA'. Cannot insert duplicate key in object "
+    "'dbo.PRUEBA'.");
+const QString kTerminada = QStringLiteral("The statement has been terminated.");
+
+struct Aux {
+    QString proceso, fecha, descripcion, sql, pc, usuario;
+    int error = 0;
+};
+
+} // namespace
+
+class TstActualizaDatos : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void agregaCampoValor_data();
+    void agregaCampoValor();
+    void insertComoElAccesoLoEscribe();
+    void update_data();
+    void update();
+    void conservaPares();
+    void seguirAgregandoTrasArmarNoDejaColumnaVacia();
+
+    void listaVaciaNoEjecutaNada_data();
+    void listaVaciaNoEjecutaNada();
+    void listaCorrectaSeConfirma();
+    void fallaConUnMensaje_data();
+    void fallaConUnMensaje();
+    void textoDeLosMensajes_data();
+    void textoDeLosMensajes();
+    void fallasSilenciadas_data();
+    void fallasSilenciadas();
+    void unAvisoTambienDeshaceLaLista();
+    void registraErrorAuxNuncaMuestraNada();
+    void registraErrorAuxRecortaYCompleta();
+
+    void muestraErrorDatosConversion();
+    void muestraErrorDatosPorNativo_data();
+    void muestraErrorDatosPorNativo();
+    void muestraErrorDatosClaveDuplicadaReal();
+    void muestraErrorDatosOtroError_data();
+    void muestraErrorDatosOtroError();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString base_;
+    QString traza_;
+
+    std::unique_ptr<Aplicacion> conectada(DialogoGuionado& dialogo) const {
+        auto app = std::make_unique<Aplicacion>(dialogo);
+        app->carpetaEjecutable = dir_->path();
+        app->nombreMaquina = QStringLiteral("pc01");
+        app->nombreUsuario = QStringLiteral("ana");
+        app->lineaProceso.clear();
+        app->terminaPrograma = [] {};
+        app->reloj = [] { return QDateTime(QDate(2024, 3, 15), QTime(9, 5, 7)); };
+        app->db.carpetaPrograma = dir_->path();
+        app->db.nombreEjecutable = QStringLiteral("HOJARUTA");
+        QString cadena;
+        const bool ok = app->IniciaAplicacion(
+            false,
+            QStringLiteral("@server=sqlite; @dbname= %1; @usuario= ADMIN; @Password= ; "
+                           "@Caja=1;kora@")
+                .arg(base_),
+            cadena, ado::adUseClient);
+        if (!ok)
+            qFatal("the test database did not open");
+        return app;
+    }
+    // The statements sent so far, unescaped.
+    QStringList enviadas() const {
+        QFile f(traza_);
+        QStringList r;
+        if (!f.open(QIODevice::ReadOnly))
+            return r;
+        for (const QByteArray& linea : f.readAll().split('\n')) {
+            if (linea.isEmpty())
+                continue;
+            QString s = QString::fromUtf8(linea).section(u'\t', 2);
+            s.replace(QLatin1String("\\r"), QLatin1String("\r"))
+                .replace(QLatin1String("\\n"), QLatin1String("\n"));
+            r << s;
+        }
+        return r;
+    }
+    static QStringList codigos(Aplicacion& app) {
+        ado::Recordset rs;
+        app.db.AbrirRecordset(QStringLiteral("SELECT Codigo FROM PRUEBA ORDER BY Codigo"), rs);
+        QStringList r;
+        for (; !rs.Eof(); rs.MoveNext())
+            r << rs.Fields(0).Value().toString();
+        rs.Close();
+        return r;
+    }
+    static QList<Aux> auxErr(Aplicacion& app) {
+        ado::Recordset rs;
+        app.db.AbrirRecordset(QStringLiteral("SELECT * FROM AUX_ERR ORDER BY Id"), rs);
+        QList<Aux> r;
+        const auto t = [&](const char* c) {
+            return rs.Fields(QString::fromLatin1(c)).Value().toString();
+        };
+        for (; !rs.Eof(); rs.MoveNext())
+            r << Aux{t("Proceso"),
+                     t("Fecha"),
+                     t("Descripcion"),
+                     t("SQL"),
+                     t("pc"),
+                     t("Usuario"),
+                     rs.Fields(QStringLiteral("Error")).Value().toInt()};
+        rs.Close();
+        return r;
+    }
+};
+
+void TstActualizaDatos::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    base_ = dir_->filePath(QStringLiteral("hojaruta.db"));
+    traza_ = dir_->filePath(QStringLiteral("traza.txt"));
+    ado::sqlite::CreaBaseEmbebida(base_, recursos::EsquemaSql(), QString::fromUtf8(kDatos));
+    qputenv("HOJARUTA_INI_DIR", dir_->path().toLocal8Bit());
+    qputenv("HOJARUTA_TRAZA", traza_.toLocal8Bit());
+    qputenv("temp", "1");
+    qputenv("tmp", dir_->path().toLocal8Bit());
+}
+
+// ------------------------------------------------------------------ builders
+
+void TstActualizaDatos::agregaCampoValor_data() {
+    QTest::addColumn<QString>("valor");
+    QTest::addColumn<QString>("marca");
+    QTest::addColumn<QString>("literal");
+    QTest::addColumn<QString>("valorDespues");
+    QTest::newRow("texto") << "ANA"
+                           << "'"
+                           << "'ANA'"
+                           << "ANA";
+    QTest::newRow("apostrofe quitado") << "O'Brien"
+                                       << "'"
+                                       << "'OBrien'"
+                                       << "OBrien";
+    QTest::newRow("null minusculas") << "null"
+                                     << "'"
+                                     << "Null"
+                                     << "null";
+    QTest::newRow("NULL mayusculas numero") << "NULL"
+                                            << "@"
+                                            << "Null"
+                                            << "NULL";
+    QTest::newRow("null entre apostrofes") << "'NuLl'"
+                                           << "'"
+                                           << "Null"
+                                           << "NuLl";
+    QTest::newRow("null con blancos no es nulo") << " null"
+                                                 << "'"
+                                                 << "' null'"
+                                                 << " null";
+    QTest::newRow("numero") << "15"
+                            << "@"
+                            << "15"
+                            << "15";
+    QTest::newRow("sin marca va tal cual") << "GETDATE()"
+                                           << ""
+                                           << "GETDATE()"
+                                           << "GETDATE()";
+}
+
+void TstActualizaDatos::agregaCampoValor() {
+    QFETCH(QString, valor);
+    QFETCH(QString, marca);
+    QFETCH(QString, literal);
+    QFETCH(QString, valorDespues);
+    DialogoGuionado dialogo;
+    Aplicacion app(dialogo);
+    QString primero = QStringLiteral("1");
+    app.AgregaCampoValor(QStringLiteral("Id"), primero, QStringLiteral("@"), true);
+    app.AgregaCampoValor(QStringLiteral("Campo"), valor, marca, false);
+    QCOMPARE(app.Pares.size(), 2);
+    QCOMPARE(app.Pares[0].Valor, QStringLiteral("1"));
+    QCOMPARE(app.Pares[1].Campo, QStringLiteral("Campo"));
+    QCOMPARE(app.Pares[1].Valor, literal);
+    QCOMPARE(valor, valorDespues);
+}
+
+void TstActualizaDatos::insertComoElAccesoLoEscribe() {
+    DialogoGuionado dialogo;
+    Aplicacion app(dialogo);
+    QString pc = QStringLiteral("PC1");
+    QString usuario = QStringLiteral("ANA");
+    app.AgregaCampoValor(QStringLiteral("Maquina"), pc, QStringLiteral("'"), true);
+    app.AgregaCampoValor(QStringLiteral("Usuario"), usuario, QStringLiteral("'"), false);
+    QStringList sentencias{QStringLiteral("previa")};
+    QString condicion;
+    app.ArmaSentencia(app.Pares, sentencias, QStringLiteral("Control_Acceso"), false, condicion,
+                      false);
+    QCOMPARE(sentencias,
+             (QStringList{QStringLiteral("previa"),
+                          QStringLiteral(
+                              "INSERT INTO Control_Acceso (Maquina,Usuario) VALUES ('PC1','ANA')"),
+                          QString()}));
+    QCOMPARE(app.Pares.size(), 1);
+    QCOMPARE(app.Pares[0].Campo, QString());
+    QCOMPARE(app.Pares[0].Valor, QString());
+}
+
+void TstActualizaDatos::update_data() {
+    QTest::addColumn<QStringList>("campos");
+    QTest::addColumn<QString>("condicion");
+    QTest::addColumn<QString>("sentencia");
+    QTest::addColumn<QString>("condicionDespues");
+    QTest::newRow("condicion sin WHERE") << QStringList{"A", "1"} << "ID = 5"
+                                         << "UPDATE T SET A = 1  WHERE ID = 5"
+                                         << " WHERE ID = 5";
+    QTest::newRow("condicion con where") << QStringList{"A", "1"} << "where ID = 5"
+                                         << "UPDATE T SET A = 1 where ID = 5"
+                                         << "where ID = 5";
+    QTest::newRow("varias columnas sin blanco entre ellas")
+        << QStringList{"A", "1", "B", "2"} << "ID = 5"
+        << "UPDATE T SET A = 1,B = 2  WHERE ID = 5"
+        << " WHERE ID = 5";
+}
+
+void TstActualizaDatos::update() {
+    QFETCH(QStringList, campos);
+    QFETCH(QString, condicion);
+    QFETCH(QString, sentencia);
+    QFETCH(QString, condicionDespues);
+    DialogoGuionado dialogo;
+    Aplicacion app(dialogo);
+    for (qsizetype i = 0; i < campos.size(); i += 2) {
+        QString v = campos[i + 1];
+        app.AgregaCampoValor(campos[i], v, QStringLiteral("@"), i == 0);
+    }
+    QStringList sentencias;
+    app.ArmaSentencia(app.Pares, sentencias, QStringLiteral("T"), true, condicion, false);
+    QCOMPARE(sentencias, (QStringList{sentencia, QString()}));
+    QCOMPARE(condicion, condicionDespues);
+}
+
+void TstActualizaDatos::conservaPares() {
+    DialogoGuionado dialogo;
+    Aplicacion app(dialogo);
+    QString v = QStringLiteral("x");
+    app.AgregaCampoValor(QStringLiteral("A"), v, QStringLiteral("'"), true);
+    QStringList sentencias;
+    QString condicion;
+    app.ArmaSentencia(app.Pares, sentencias, QStringLiteral("T"), false, condicion, true);
+    app.ArmaSentencia(app.Pares, sentencias, QStringLiteral("U"), false, condicion, true);
+    QCOMPARE(sentencias,
+             (QStringList{QStringLiteral("INSERT INTO T (A) VALUES ('x')"), QString(),
+                          QStringLiteral("INSERT INTO U (A) VALUES ('x')"), QString()}));
+    QCOMPARE(app.Pares.size(), 1);
+    QCOMPARE(app.Pares[0].Campo, QStringLiteral("A"));
+}
+
+void TstActualizaDatos::seguirAgregandoTrasArmarNoDejaColumnaVacia() {
+    DialogoGuionado dialogo;
+    Aplicacion app(dialogo);
+    QString v = QStringLiteral("1");
+    app.AgregaCampoValor(QStringLiteral("A"), v, QStringLiteral("@"), true);
+    QStringList sentencias;
+    QString condicion;
+    app.ArmaSentencia(app.Pares, sentencias, QStringLiteral("T"), false, condicion, false);
+    QString w = QStringLiteral("2");
+    app.AgregaCampoValor(QStringLiteral("B"), w, QStringLiteral("@"), false);
+    app.ArmaSentencia(app.Pares, sentencias, QStringLiteral("T"), false, condicion, false);
+    QCOMPARE(sentencias.value(2), QStringLiteral("INSERT INTO T (B) VALUES (2)"));
+}
+
+// ------------------------------------------------------------------ scripts
+
+void TstActualizaDatos::listaVaciaNoEjecutaNada_data() {
+    QTest::addColumn<QStringList>("sentencias");
+    QTest::newRow("lista vacia") << QStringList{};
+    QTest::newRow("solo entradas en blanco") << QStringList{"", "   ", "\t", ""};
+}
+
+void TstActualizaDatos::listaVaciaNoEjecutaNada() {
+    QFETCH(QStringList, sentencias);
+    DialogoGuionado dialogo;
+    auto app = conectada(dialogo);
+    const qsizetype antes = enviadas().size();
+    bool hubo = true;
+    qint32 codigo = 77;
+    QString script = QStringLiteral("previo");
+    QString mensaje = QStringLiteral("previo");
+    app->GActualizarDatoScript(sentencias, hubo, codigo, false, false, script, mensaje, true);
+    QCOMPARE(hubo, false);
+    QCOMPARE(codigo, 77);
+    QCOMPARE(script, QStringLiteral("previo"));
+    QCOMPARE(mensaje, QStringLiteral("previo"));
+    QCOMPARE(enviadas().size(), antes);
+    QCOMPARE(auxErr(*app).size(), 0);
+    QCOMPARE(dialogo.mostradas().size(), 0);
+}
+
+void TstActualizaDatos::listaCorrectaSeConfirma() {
+    DialogoGuionado dialogo;
+    auto app = conectada(dialogo);
+    QStringList sentencias;
+    QString condicion;
+    QString b = QStringLiteral("B");
+    QString nombre = QStringLiteral("D'Angelo");
+    app->AgregaCampoValor(QStringLiteral("Codigo"), b, QStringLiteral("'"), true);
+    app->AgregaCampoValor(QStringLiteral("Nombre"), nombre, QStringLiteral("'"), false);
+    app->ArmaSentencia(app->Pares, sentencias, QStringLiteral("@Admin_PRUEBA"), false, condicion,
+                       false);
+    QString otro = QStringLiteral("nuevo");
+    app->AgregaCampoValor(QStringLiteral("Nombre"), otro, QStringLiteral("'"), true);
+    condicion = QStringLiteral("Codigo = 'A'");
+    app->ArmaSentencia(app->Pares, sentencias, QStringLiteral("PRUEBA"), true, condicion, false);
+    const qsizetype antes = enviadas().size();
+    bool hubo = true;
+    qint32 codigo = 99;
+    QString script;
+    QString mensaje = QStringLiteral("previo");
+    app->GActualizarDatoScript(sentencias, hubo, codigo, false, false, script, mensaje, true);
+    QCOMPARE(hubo, false);
+    QCOMPARE(codigo, 0);
+    QCOMPARE(mensaje, QStringLiteral("previo"));
+    QCOMPARE(script,
+             QStringLiteral("BEGIN TRANSACTION \r\r\rINSERT INTO @Admin_PRUEBA (Codigo,Nombre) "
+                            "VALUES ('B','DAngelo')\rUPDATE PRUEBA SET Nombre = 'nuevo'  "
+                            "WHERE Codigo = 'A'\r"));
+    const QStringList nuevas = enviadas().mid(antes);
+    QCOMPARE(nuevas.size(), 2);
+    QCOMPARE(nuevas[0], QString(script).remove(QStringLiteral("@Admin_")));
+    QCOMPARE(nuevas[1], QStringLiteral("COMMIT TRANSACTION"));
+    QCOMPARE(codigos(*app), (QStringList{"A", "B"}));
+    QCOMPARE(auxErr(*app).size(), 0);
+}
+
+void TstActualizaDatos::fallaConUnMensaje_data() {
+    QTest::addColumn<bool>("muestra");
+    QTest::newRow("avisa al operador") << true;
+    QTest::newRow("sin aviso") << false;
+}
+
+void TstActualizaDatos::fallaConUnMensaje() {
+    QFETCH(bool, muestra);
+    DialogoGuionado dialogo;
+    if (muestra)
+        dialogo.responde(plataforma::vbOK);
+    auto app = conectada(dialogo);
+    QStringList sentencias{
+        QStringLiteral("INSERT INTO @Admin_PRUEBA (Codigo, Nombre) VALUES ('B', 'bien')"),
+        QString(), QStringLiteral("INSERT INTO PRUEBA (Codigo, Nombre) VALUES ('C', 'falla8')"),
+        QString()};
+    const qsizetype antes = enviadas().size();
+    bool hubo = false;
+    qint32 codigo = 0;
+    QString script;
+    QString mensaje;
+    app->GActualizarDatoScript(sentencias, hubo, codigo, false, false, script, mensaje, muestra);
+    const QString texto = QStringLiteral("8 : Mensaje de prueba\r\n");
+    QVERIFY(hubo);
+    QCOMPARE(codigo, 8);
+    QCOMPARE(mensaje, texto);
+    QCOMPARE(enviadas().mid(antes, 2).value(1), QStringLiteral("ROLLBACK TRANSACTION"));
+    QCOMPARE(codigos(*app), QStringList{"A"});
+    const QList<Aux> aux = auxErr(*app);
+    QCOMPARE(aux.size(), 1);
+    QCOMPARE(aux[0].error, 8);
+    QVERIFY(aux[0].descripcion.startsWith(QStringLiteral("8 : ")));
+    QCOMPARE(aux[0].descripcion, texto);
+    QCOMPARE(aux[0].sql, QString(script).remove(QStringLiteral("@Admin_")));
+    QCOMPARE(aux[0].proceso, QStringLiteral("HOJARUTA"));
+    QCOMPARE(aux[0].fecha, QStringLiteral("15/03/24 09:05"));
+    QCOMPARE(aux[0].pc, QStringLiteral("pc01"));
+    QCOMPARE(aux[0].usuario, QStringLiteral("ADMIN"));
+    QCOMPARE(app->db.gCnn().Errors().Count(), 0);
+    QCOMPARE(dialogo.mostradas().size(), muestra ? 1 : 0);
+    if (muestra) {
+        QCOMPARE(dialogo.mostradas()[0].texto, texto);
+        QCOMPARE(dialogo.mostradas()[0].titulo, QStringLiteral("Aviso al Operador!"));
+        QCOMPARE(dialogo.mostradas()[0].estilo, int(plataforma::vbCritical));
+    }
+}
+
+void TstActualizaDatos::textoDeLosMensajes_data() {
+    QTest::addColumn<QStringList>("sentencias");
+    QTest::addColumn<int>("codigo");
+    QTest::addColumn<QString>("texto");
+    const QString duplicada =
+        QStringLiteral("INSERT INTO PRUEBA (Codigo, Nombre) VALUES ('A', 'otra')");
+    QTest::newRow("dos mensajes: solo el primero")
+        << QStringList{duplicada} << 2627 << QStringLiteral("2627 : ") + kDuplicada + "\r\n";
+    QTest::newRow("tres mensajes: los dos primeros")
+        << QStringList{duplicada,
+                       QStringLiteral("INSERT INTO PRUEBA (Codigo, NoExiste) VALUES ('Z', 1)")}
+        << 2627 << QStringLiteral("2627 : ") + kDuplicada + "\r\n3621 : " + kTerminada + "\r\n";
+    QTest::newRow("tabla inexistente")
+        << QStringList{QStringLiteral("INSERT INTO PRUEBA (Codigo) VALUES ('B')"),
+                       QStringLiteral("DELETE FROM NO_EXISTE")}
+        << 208 << QStringLiteral("208 : Invalid object name 'NO_EXISTE'.\r\n");
+}
+
+void TstActualizaDatos::textoDeLosMensajes() {
+    QFETCH(QStringList, sentencias);
+    QFETCH(int, codigo);
+    QFETCH(QString, texto);
+    DialogoGuionado dialogo;
+    dialogo.responde(plataforma::vbOK);
+    auto app = conectada(dialogo);
+    bool hubo = false;
+    qint32 numero = 0;
+    QString script;
+    QString mensaje;
+    app->GActualizarDatoScript(sentencias, hubo, numero, false, false, script, mensaje, true);
+    QVERIFY(hubo);
+    QCOMPARE(numero, codigo);
+    QCOMPARE(mensaje, texto);
+    QCOMPARE(dialogo.mostradas().value(0).texto, texto);
+    QCOMPARE(codigos(*app), QStringList{"A"});
+    QCOMPARE(auxErr(*app).value(0).descripcion, texto);
+}
+
+void TstActualizaDatos::fallasSilenciadas_data() {
+    QTest::addColumn<QString>("sentencia");
+    QTest::addColumn<bool>("silenciaClave");
+    QTest::addColumn<bool>("silenciaRestriccion");
+    QTest::addColumn<int>("codigo");
+    QTest::addColumn<QString>("mensaje");
+    QTest::addColumn<bool>("avisa");
+    const QString duplicada =
+        QStringLiteral("INSERT INTO PRUEBA (Codigo, Nombre) VALUES ('A', 'otra')");
+    const QString restringida =
+        QStringLiteral("INSERT INTO PRUEBA (Codigo, Nombre) VALUES ('R', 'restringido')");
+    const QString restriccion =
+        QStringLiteral("The INSERT statement conflicted with the CHECK constraint.");
+    QTest::newRow("clave duplicada silenciada")
+        << duplicada << true << false << 2627 << kDuplicada << false;
+    QTest::newRow("restriccion silenciada")
+        << restringida << false << true << 547 << restriccion << false;
+    QTest::newRow("silenciar la restriccion no calla la clave duplicada")
+        << duplicada << false << true << 2627 << QStringLiteral("2627 : ") + kDuplicada + "\r\n"
+        << true;
+    QTest::newRow("silenciar la clave no calla la restriccion")
+        << restringida << true << false << 547 << QStringLiteral("547 : ") + restriccion + "\r\n"
+        << true;
+}
+
+void TstActualizaDatos::fallasSilenciadas() {
+    QFETCH(QString, sentencia);
+    QFETCH(bool, silenciaClave);
+    QFETCH(bool, silenciaRestriccion);
+    QFETCH(int, codigo);
+    QFETCH(QString, mensaje);
+    QFETCH(bool, avisa);
+    DialogoGuionado dialogo;
+    if (avisa)
+        dialogo.responde(plataforma::vbOK);
+    auto app = conectada(dialogo);
+    QStringList sentencias{
+        QStringLiteral("INSERT INTO PRUEBA (Codigo, Nombre) VALUES ('B', 'bien')"), sentencia};
+    bool hubo = false;
+    qint32 numero = 0;
+    QString script;
+    QString texto;
+    app->GActualizarDatoScript(sentencias, hubo, numero, silenciaClave, silenciaRestriccion, script,
+                               texto, true);
+    QVERIFY(hubo);
+    QCOMPARE(numero, codigo);
+    QCOMPARE(texto, mensaje);
+    QCOMPARE(dialogo.mostradas().size(), avisa ? 1 : 0);
+    QCOMPARE(codigos(*app), QStringList{"A"});
+    const QList<Aux> aux = auxErr(*app);
+    QCOMPARE(aux.size(), 1);
+    QCOMPARE(aux[0].error, codigo);
+    QCOMPARE(aux[0].descripcion, avisa ? mensaje : QString());
+}
+
+void TstActualizaDatos::unAvisoTambienDeshaceLaLista() {
+    // A statement that goes through with a warning leaves a message in the list:
+    // the list is judged by that alone.
+    auto guion = std::make_shared<prueba::Guion>();
+    guion->archivo = base_;
+    DialogoGuionado dialogo;
+    dialogo.responde(plataforma::vbOK);
+    Aplicacion app(dialogo, prueba::Fabrica(guion));
+    app.db.nombreEjecutable = QStringLiteral("HOJARUTA");
+    QString cadena;
+    QVERIFY(app.IniciaAplicacion(
+        false,
+        QStringLiteral("@server=sqlite; @dbname= %1; @usuario= ADMIN; @Password= ; @Caja=1;kora@")
+            .arg(base_),
+        cadena, ado::adUseClient));
+    guion->avisos = {ado::Error{0, QStringLiteral("Warning: Null value is eliminated."),
+                                QStringLiteral("01003"), 8153, QString()}};
+    QStringList sentencias{
+        QStringLiteral("INSERT INTO PRUEBA (Codigo, Nombre) VALUES ('B', 'bien')")};
+    bool hubo = false;
+    qint32 codigo = 0;
+    QString script;
+    QString mensaje;
+    app.GActualizarDatoScript(sentencias, hubo, codigo, false, false, script, mensaje, true);
+    QVERIFY(hubo);
+    QCOMPARE(codigo, 8153);
+    QCOMPARE(mensaje, QStringLiteral("8153 : Warning: Null value is eliminated.\r\n"));
+    const qsizetype enviado = guion->sentencias.indexOf(script);
+    QVERIFY(enviado >= 0);
+    QCOMPARE(guion->sentencias.value(enviado + 1), QStringLiteral("ROLLBACK TRANSACTION"));
+    QVERIFY(!guion->sentencias.contains(QStringLiteral("COMMIT TRANSACTION")));
+    QCOMPARE(codigos(app), QStringList{"A"});
+}
+
+void TstActualizaDatos::registraErrorAuxNuncaMuestraNada() {
+    DialogoGuionado dialogo;
+    auto app = conectada(dialogo);
+    app->db.EjecutaConsultaSQL(QStringLiteral("DROP TABLE AUX_ERR"));
+    app->RegistraErrorAux(QStringLiteral("SELECT 1"), QString(), 8, QStringLiteral("x"));
+    QCOMPARE(dialogo.mostradas().size(), 0);
+}
+
+void TstActualizaDatos::registraErrorAuxRecortaYCompleta() {
+    DialogoGuionado dialogo;
+    auto app = conectada(dialogo);
+    const QString larga = QString(260, u'x');
+    app->RegistraErrorAux(QStringLiteral("SELECT 1"), QString(), 245, larga);
+    app->RegistraErrorAux(QStringLiteral("SELECT 2"), QStringLiteral("OTRO"), 0, QString());
+    const QList<Aux> aux = auxErr(*app);
+    QCOMPARE(aux.size(), 2);
+    QCOMPARE(aux[0].descripcion, QString(250, u'x'));
+    QCOMPARE(aux[0].proceso, QStringLiteral("HOJARUTA"));
+    QCOMPARE(aux[0].error, 245);
+    QCOMPARE(aux[1].proceso, QStringLiteral("OTRO"));
+    QCOMPARE(aux[1].sql, QStringLiteral("SELECT 2"));
+}
+
+// ------------------------------------------------------------- data errors
+
+namespace {
+const QString kConversion = QStringLiteral(
+    "Verifique las siguientes opciones: \r\n\r\n1) Ha ingresado letras donde debe ingresar "
+    "numeros\r\n\r\n2) Debe ingresar una fecha y el formato es incorrecto\r\n\r\nEn el campo: ");
+}
+
+void TstActualizaDatos::muestraErrorDatosConversion() {
+    DialogoGuionado dialogo;
+    dialogo.responde(plataforma::vbOK);
+    Aplicacion app(dialogo);
+    app.db.gCnn().Errors().Add(ado::Error{0, QStringLiteral("x"), QString(), 515, QString()});
+    const ado::Falla falla(3421, QStringLiteral("Application uses a value of the wrong type"));
+    QCOMPARE(app.MuestraErrorDatos(falla, QStringLiteral("Kilos")), qint16(0));
+    QCOMPARE(dialogo.mostradas().size(), 1);
+    QCOMPARE(dialogo.mostradas()[0].texto, kConversion + QStringLiteral("Kilos"));
+    QCOMPARE(dialogo.mostradas()[0].titulo, QStringLiteral("Error en conversion de datos"));
+    QCOMPARE(dialogo.mostradas()[0].estilo, int(plataforma::vbCritical));
+}
+
+void TstActualizaDatos::muestraErrorDatosPorNativo_data() {
+    QTest::addColumn<int>("nativo");
+    QTest::addColumn<QString>("titulo");
+    QTest::addColumn<QString>("texto");
+    QTest::newRow("1010 conversion")
+        << 1010 << "Error en conversion de datos " << kConversion + QStringLiteral("Fecha");
+    QTest::newRow("515 nulo") << 515 << "Error en conversion de datos - NULOS NO PERMITIDO"
+                              << "Descripcion del Error: 515 - descripcion del proveedor";
+    QTest::newRow("2627 clave duplicada")
+        << 2627 << "Clave Duplicada"
+        << "Descripcion del Error: 2627 - descripcion del proveedor\r\n\r\nLa grabacion se ha "
+           "cancelado... Cambie el campo principal e intente grabar nuevamente";
+}
+
+void TstActualizaDatos::muestraErrorDatosPorNativo() {
+    QFETCH(int, nativo);
+    QFETCH(QString, titulo);
+    QFETCH(QString, texto);
+    DialogoGuionado dialogo;
+    dialogo.responde(plataforma::vbOK);
+    Aplicacion app(dialogo);
+    ado::Errores& errores = app.db.gCnn().Errors();
+    errores.Add(ado::Error{ado::codigo::DB_E_ERRORSINCOMMAND,
+                           QStringLiteral("descripcion del proveedor"), QStringLiteral("42000"),
+                           nativo, QString()});
+    errores.Add(ado::Error{0, kTerminada, QStringLiteral("01000"), 3621, QString()});
+    const ado::Falla falla(ado::codigo::DB_E_ERRORSINCOMMAND, QStringLiteral("otra cosa"));
+    QCOMPARE(app.MuestraErrorDatos(falla, QStringLiteral("Fecha")), qint16(0));
+    QCOMPARE(dialogo.mostradas().size(), 1);
+    QCOMPARE(dialogo.mostradas()[0].titulo, titulo);
+    QCOMPARE(dialogo.mostradas()[0].texto, texto);
+    QCOMPARE(dialogo.mostradas()[0].estilo, int(plataforma::vbCritical));
+    QCOMPARE(errores.Count(), 0);
+}
+
+void TstActualizaDatos::muestraErrorDatosClaveDuplicadaReal() {
+    DialogoGuionado dialogo;
+    dialogo.responde(plataforma::vbOK);
+    auto app = conectada(dialogo);
+    app->db.EjecutaConsultaSQL(QStringLiteral("INSERT INTO PRUEBA (Codigo) VALUES ('A')"));
+    QCOMPARE(app->db.gCnn().Errors().Count(), 2);
+    const ado::Falla falla(ado::codigo::DB_E_INTEGRITYVIOLATION, kDuplicada);
+    QCOMPARE(app->MuestraErrorDatos(falla, QString()), qint16(0));
+    QCOMPARE(dialogo.mostradas().value(0).titulo, QStringLiteral("Clave Duplicada"));
+    QVERIFY(dialogo.mostradas().value(0).texto.startsWith(
+        QStringLiteral("Descripcion del Error: 2627 - ") + kDuplicada + "\r\n\r\n"));
+    QCOMPARE(app->db.gCnn().Errors().Count(), 0);
+}
+
+void TstActualizaDatos::muestraErrorDatosOtroError_data() {
+    QTest::addColumn<int>("nativo"); // 0: an empty error list
+    QTest::addColumn<int>("respuesta");
+    QTest::addColumn<int>("devuelto");
+    QTest::newRow("restriccion, reintentar") << 547 << 4 << 4;
+    QTest::newRow("restriccion, ignorar") << 547 << 5 << 5;
+    QTest::newRow("lista vacia, abortar") << 0 << 3 << 3;
+    QTest::newRow("lista vacia, cancelar da 0") << 0 << 2 << 0;
+}
+
+void TstActualizaDatos::muestraErrorDatosOtroError() {
+    QFETCH(int, nativo);
+    QFETCH(int, respuesta);
+    QFETCH(int, devuelto);
+    DialogoGuionado dialogo;
+    dialogo.responde(respuesta);
+    Aplicacion app(dialogo);
+    app.reloj = [] { return QDateTime(QDate(2024, 3, 15), QTime(10, 42, 7)); };
+    if (nativo)
+        app.db.gCnn().Errors().Add(ado::Error{ado::codigo::DB_E_INTEGRITYVIOLATION,
+                                              QStringLiteral("conflicto"), QStringLiteral("23000"),
+                                              nativo, QString()});
+    const ado::Falla falla(ado::codigo::DB_E_INTEGRITYVIOLATION, QStringLiteral(" conflicto "),
+                           QStringLiteral("Microsoft OLE DB Provider for SQL Server"));
+    QCOMPARE(app.MuestraErrorDatos(falla, QStringLiteral("Cuenta")), qint16(devuelto));
+    QCOMPARE(dialogo.mostradas().size(), 1);
+    QCOMPARE(dialogo.mostradas()[0].titulo,
+             QStringLiteral("Microsoft OLE DB Provider for SQL Server - Actualizar Datos Aviso al "
+                            "operador!!! - 2 "));
+    QCOMPARE(dialogo.mostradas()[0].texto,
+             QStringLiteral("Ha ocurrido el Siguiente Error (-2147217873) conflicto"));
+    QCOMPARE(dialogo.mostradas()[0].estilo, 18);
+    QCOMPARE(app.db.gCnn().Errors().Count(), nativo ? 1 : 0);
+    QFile log(dir_->filePath(QStringLiteral("VXERR.LOG")));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(log.readAll().contains("Rutina: - Actualizar Datos Mensaje"));
+}
+
+QTEST_GUILESS_MAIN(TstActualizaDatos)
+#include "tst_actualizadatos.moc"
