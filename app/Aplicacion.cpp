@@ -47,22 +47,23 @@ Aplicacion::Aplicacion(plataforma::DialogoOperador& dialogo_, ado::FabricaProvee
           }),
       util(dialogo_), nombreMaquina(Entorno::NombreMaquina()),
       nombreUsuario(Entorno::NombreUsuario()), lineaProceso(lineaDelProceso()),
-      carpetaEjecutable(carpetaDelEjecutable()),
-      terminaPrograma([] { QCoreApplication::exit(1); }),
+      carpetaEjecutable(carpetaDelEjecutable()), terminaPrograma([] { QCoreApplication::exit(1); }),
       reloj([] { return QDateTime::currentDateTime(); }) {}
 
 QString Aplicacion::lineaDesdeIni() const {
-    const QString seccion =
-        lineacomando::MaquinaUsuario(nombreMaquina, nombreUsuario, false) + QStringLiteral("BaseDeDatos");
+    const QString seccion = lineacomando::MaquinaUsuario(nombreMaquina, nombreUsuario, false) +
+                            QStringLiteral("BaseDeDatos");
     const auto lee = [&](const char* clave, const QString& defecto) {
         return ArchivoIni::Lee(QStringLiteral("CN000pr.INI"), seccion, QString::fromLatin1(clave),
                                defecto);
     };
-    const auto limpio = [](const QString& v) { return Utilidades::QuitaCaracteres(v, QStringLiteral("|")); };
+    const auto limpio = [](const QString& v) {
+        return Utilidades::QuitaCaracteres(v, QStringLiteral("|"));
+    };
     const QString servidor = limpio(lee("Servidor", QString()));
     const QString base = limpio(lee("DbName", QString()));
-    const QString usuario = limpio(Utilidades::Decodifica(
-        lee("Usuario", Utilidades::Codifica(QStringLiteral("Vexmar")))));
+    const QString usuario = limpio(
+        Utilidades::Decodifica(lee("Usuario", Utilidades::Codifica(QStringLiteral("Vexmar")))));
     const QString clave = limpio(Utilidades::Decodifica(
         lee("UserPassWord", Utilidades::Codifica(QStringLiteral("pandero")))));
     return lineacomando::Arma(servidor, base, usuario, clave);
@@ -76,19 +77,19 @@ bool Aplicacion::IniciaAplicacion(bool UsarIni, const QString& LineaComando, QSt
     const auto manejo = [](const ado::Falla& f) { return f.Number == 5 ? 5 : 3; };
     bool abierta = true;
     const auto primeros = plataforma::CorrePasos(
-        manejo,
-        {[&] { sesion.carpetaPrograma = Utilidades::RutaConBarra(carpetaEjecutable); },
-         [&] { linea = LineaComando.isEmpty() ? lineaProceso : LineaComando; },
-         [&] {
-             if (linea.trimmed().isEmpty() && UsarIni)
-                 linea = lineaDesdeIni();
-         },
-         [&] {
-             sesion.gMaquinaUsuario = lineacomando::MaquinaUsuario(nombreMaquina, nombreUsuario, true);
-             sesion.gFlatToolbars = Utilidades::AEntero(
-                 ArchivoIni::Lee(QStringLiteral("CN000pr.INI"), sesion.gMaquinaUsuario,
-                                 QStringLiteral("FlatToolbars"), QStringLiteral("1")));
-         }});
+        manejo, {[&] { sesion.carpetaPrograma = Utilidades::RutaConBarra(carpetaEjecutable); },
+                 [&] { linea = LineaComando.isEmpty() ? lineaProceso : LineaComando; },
+                 [&] {
+                     if (linea.trimmed().isEmpty() && UsarIni)
+                         linea = lineaDesdeIni();
+                 },
+                 [&] {
+                     sesion.gMaquinaUsuario =
+                         lineacomando::MaquinaUsuario(nombreMaquina, nombreUsuario, true);
+                     sesion.gFlatToolbars = Utilidades::AEntero(
+                         ArchivoIni::Lee(QStringLiteral("CN000pr.INI"), sesion.gMaquinaUsuario,
+                                         QStringLiteral("FlatToolbars"), QStringLiteral("1")));
+                 }});
     if (primeros)
         return db.gOpenFlag;
 
@@ -108,8 +109,8 @@ bool Aplicacion::IniciaAplicacion(bool UsarIni, const QString& LineaComando, QSt
                  if (servidor.size() > 1 && servidor.startsWith(u'#')) {
                      p.servidor = servidor.mid(1);
                      if (ConnString.isEmpty())
-                         ConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") + p.base +
-                                      QStringLiteral(";User Id=") + p.usuario +
+                         ConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=") +
+                                      p.base + QStringLiteral(";User Id=") + p.usuario +
                                       QStringLiteral(";Password=") + p.clave + u';';
                  }
              },
@@ -149,8 +150,9 @@ bool Aplicacion::IniciaAplicacion(bool UsarIni, const QString& LineaComando, QSt
         const auto base = plataforma::CorrePasos(
             manejo,
             {[&] {
-                 sesion.gConexionDSN = QStringLiteral("DSN=") + db.gDBName + QStringLiteral("; UID=") +
-                                       db.gUsuario + QStringLiteral("; PWD=") + db.gUserPassWord;
+                 sesion.gConexionDSN = QStringLiteral("DSN=") + db.gDBName +
+                                       QStringLiteral("; UID=") + db.gUsuario +
+                                       QStringLiteral("; PWD=") + db.gUserPassWord;
              },
              [&] {
                  if (reportes)
@@ -168,7 +170,9 @@ bool Aplicacion::IniciaAplicacion(bool UsarIni, const QString& LineaComando, QSt
                      CreaConsultasDefault();
              },
              [&] { db.gCnn().setDefaultDatabase(db.gDBName); },
-             [&] { cfg.CargaConfiguracionGlobal(sesion.carpetaPrograma, sesion.gUsuarioLogeado); }});
+             [&] {
+                 cfg.CargaConfiguracionGlobal(sesion.carpetaPrograma, sesion.gUsuarioLogeado);
+             }});
         if (base)
             return db.gOpenFlag;
     }
@@ -177,7 +181,8 @@ bool Aplicacion::IniciaAplicacion(bool UsarIni, const QString& LineaComando, QSt
 }
 
 QString Aplicacion::RutaLogGlobal() const {
-    QString carpeta = variable(QStringLiteral("temp")).isEmpty() ? QString() : variable(QStringLiteral("tmp"));
+    QString carpeta =
+        variable(QStringLiteral("temp")).isEmpty() ? QString() : variable(QStringLiteral("tmp"));
     carpeta = carpeta.trimmed();
     if (carpeta.isEmpty())
         carpeta = Entorno::CarpetaSistema();
@@ -191,7 +196,8 @@ int Aplicacion::TratamientoErroresGlobal(const ado::Falla& CodErr, int Botones,
                           QString::number(CodErr.Number) + QStringLiteral(") ") +
                           CodErr.Description.trimmed();
     const QString parteRutina = Rutina.isEmpty() ? QString() : QStringLiteral(" - ") + Rutina;
-    const QString titulo = CodErr.Source + parteRutina + QStringLiteral(" Aviso al operador!!! - 2 ");
+    const QString titulo =
+        CodErr.Source + parteRutina + QStringLiteral(" Aviso al operador!!! - 2 ");
     if (CodErr.Number == 0)
         return 0;
     const int respuesta = dialogo.MsgBox(texto, Botones, titulo);

@@ -18,7 +18,9 @@ QString literal(const QString& texto) {
     return t;
 }
 
-bool esSi(const QString& v) { return v.compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0; }
+bool esSi(const QString& v) {
+    return v.compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
+}
 
 // False for an empty value and for "NO"; true for anything else.
 bool pruebaNo(const QString& v) {
@@ -69,8 +71,10 @@ QString Configuracion::lee(DB_Dll& db, const QString& rutina, const QString& Cla
              if (rs.Eof()) {
                  resultado = QStringLiteral(" ");
              } else {
-                 resultado = Utilidades::SinNulo(rs.Fields(QStringLiteral("VALOR")).Value()).toString();
-                 ValorAux = Utilidades::SinNulo(rs.Fields(QStringLiteral("valoraux")).Value()).toString();
+                 resultado =
+                     Utilidades::SinNulo(rs.Fields(QStringLiteral("VALOR")).Value()).toString();
+                 ValorAux =
+                     Utilidades::SinNulo(rs.Fields(QStringLiteral("valoraux")).Value()).toString();
              }
          },
          [&] {
@@ -152,9 +156,8 @@ void Configuracion::GrabaDfg(const QString& Clave, const QVariant& Valor, const 
     graba(principal_, Clave, Valor, ValorAux, PoliticaNegocio, Grupo, RecortaValor);
 }
 
-void Configuracion::GrabaCfgVX(const QString& Clave, const QVariant& Valor,
-                               const QString& ValorAux, bool PoliticaNegocio, const QString& Grupo,
-                               bool RecortaValor) {
+void Configuracion::GrabaCfgVX(const QString& Clave, const QVariant& Valor, const QString& ValorAux,
+                               bool PoliticaNegocio, const QString& Grupo, bool RecortaValor) {
     graba(estadisticas_, Clave, Valor, ValorAux, PoliticaNegocio, Grupo, RecortaValor);
 }
 
@@ -169,12 +172,12 @@ bool Configuracion::ExisteRegistro(const QString& Tabla, const QString& Valor, c
                    : QStringLiteral(" WHERE ")) +
               Condicion;
     } else {
-        const QString inicio = QStringLiteral("SELECT * FROM ") + Tabla +
-                               QStringLiteral("  with(nolock)  WHERE ");
+        const QString inicio =
+            QStringLiteral("SELECT * FROM ") + Tabla + QStringLiteral("  with(nolock)  WHERE ");
         switch (Tipo) {
         case 8:
-            sql = inicio + QStringLiteral("LTRIM(RTRIM(") + Campo + QStringLiteral(")) ='") + Valor +
-                  u'\'';
+            sql = inicio + QStringLiteral("LTRIM(RTRIM(") + Campo + QStringLiteral(")) ='") +
+                  Valor + u'\'';
             break;
         case 7:
             sql = inicio + Campo + QStringLiteral(" = ") + Valor.trimmed() + u' ';
@@ -198,15 +201,13 @@ bool Configuracion::ExisteRegistro(const QString& Tabla, const QString& Valor, c
     const int cierre = Registros && !Reabre ? rs.LockType() : ado::adLockReadOnly;
     plataforma::CorrePasos(
         [&](const ado::Falla& f) {
-            return dialogo_.MsgBox(f.Description, 2 + 16,
-                                               QStringLiteral("Aviso al Operador"));
+            return dialogo_.MsgBox(f.Description, 2 + 16, QStringLiteral("Aviso al Operador"));
         },
         {[&] {
              if (rs.State() == ado::adStateOpen)
                  rs.Close();
          },
-         [&] { rs.Open(sql, principal_.gCnn(), cursor, cierre); },
-         [&] { hay = !rs.Eof(); },
+         [&] { rs.Open(sql, principal_.gCnn(), cursor, cierre); }, [&] { hay = !rs.Eof(); },
          [&] {
              if (!Registros)
                  rs.Close();
@@ -222,7 +223,9 @@ void Configuracion::CargaConfiguracionGlobal(const QString& CarpetaPrograma,
     const auto si = [&](const char* clave) { return esSi(texto(clave)); };
     const auto siRecortado = [&](const char* clave) { return esSi(texto(clave).trimmed()); };
     const auto no = [&](const char* clave) { return pruebaNo(texto(clave)); };
-    const auto moneda = [&](const char* clave) { return Utilidades::ANumero(texto(clave).trimmed()); };
+    const auto moneda = [&](const char* clave) {
+        return Utilidades::ANumero(texto(clave).trimmed());
+    };
     const auto color = [&](const char* clave) {
         return static_cast<qint32>(Utilidades::ANumero(texto(clave)).aDouble());
     };
@@ -248,13 +251,16 @@ void Configuracion::CargaConfiguracionGlobal(const QString& CarpetaPrograma,
          [&] { g.USA_STK_STOCK_UDKG = si("USA_STK_STOCK_UDKG"); },
          [&] {
              ado::Recordset rs;
-             QString sql = QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = '") +
-                           literal(usuarioLogeado) + u'\'';
+             QString sql =
+                 QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = '") +
+                 literal(usuarioLogeado) + u'\'';
              principal_.AbrirRecordset(sql, rs);
              if (rs.State() == ado::adStateOpen && !rs.Eof()) {
-                 g.UNegocio = Utilidades::SinNulo(rs.Fields(QStringLiteral("UNegocio")).Value()).toString();
+                 g.UNegocio =
+                     Utilidades::SinNulo(rs.Fields(QStringLiteral("UNegocio")).Value()).toString();
                  if (g.UsaFacturaProforma)
-                     g.UsaFacturaProforma = rs.Fields(QStringLiteral("verproforma")).Value().toBool();
+                     g.UsaFacturaProforma =
+                         rs.Fields(QStringLiteral("verproforma")).Value().toBool();
              }
              principal_.CierraRecordset(rs);
          },
@@ -275,23 +281,20 @@ void Configuracion::CargaConfiguracionGlobal(const QString& CarpetaPrograma,
          },
          [&] { g.CLetra = color("CLetra"); },
          [&] {
-             g.ModuloOrdenDeTrabajo =
-                 texto("ModuloOrdenDeTrabajo").trimmed().compare(QLatin1String("NO"), Qt::CaseInsensitive) != 0;
+             g.ModuloOrdenDeTrabajo = texto("ModuloOrdenDeTrabajo")
+                                          .trimmed()
+                                          .compare(QLatin1String("NO"), Qt::CaseInsensitive) != 0;
          },
          [&] { g.V_ModificaCPrecio = no("V_ModificaCPrecio"); },
          [&] { g.C_ModificaCPrecio = no("C_ModificaCPrecio"); },
-         [&] { g.MADERERA = no("MADERERA"); },
-         [&] { g.MAD_TIRAS = recortado("MAD_TIRAS"); },
-         [&] { g.MAD_P2 = recortado("MAD_P2"); },
-         [&] { g.MAD_ML = recortado("MAD_ML"); },
-         [&] { g.MAD_M2 = recortado("MAD_M2"); },
-         [&] { g.MAD_HOJAS = recortado("MAD_HOJAS"); },
+         [&] { g.MADERERA = no("MADERERA"); }, [&] { g.MAD_TIRAS = recortado("MAD_TIRAS"); },
+         [&] { g.MAD_P2 = recortado("MAD_P2"); }, [&] { g.MAD_ML = recortado("MAD_ML"); },
+         [&] { g.MAD_M2 = recortado("MAD_M2"); }, [&] { g.MAD_HOJAS = recortado("MAD_HOJAS"); },
          [&] { g.MAD_ML_P2 = recortado("MAD_ML_P2"); },
          [&] { g.MAD_M2_P2 = recortado("MAD_M2_P2"); },
          [&] { g.MAD_ML_M2 = recortado("MAD_ML_M2"); },
          [&] { g.CuentaCtroDist = recortado("CuentaCtroDist"); },
-         [&] { g.MaxDto = moneda("MaxDto"); },
-         [&] { g.MaxDtoProforma = moneda("MaxDtoProforma"); },
+         [&] { g.MaxDto = moneda("MaxDto"); }, [&] { g.MaxDtoProforma = moneda("MaxDtoProforma"); },
          [&] { g.PideClave_StockNeg = no("PideClave_StockNeg"); },
          [&] { g.PideClave_MarkUpBase = no("PideClave_MarkUpBase"); },
          [&] { g.PideClave_LimiteCredito = no("PideClave_LimiteCredito"); },

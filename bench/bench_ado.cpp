@@ -22,7 +22,9 @@ QString cadenaDe(const QString& ruta) {
     return QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;UId=;Pwd=;").arg(ruta);
 }
 
-QString articulo(int i) { return QString::number(1000 + i).rightJustified(25, u' '); }
+QString articulo(int i) {
+    return QString::number(1000 + i).rightJustified(25, u' ');
+}
 
 // Articles to look up, written once through plain SQL.
 void siembra(const QString& ruta) {

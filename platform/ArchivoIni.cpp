@@ -26,8 +26,9 @@ QString LeeIni(const QString& ruta, const QString& seccion, const QString& clave
     for (QStringView linea : QStringView(texto).split(u'\n')) {
         linea = linea.trimmed(); // also drops the CR of CR LF
         if (linea.startsWith(u'[') && linea.endsWith(u']')) {
-            enSeccion = linea.sliced(1, linea.size() - 2).trimmed().compare(
-                            seccion, Qt::CaseInsensitive) == 0;
+            enSeccion =
+                linea.sliced(1, linea.size() - 2).trimmed().compare(seccion, Qt::CaseInsensitive) ==
+                0;
             continue;
         }
         if (!enSeccion || linea.startsWith(u';'))

@@ -23,11 +23,21 @@ public:
     // Plain text with a point and no grouping, trailing zeros dropped: "12.5", "-3".
     QString texto() const;
 
-    friend constexpr Currency operator+(Currency a, Currency b) { return DesdeEscalado(a.v_ + b.v_); }
-    friend constexpr Currency operator-(Currency a, Currency b) { return DesdeEscalado(a.v_ - b.v_); }
+    friend constexpr Currency operator+(Currency a, Currency b) {
+        return DesdeEscalado(a.v_ + b.v_);
+    }
+    friend constexpr Currency operator-(Currency a, Currency b) {
+        return DesdeEscalado(a.v_ - b.v_);
+    }
     constexpr Currency operator-() const { return DesdeEscalado(-v_); }
-    Currency& operator+=(Currency o) { v_ += o.v_; return *this; }
-    Currency& operator-=(Currency o) { v_ -= o.v_; return *this; }
+    Currency& operator+=(Currency o) {
+        v_ += o.v_;
+        return *this;
+    }
+    Currency& operator-=(Currency o) {
+        v_ -= o.v_;
+        return *this;
+    }
     // Products and quotients round half to even at the fourth decimal.
     friend Currency operator*(Currency a, Currency b);
     friend Currency operator/(Currency a, Currency b);

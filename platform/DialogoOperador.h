@@ -27,7 +27,15 @@ enum EstiloMensaje {
     vbDefaultButton3 = 512,
 };
 
-enum Respuesta { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7 };
+enum Respuesta {
+    vbOK = 1,
+    vbCancel = 2,
+    vbAbort = 3,
+    vbRetry = 4,
+    vbIgnore = 5,
+    vbYes = 6,
+    vbNo = 7
+};
 
 class DialogoOperador {
 public:

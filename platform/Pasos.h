@@ -19,7 +19,9 @@ using Manejador = std::function<int(const ado::Falla&)>;
 std::optional<int> CorrePasos(const Manejador& manejador, std::initializer_list<Paso> pasos);
 
 // A handler that skips every failing step without a word.
-inline int OmiteFalla(const ado::Falla&) { return 5; }
+inline int OmiteFalla(const ado::Falla&) {
+    return 5;
+}
 
 // Makes an ado::Falla of anything a step may throw, so handlers see one type.
 ado::Falla FallaDe(const std::exception& e);

@@ -19,11 +19,19 @@ QString lee(const QString& nombre) {
 
 } // namespace
 
-QString EsquemaSql() { return lee(QStringLiteral("esquema.sql")); }
-QString DemoSql() { return lee(QStringLiteral("demo.sql")); }
-QString EstadisticasSql() { return lee(QStringLiteral("estadisticas.sql")); }
+QString EsquemaSql() {
+    return lee(QStringLiteral("esquema.sql"));
+}
+QString DemoSql() {
+    return lee(QStringLiteral("demo.sql"));
+}
+QString EstadisticasSql() {
+    return lee(QStringLiteral("estadisticas.sql"));
+}
 
-void CreaBaseVacia(const QString& ruta) { ado::sqlite::CreaBaseEmbebida(ruta, EsquemaSql()); }
+void CreaBaseVacia(const QString& ruta) {
+    ado::sqlite::CreaBaseEmbebida(ruta, EsquemaSql());
+}
 
 QStringList CreaBasesDemo(const QString& carpeta) {
     const QDir dir(carpeta);

@@ -1,8 +1,8 @@
 #include "ado/Ado.h"
 
+#include "ArchivoIni.h"
 #include "ado/Proveedor.h"
 #include "ado/Valores.h"
-#include "ArchivoIni.h"
 
 #include <QElapsedTimer>
 
@@ -38,22 +38,34 @@ template <typename F> auto Connection::conErrores(F&& f) -> decltype(f()) {
 
 // ---------------------------------------------------------------- Field
 
-QString Field::Name() const { return rs_->d_ ? rs_->cabecera(indice_).nombre : QString(); }
-int Field::Type() const { return rs_->cabecera(indice_).tipo; }
-int Field::DefinedSize() const { return rs_->cabecera(indice_).tamano; }
-QVariant Field::Value() const { return rs_->valor(indice_); }
-bool Field::EsNulo() const { return rs_->valor(indice_).isNull(); }
-void Field::setValue(const QVariant& valor) { rs_->asigna(indice_, valor); }
+QString Field::Name() const {
+    return rs_->d_ ? rs_->cabecera(indice_).nombre : QString();
+}
+int Field::Type() const {
+    return rs_->cabecera(indice_).tipo;
+}
+int Field::DefinedSize() const {
+    return rs_->cabecera(indice_).tamano;
+}
+QVariant Field::Value() const {
+    return rs_->valor(indice_);
+}
+bool Field::EsNulo() const {
+    return rs_->valor(indice_).isNull();
+}
+void Field::setValue(const QVariant& valor) {
+    rs_->asigna(indice_, valor);
+}
 
 // ---------------------------------------------------------------- Recordset
 
 struct Recordset::Datos {
     QList<Columna> columnas;
     QList<QVariantList> filas;
-    QVariantList pendiente;        // the row being edited or added
-    QList<bool> cambiado;          // which of its fields were assigned
-    QList<int> camposInsercion;    // the fields of the last INSERT made
-    QString insercion;             // and its text
+    QVariantList pendiente;     // the row being edited or added
+    QList<bool> cambiado;       // which of its fields were assigned
+    QList<int> camposInsercion; // the fields of the last INSERT made
+    QString insercion;          // and its text
 };
 
 Recordset::Recordset() : d_(std::make_unique<Datos>()) {}
@@ -310,8 +322,12 @@ void Recordset::confirmaPendiente() {
 
 namespace {
 
-QString tablaDe(const Columna& c) { return c.tablaBase; }
-QString columnaDe(const Columna& c) { return c.columnaBase.isEmpty() ? c.nombre : c.columnaBase; }
+QString tablaDe(const Columna& c) {
+    return c.tablaBase;
+}
+QString columnaDe(const Columna& c) {
+    return c.columnaBase.isEmpty() ? c.nombre : c.columnaBase;
+}
 
 QString citado(const QString& nombre) {
     QString n = nombre;
@@ -371,7 +387,8 @@ void Recordset::Update() {
         }
         // The row is found by its primary key when the query holds it, otherwise by
         // every original value of that table's fields.
-        const QStringList clave = cn_->conErrores([&] { return cn_->proveedor().clavePrimaria(tabla); });
+        const QStringList clave =
+            cn_->conErrores([&] { return cn_->proveedor().clavePrimaria(tabla); });
         QList<int> busqueda;
         for (const QString& k : clave) {
             int encontrado = -1;
@@ -399,8 +416,9 @@ void Recordset::Update() {
                 parametros << original;
             }
         }
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                  .arg(citado(tabla), nombres.join(u", "), condiciones.join(QStringLiteral(" AND ")));
+        sql =
+            QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                .arg(citado(tabla), nombres.join(u", "), condiciones.join(QStringLiteral(" AND ")));
     }
 
     const Resultado r = cn_->ejecuta(sql, parametros);
@@ -411,7 +429,8 @@ void Recordset::Update() {
     if (editMode_ == adEditAdd) {
         // Keys the database assigned show in the new row, as a client cursor resyncs them.
         const QVariant id = cn_->conErrores([&] { return cn_->proveedor().ultimaIdentidad(); });
-        const QStringList clave = cn_->conErrores([&] { return cn_->proveedor().clavePrimaria(tabla); });
+        const QStringList clave =
+            cn_->conErrores([&] { return cn_->proveedor().clavePrimaria(tabla); });
         if (!id.isNull() && clave.size() == 1)
             for (qsizetype i = 0; i < d_->columnas.size(); ++i)
                 if (!d_->cambiado[i] &&
@@ -452,7 +471,9 @@ detalle::Proveedor& Connection::proveedor() const {
     return *proveedor_;
 }
 
-int Connection::State() const { return proveedor_ ? adStateOpen : adStateClosed; }
+int Connection::State() const {
+    return proveedor_ ? adStateOpen : adStateClosed;
+}
 
 void Connection::setCommandTimeout(int segundos) {
     commandTimeout_ = segundos;
@@ -481,8 +502,8 @@ void Connection::Open(const QString& connectionString, const QString& userId,
     errores_.Clear();
     if (!connectionString.isEmpty())
         cadena_ = connectionString;
-    const auto datos = conErrores(
-        [&] { return detalle::InterpretaCadena(cadena_, userId, password, odbc_); });
+    const auto datos =
+        conErrores([&] { return detalle::InterpretaCadena(cadena_, userId, password, odbc_); });
     auto nuevo = fabrica_ ? fabrica_(datos)
                  : datos.tipo == detalle::DatosConexion::Tipo::Embebida
                      ? detalle::CreaProveedorEmbebido()
@@ -549,9 +570,13 @@ void Connection::BeginTrans() {
     enTransaccion_ = true;
 }
 
-void Connection::CommitTrans() { terminaTransaccion(true); }
+void Connection::CommitTrans() {
+    terminaTransaccion(true);
+}
 
-void Connection::RollbackTrans() { terminaTransaccion(false); }
+void Connection::RollbackTrans() {
+    terminaTransaccion(false);
+}
 
 void Connection::terminaTransaccion(bool confirma) {
     exigeAbierta();
@@ -559,7 +584,8 @@ void Connection::terminaTransaccion(bool confirma) {
     if (!enTransaccion_)
         throw fallaAdo(codigo::XACT_E_NOTRANSACTION, QStringLiteral("No transaction is active."));
     enTransaccion_ = false;
-    traza_.Mide(confirma ? QStringLiteral("COMMIT TRANSACTION") : QStringLiteral("ROLLBACK TRANSACTION"),
+    traza_.Mide(confirma ? QStringLiteral("COMMIT TRANSACTION")
+                         : QStringLiteral("ROLLBACK TRANSACTION"),
                 [&] {
                     conErrores([&] {
                         if (confirma)
@@ -609,7 +635,8 @@ void Connection::OpenSchema(int schema, const QVariantList& restricciones, Recor
 OpcionesOdbc LeeOpcionesOdbc(const QString& rutaIni) {
     OpcionesOdbc o;
     const QString seccion = QStringLiteral("ODBC");
-    o.driverSqlServer = LeeIni(rutaIni, seccion, QStringLiteral("DriverSqlServer"), o.driverSqlServer);
+    o.driverSqlServer =
+        LeeIni(rutaIni, seccion, QStringLiteral("DriverSqlServer"), o.driverSqlServer);
     o.driverOracle = LeeIni(rutaIni, seccion, QStringLiteral("DriverOracle"), o.driverOracle);
     bool ok = false;
     const int segundos =

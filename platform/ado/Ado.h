@@ -16,7 +16,12 @@
 namespace ado {
 
 enum CursorLocationEnum { adUseServer = 2, adUseClient = 3 };
-enum CursorTypeEnum { adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, adOpenStatic = 3 };
+enum CursorTypeEnum {
+    adOpenForwardOnly = 0,
+    adOpenKeyset = 1,
+    adOpenDynamic = 2,
+    adOpenStatic = 3
+};
 enum LockTypeEnum { adLockReadOnly = 1, adLockPessimistic = 2, adLockOptimistic = 3 };
 enum ObjectStateEnum { adStateClosed = 0, adStateOpen = 1 };
 enum EditModeEnum { adEditNone = 0, adEditInProgress = 1, adEditAdd = 2 };
@@ -84,8 +89,8 @@ struct DatosConexion;
 
 // Makes the provider a connection string asks for. Tests hand in their own to put
 // a provider between the connection and the database (to lose the line, say).
-using FabricaProveedor =
-    std::function<std::unique_ptr<detalle::Proveedor>(const detalle::DatosConexion&)>; // namespace detalle
+using FabricaProveedor = std::function<std::unique_ptr<detalle::Proveedor>(
+    const detalle::DatosConexion&)>; // namespace detalle
 
 class Connection;
 class Recordset;

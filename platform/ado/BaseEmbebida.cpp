@@ -46,13 +46,13 @@ QString fechaNormalizada(const QString& x) {
         "FROM (SELECT substr(s,1,p-1) AS d, substr(r,1,instr(r,'/')-1) AS m, "
         "substr(r,instr(r,'/')+1) AS y "
         "FROM (SELECT s, p, substr(s,p+1) AS r FROM (SELECT s, instr(s,'/') AS p)) WHERE p > 0))");
-    const QString iso = QStringLiteral(
-        "CASE WHEN typeof(s) = 'integer' AND s BETWEEN 10000101 AND 99991231 "
-        "THEN printf('%04d-%02d-%02d', s / 10000, s / 100 % 100, s % 100) "
-        "WHEN typeof(s) <> 'text' THEN NULL "
-        "WHEN s GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]*' THEN s "
-        "ELSE %1 END")
-                            .arg(dmy);
+    const QString iso =
+        QStringLiteral("CASE WHEN typeof(s) = 'integer' AND s BETWEEN 10000101 AND 99991231 "
+                       "THEN printf('%04d-%02d-%02d', s / 10000, s / 100 % 100, s % 100) "
+                       "WHEN typeof(s) <> 'text' THEN NULL "
+                       "WHEN s GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]*' THEN s "
+                       "ELSE %1 END")
+            .arg(dmy);
     return QStringLiteral(
                "(SELECT CASE WHEN v IS NULL THEN NULL "
                "WHEN date(v, '+0 days') IS NULL OR date(v, '+0 days') <> substr(v,1,10) THEN 'X' "
@@ -76,7 +76,8 @@ QList<Columna> columnasDe(sqlite3* db, const QString& tabla) {
         const auto abre = tipo.indexOf(u'(');
         c.base = (abre < 0 ? tipo : tipo.first(abre)).trimmed();
         if (abre >= 0)
-            c.largo = tipo.sliced(abre + 1).section(u',', 0, 0).section(u')', 0, 0).trimmed().toInt();
+            c.largo =
+                tipo.sliced(abre + 1).section(u',', 0, 0).section(u')', 0, 0).trimmed().toInt();
         c.claveEntera = sqlite3_column_int(st, 2) > 0 && c.base == QLatin1String("INTEGER");
         r.append(c);
     }
@@ -124,8 +125,8 @@ QString validacion(const QString& tabla, const QString& evento, const QString& s
         return {};
     return QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 WHEN %4 BEGIN SELECT RAISE(ABORT, "
                           "'%5'); END;\n")
-        .arg(cita(QStringLiteral("hr_%1_%2_%3").arg(tabla, evento.section(u' ', 0, 0).toLower(),
-                                                     sufijo)),
+        .arg(cita(QStringLiteral("hr_%1_%2_%3")
+                      .arg(tabla, evento.section(u' ', 0, 0).toLower(), sufijo)),
              evento, cita(tabla), condiciones.join(QStringLiteral(" OR ")), mensaje);
 }
 
@@ -145,7 +146,8 @@ QString triggersDe(sqlite3* db, const QString& tabla) {
             sinForma << QStringLiteral("(%1 IS NOT NULL AND %2 IS NULL)").arg(nuevo, norma);
             imposibles << QStringLiteral("%1 = 'X'").arg(norma);
             noNormales << QStringLiteral("%1 IS NOT %2").arg(nuevo, norma);
-            normaliza << QStringLiteral("%1 = %2").arg(cita(c.nombre), fechaNormalizada(cita(c.nombre)));
+            normaliza << QStringLiteral("%1 = %2").arg(cita(c.nombre),
+                                                       fechaNormalizada(cita(c.nombre)));
             fechas << cita(c.nombre);
         }
     }

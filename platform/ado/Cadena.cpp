@@ -44,8 +44,8 @@ QString valorOdbc(const QString& v) {
 QString archivoEmbebido(const QString& nombre) {
     if (nombre.isEmpty() || QDir::isAbsolutePath(nombre))
         return nombre;
-    const QString base = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                      : QDir::currentPath();
+    const QString base =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     return QDir(base).filePath(nombre);
 }
 
@@ -80,11 +80,12 @@ DatosConexion InterpretaCadena(const QString& cadena, const QString& usuario, co
         d.descripcion = d.archivo;
         return d;
     }
-    if (proveedor.contains(QLatin1String("oraoledb")) || proveedor.contains(QLatin1String("oracle"))) {
+    if (proveedor.contains(QLatin1String("oraoledb")) ||
+        proveedor.contains(QLatin1String("oracle"))) {
         const QString fuente = primero(p, {"data source"});
-        d.cadenaOdbc = QStringLiteral("DRIVER={%1};DBQ=%2;UID=%3;PWD=%4;")
-                           .arg(opciones.driverOracle, valorOdbc(fuente), valorOdbc(uid),
-                                valorOdbc(pwd));
+        d.cadenaOdbc =
+            QStringLiteral("DRIVER={%1};DBQ=%2;UID=%3;PWD=%4;")
+                .arg(opciones.driverOracle, valorOdbc(fuente), valorOdbc(uid), valorOdbc(pwd));
         d.descripcion = fuente;
         return d;
     }
@@ -100,8 +101,8 @@ DatosConexion InterpretaCadena(const QString& cadena, const QString& usuario, co
             puerto = host.sliced(coma + 1).trimmed();
             host = host.first(coma).trimmed();
         }
-        d.cadenaOdbc = QStringLiteral("DRIVER={%1};SERVER=%2;").arg(opciones.driverSqlServer,
-                                                                     valorOdbc(host));
+        d.cadenaOdbc =
+            QStringLiteral("DRIVER={%1};SERVER=%2;").arg(opciones.driverSqlServer, valorOdbc(host));
         if (!puerto.isEmpty())
             d.cadenaOdbc += QStringLiteral("PORT=%1;").arg(valorOdbc(puerto));
         const QString base = primero(p, {"database", "initial catalog"});
@@ -111,12 +112,13 @@ DatosConexion InterpretaCadena(const QString& cadena, const QString& usuario, co
         d.descripcion = servidor;
         return d;
     }
-    throw Falla(codigo::adErrProviderNotFound,
-                QStringLiteral("Provider cannot be found. It may not be properly installed."),
-                QStringLiteral("ADODB.Connection"),
-                {Error{codigo::adErrProviderNotFound,
-                       QStringLiteral("Provider cannot be found. It may not be properly installed."),
-                       QString(), 0, QStringLiteral("ADODB.Connection")}});
+    throw Falla(
+        codigo::adErrProviderNotFound,
+        QStringLiteral("Provider cannot be found. It may not be properly installed."),
+        QStringLiteral("ADODB.Connection"),
+        {Error{codigo::adErrProviderNotFound,
+               QStringLiteral("Provider cannot be found. It may not be properly installed."),
+               QString(), 0, QStringLiteral("ADODB.Connection")}});
 }
 
 } // namespace ado::detalle

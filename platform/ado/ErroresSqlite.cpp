@@ -73,12 +73,12 @@ QList<Error> TraduceError(sqlite3* db, int rc) {
         case SQLITE_CONSTRAINT_UNIQUE: {
             const auto [tabla, columna] = tablaYColumna(despuesDe(mensaje, "failed:"));
             const bool primaria = extendido == SQLITE_CONSTRAINT_PRIMARYKEY;
-            e = registro(2627, QStringLiteral("23000"),
-                         QStringLiteral("Violation of %1 constraint '%2_%3'. Cannot insert "
-                                        "duplicate key in object 'dbo.%3'.")
-                             .arg(primaria ? QStringLiteral("PRIMARY KEY")
-                                           : QStringLiteral("UNIQUE KEY"),
-                                  primaria ? QStringLiteral("PK") : QStringLiteral("UQ"), tabla));
+            e = registro(
+                2627, QStringLiteral("23000"),
+                QStringLiteral("Violation of %1 constraint '%2_%3'. Cannot insert "
+                               "duplicate key in object 'dbo.%3'.")
+                    .arg(primaria ? QStringLiteral("PRIMARY KEY") : QStringLiteral("UNIQUE KEY"),
+                         primaria ? QStringLiteral("PK") : QStringLiteral("UQ"), tabla));
             break;
         }
         case SQLITE_CONSTRAINT_NOTNULL: {
@@ -130,9 +130,9 @@ QList<Error> TraduceError(sqlite3* db, int rc) {
         break;
     }
     if (mensaje.startsWith(QLatin1String("no such table:")))
-        return {registro(208, QStringLiteral("42S02"),
-                         QStringLiteral("Invalid object name '%1'.")
-                             .arg(despuesDe(mensaje, "no such table:")))};
+        return {registro(
+            208, QStringLiteral("42S02"),
+            QStringLiteral("Invalid object name '%1'.").arg(despuesDe(mensaje, "no such table:")))};
     if (mensaje.startsWith(QLatin1String("no such column:")))
         return {registro(207, QStringLiteral("42S22"),
                          QStringLiteral("Invalid column name '%1'.")

@@ -22,11 +22,12 @@ struct Error {
     QString Source;
 };
 
-
 // Error numbers the program tests. HRESULTs are kept as the negative 32-bit
 // numbers that error objects carry.
 namespace codigo {
-constexpr Numero hr(std::uint32_t valor) { return static_cast<Numero>(valor); }
+constexpr Numero hr(std::uint32_t valor) {
+    return static_cast<Numero>(valor);
+}
 inline constexpr Numero adErrNoCurrentRecord = 3021;
 inline constexpr Numero adErrIllegalOperation = 3219;
 inline constexpr Numero adErrFeatureNotAvailable = 3251;
@@ -42,9 +43,9 @@ inline constexpr Numero DB_E_ERRORSINCOMMAND = hr(0x80040E14);
 inline constexpr Numero DB_E_INTEGRITYVIOLATION = hr(0x80040E2F);
 inline constexpr Numero DB_E_ABORTLIMITREACHED = hr(0x80040E31); // time-out
 inline constexpr Numero DB_E_NOTABLE = hr(0x80040E37);
-inline constexpr Numero DB_E_ROWNOTFOUND = hr(0x80040E38);          // row changed under an update
-inline constexpr Numero DB_E_DATAOVERFLOW = hr(0x80040E57);         // text too long
-inline constexpr Numero XACT_E_XTIONEXISTS = hr(0x8004D013);        // a transaction is open
+inline constexpr Numero DB_E_ROWNOTFOUND = hr(0x80040E38);   // row changed under an update
+inline constexpr Numero DB_E_DATAOVERFLOW = hr(0x80040E57);  // text too long
+inline constexpr Numero XACT_E_XTIONEXISTS = hr(0x8004D013); // a transaction is open
 inline constexpr Numero XACT_E_NOTRANSACTION = hr(0x8004D00E);
 } // namespace codigo
 

@@ -6,7 +6,9 @@ namespace ado::sqlite {
 
 namespace {
 
-bool esPalabra(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+bool esPalabra(QChar c) {
+    return c.isLetterOrNumber() || c == u'_';
+}
 
 bool igual(QStringView palabra, const char* clave) {
     return palabra.compare(QLatin1String(clave), Qt::CaseInsensitive) == 0;
@@ -121,8 +123,9 @@ QString Parametriza(const QString& sql, QVariantList& valores) {
             const QStringView palabra = QStringView(sql).sliced(i, f - i);
             if (igual(palabra, "WHERE") || igual(palabra, "ON") || igual(palabra, "HAVING"))
                 enCondicion.last() = true;
-            else if (igual(palabra, "SELECT") || igual(palabra, "GROUP") || igual(palabra, "ORDER") ||
-                     igual(palabra, "LIMIT") || igual(palabra, "UNION") || igual(palabra, "EXCEPT") ||
+            else if (igual(palabra, "SELECT") || igual(palabra, "GROUP") ||
+                     igual(palabra, "ORDER") || igual(palabra, "LIMIT") ||
+                     igual(palabra, "UNION") || igual(palabra, "EXCEPT") ||
                      igual(palabra, "INTERSECT") || igual(palabra, "WINDOW"))
                 enCondicion.last() = false;
             i = f;

@@ -57,7 +57,7 @@ std::unique_ptr<Proveedor> CreaProveedorOdbc();
 
 // Parses an ADO-style or ODBC connection string. Raises Falla for a provider it
 // does not know.
-DatosConexion InterpretaCadena(const QString& cadena, const QString& usuario,
-                               const QString& clave, const OpcionesOdbc& opciones);
+DatosConexion InterpretaCadena(const QString& cadena, const QString& usuario, const QString& clave,
+                               const OpcionesOdbc& opciones);
 
 } // namespace ado::detalle

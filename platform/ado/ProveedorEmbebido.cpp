@@ -90,8 +90,8 @@ public:
 
     void abrir(const DatosConexion& datos, int) override {
         const auto falla = [&](const QString& motivo) {
-            return FallaConexion(QStringLiteral("Cannot open database file \"%1\": %2")
-                                     .arg(datos.archivo, motivo));
+            return FallaConexion(
+                QStringLiteral("Cannot open database file \"%1\": %2").arg(datos.archivo, motivo));
         };
         if (datos.archivo.isEmpty())
             throw falla(QStringLiteral("no file was named"));
@@ -101,8 +101,8 @@ public:
         const int rc = sqlite3_open_v2(datos.archivo.toUtf8().constData(), &db,
                                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
         if (rc != SQLITE_OK) {
-            const QString motivo = db ? QString::fromUtf8(sqlite3_errmsg(db))
-                                      : QString::fromUtf8(sqlite3_errstr(rc));
+            const QString motivo =
+                db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
             sqlite3_close(db);
             throw falla(motivo);
         }
@@ -158,8 +158,8 @@ public:
                 }
             }
             if (!st) {
-                const int rc = sqlite3_prepare_v2(db_, resto, static_cast<int>(fin - resto), &st,
-                                                  &siguiente);
+                const int rc =
+                    sqlite3_prepare_v2(db_, resto, static_cast<int>(fin - resto), &st, &siguiente);
                 if (rc != SQLITE_OK) {
                     errores.append(TraduceError(db_, rc));
                     break; // SQL Server rejects a batch that does not compile
@@ -170,7 +170,8 @@ public:
                 }
                 // What follows the statement may be only blanks and a ";".
                 const char* cola = siguiente;
-                while (cola < fin && (*cola == ';' || std::isspace(static_cast<unsigned char>(*cola))))
+                while (cola < fin &&
+                       (*cola == ';' || std::isspace(static_cast<unsigned char>(*cola))))
                     ++cola;
                 if (cola == fin)
                     siguiente = fin;
@@ -508,6 +509,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<Proveedor> CreaProveedorEmbebido() { return std::make_unique<ProveedorEmbebido>(); }
+std::unique_ptr<Proveedor> CreaProveedorEmbebido() {
+    return std::make_unique<ProveedorEmbebido>();
+}
 
 } // namespace ado::detalle

@@ -9,11 +9,20 @@ QString escapa(const QString& sql) {
     s.reserve(sql.size() + 8);
     for (QChar c : sql) {
         switch (c.unicode()) {
-        case '\\': s += QLatin1String("\\\\"); break;
-        case '\r': s += QLatin1String("\\r"); break;
-        case '\n': s += QLatin1String("\\n"); break;
-        case '\t': s += QLatin1String("\\t"); break;
-        default: s += c;
+        case '\\':
+            s += QLatin1String("\\\\");
+            break;
+        case '\r':
+            s += QLatin1String("\\r");
+            break;
+        case '\n':
+            s += QLatin1String("\\n");
+            break;
+        case '\t':
+            s += QLatin1String("\\t");
+            break;
+        default:
+            s += c;
         }
     }
     return s;

@@ -12,7 +12,8 @@ class Barvex1 : public QToolBar {
 
 public:
     // The key texts of the buttons, in their order on the bar.
-    static const QStringList& Claves(); // NUEVO GRABAR BORRAR CANCELAR CONSULTAR PLANILLA REPORTE CERRAR
+    static const QStringList&
+    Claves(); // NUEVO GRABAR BORRAR CANCELAR CONSULTAR PLANILLA REPORTE CERRAR
 
     explicit Barvex1(QWidget* parent = nullptr);
 

@@ -118,7 +118,8 @@ void TstAplicacion::sinConexionTerminaElPrograma() {
     QVERIFY(!app->IniciaAplicacion(false, linea(), cadena, ado::adUseClient));
     QVERIFY(terminado);
     QCOMPARE(dialogo.mostradas().size(), 1);
-    QCOMPARE(dialogo.mostradas().first().titulo, QStringLiteral(" Error de Conexion a Base de Datos"));
+    QCOMPARE(dialogo.mostradas().first().titulo,
+             QStringLiteral(" Error de Conexion a Base de Datos"));
 }
 
 void TstAplicacion::lineaVaciaPideDatosDeConexion() {
@@ -136,8 +137,9 @@ void TstAplicacion::lineaVaciaPideDatosDeConexion() {
 void TstAplicacion::usaElIniCuandoNoHayLinea() {
     QFile ini(dir_->filePath(QStringLiteral("cn000pr.ini")));
     QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write(QStringLiteral("[PC01|ANA]\r\nFlatToolbars=0\r\n[PC01|ANABaseDeDatos]\r\nServidor=sqlite\r\n"
-                             "DbName=%1\r\nUsuario=%2\r\nUserPassWord=%3\r\n")
+    ini.write(QStringLiteral(
+                  "[PC01|ANA]\r\nFlatToolbars=0\r\n[PC01|ANABaseDeDatos]\r\nServidor=sqlite\r\n"
+                  "DbName=%1\r\nUsuario=%2\r\nUserPassWord=%3\r\n")
                   .arg(base_, Utilidades::Codifica(QStringLiteral("CAJERO")),
                        Utilidades::Codifica(QStringLiteral("x|y")))
                   .toLatin1());
@@ -190,8 +192,9 @@ void TstAplicacion::grabaDfgConservaValorAux() {
     QCOMPARE(app->cfg.Cfg(QStringLiteral("NUEVA"), aux), QStringLiteral(" v "));
     QCOMPARE(aux, QStringLiteral("a"));
     ado::Recordset rs;
-    rs.Open(QStringLiteral("SELECT Clave, PoliticaNegocio FROM TA_CONFIGURACION WHERE Clave = 'nueva'"),
-            app->db.gCnn());
+    rs.Open(
+        QStringLiteral("SELECT Clave, PoliticaNegocio FROM TA_CONFIGURACION WHERE Clave = 'nueva'"),
+        app->db.gCnn());
     QCOMPARE(rs.Fields(0).Value().toString(), QStringLiteral("NUEVA"));
     QCOMPARE(rs.Fields(1).Value().toInt(), 1);
 }
@@ -200,12 +203,16 @@ void TstAplicacion::sentenciasDeCfgYGrabaDfg() {
     DialogoGuionado dialogo;
     auto app = nueva(dialogo);
     app->cfg.gTablaConfiguracion = QStringLiteral("TA_CONFIGURACION");
-    QCOMPARE(app->cfg.SentenciaCfg(QStringLiteral(" PIVA ")),
-             QStringLiteral("SELECT VALOR, valoraux FROM TA_CONFIGURACION with(nolock)  WHERE CLAVE = 'PIVA'"));
+    QCOMPARE(
+        app->cfg.SentenciaCfg(QStringLiteral(" PIVA ")),
+        QStringLiteral(
+            "SELECT VALOR, valoraux FROM TA_CONFIGURACION with(nolock)  WHERE CLAVE = 'PIVA'"));
     QCOMPARE(app->cfg.SentenciaCfg(QStringLiteral("[Fecha Desde]")),
-             QStringLiteral("SELECT VALOR, VALORAUX FROM TA_CONFIGURACION WITH(NOLOCK)  WHERE CLAVE = '[FECHA DESDE]'"));
-    QCOMPARE(app->cfg.SentenciaGrabaDfg(QStringLiteral(" CC_Col1")),
-             QStringLiteral("SELECT * FROM TA_CONFIGURACION with(nolock)  WHERE CLAVE = ' CC_Col1'"));
+             QStringLiteral("SELECT VALOR, VALORAUX FROM TA_CONFIGURACION WITH(NOLOCK)  WHERE "
+                            "CLAVE = '[FECHA DESDE]'"));
+    QCOMPARE(
+        app->cfg.SentenciaGrabaDfg(QStringLiteral(" CC_Col1")),
+        QStringLiteral("SELECT * FROM TA_CONFIGURACION with(nolock)  WHERE CLAVE = ' CC_Col1'"));
 }
 
 void TstAplicacion::existeRegistro_data() {
@@ -214,12 +221,18 @@ void TstAplicacion::existeRegistro_data() {
     QTest::addColumn<int>("tipo");
     QTest::addColumn<QString>("condicion");
     QTest::addColumn<bool>("existe");
-    QTest::newRow("texto recortado") << " ADMIN " << "Nombre" << 8 << "" << false;
-    QTest::newRow("texto") << "ADMIN" << "Nombre" << 8 << "" << true;
-    QTest::newRow("numero") << "1abc" << "Administrador" << 3 << "" << true;
-    QTest::newRow("numero ausente") << "7" << "Administrador" << 4 << "" << false;
-    QTest::newRow("condicion") << "" << "" << 0 << "Nombre = 'CAJERO'" << true;
-    QTest::newRow("condicion con WHERE") << "" << "" << 0 << " WHERE Nombre = 'NADIE'" << false;
+    QTest::newRow("texto recortado") << " ADMIN "
+                                     << "Nombre" << 8 << "" << false;
+    QTest::newRow("texto") << "ADMIN"
+                           << "Nombre" << 8 << "" << true;
+    QTest::newRow("numero") << "1abc"
+                            << "Administrador" << 3 << "" << true;
+    QTest::newRow("numero ausente") << "7"
+                                    << "Administrador" << 4 << "" << false;
+    QTest::newRow("condicion") << ""
+                               << "" << 0 << "Nombre = 'CAJERO'" << true;
+    QTest::newRow("condicion con WHERE") << ""
+                                         << "" << 0 << " WHERE Nombre = 'NADIE'" << false;
 }
 
 void TstAplicacion::existeRegistro() {
@@ -232,7 +245,8 @@ void TstAplicacion::existeRegistro() {
     auto app = nueva(dialogo);
     QString cadena;
     QVERIFY(app->IniciaAplicacion(false, linea(), cadena, ado::adUseClient));
-    QCOMPARE(app->cfg.ExisteRegistro(QStringLiteral("TA_USUARIOS"), valor, campo, nullptr, tipo, condicion),
+    QCOMPARE(app->cfg.ExisteRegistro(QStringLiteral("TA_USUARIOS"), valor, campo, nullptr, tipo,
+                                     condicion),
              existe);
 }
 
@@ -253,7 +267,8 @@ void TstAplicacion::consultasPorDefecto() {
     QCOMPARE(campo(0, 200, 500), QByteArray("|DESCRIPCION|IDARTICULO|").leftJustified(500, ' '));
     QCOMPARE(campo(0, 700, 500), QByteArray(500, ' '));
     QCOMPARE(campo(0, 1200, 2), QByteArray("\r\n"));
-    QCOMPARE(campo(3, 200, 500).trimmed(), QByteArray("|Nombre_y_Apellido|Domicilio|Localidad|Telefono|"));
+    QCOMPARE(campo(3, 200, 500).trimmed(),
+             QByteArray("|Nombre_y_Apellido|Domicilio|Localidad|Telefono|"));
     QCOMPARE(campo(10, 0, 100).trimmed(), QByteArray("DEPOSITO"));
     QCOMPARE(campo(10, 100, 100).trimmed(), QByteArray("V_TA_DEPOSITO"));
 }
@@ -278,19 +293,22 @@ void TstAplicacion::errorGlobalSeAnota_data() {
     QTest::addColumn<QByteArray>("linea");
     QTest::newRow("reintentar con rutina")
         << 4 << "Cfg"
-        << QByteArray("03-15-2024 10:42:07 Rutina: - Cfg Mensaje Ha ocurrido el Siguiente Error (3709) "
-                      "sin conexion Respondi\xf3 : Reintentar\r\n");
+        << QByteArray(
+               "03-15-2024 10:42:07 Rutina: - Cfg Mensaje Ha ocurrido el Siguiente Error (3709) "
+               "sin conexion Respondi\xf3 : Reintentar\r\n");
     QTest::newRow("ignorar sin rutina")
         << 5 << ""
         << QByteArray("03-15-2024 10:42:07 Rutina:  Mensaje Ha ocurrido el Siguiente Error (3709) "
                       "sin conexion Respondi\xf3 : Ignorar\r\n");
     QTest::newRow("si") << 6 << "X"
-                        << QByteArray("03-15-2024 10:42:07 Rutina: - X Mensaje Ha ocurrido el Siguiente "
-                                      "Error (3709) sin conexion Respondi\xf3 : S\xed\r\n");
+                        << QByteArray(
+                               "03-15-2024 10:42:07 Rutina: - X Mensaje Ha ocurrido el Siguiente "
+                               "Error (3709) sin conexion Respondi\xf3 : S\xed\r\n");
     QTest::newRow("aceptar deja la palabra vacia")
         << 1 << "X"
-        << QByteArray("03-15-2024 10:42:07 Rutina: - X Mensaje Ha ocurrido el Siguiente Error (3709) "
-                      "sin conexion Respondi\xf3 : \r\n");
+        << QByteArray(
+               "03-15-2024 10:42:07 Rutina: - X Mensaje Ha ocurrido el Siguiente Error (3709) "
+               "sin conexion Respondi\xf3 : \r\n");
 }
 
 void TstAplicacion::errorGlobalSeAnota() {
@@ -303,7 +321,8 @@ void TstAplicacion::errorGlobalSeAnota() {
     dialogo.responde(respuesta);
     auto app = nueva(dialogo);
     QCOMPARE(app->RutaLogGlobal(), dir_->path() + QStringLiteral("/VXERR.LOG"));
-    const ado::Falla falla(3709, QStringLiteral("  sin conexion "), QStringLiteral("ADODB.Recordset"));
+    const ado::Falla falla(3709, QStringLiteral("  sin conexion "),
+                           QStringLiteral("ADODB.Recordset"));
     QCOMPARE(app->TratamientoErroresGlobal(falla, 18, rutina), respuesta);
     const CajaMostrada& caja = dialogo.mostradas().first();
     QCOMPARE(caja.texto, QStringLiteral("Ha ocurrido el Siguiente Error (3709) sin conexion"));
@@ -346,8 +365,9 @@ void TstAplicacion::driverOdbcDelIni() {
     QCOMPARE(app->db.gCnn().opcionesOdbc().segundosConexion, 3);
     QVERIFY(app->db.gCnn().Errors().Count() > 0);
     QCOMPARE(app->db.gCnn().Errors().Item(0).SQLState, QStringLiteral("IM002"));
-    QVERIFY2(app->db.gCnn().Errors().Item(0).Description.contains(QLatin1String("SinDriverInstalado")),
-             qPrintable(app->db.gCnn().Errors().Item(0).Description));
+    QVERIFY2(
+        app->db.gCnn().Errors().Item(0).Description.contains(QLatin1String("SinDriverInstalado")),
+        qPrintable(app->db.gCnn().Errors().Item(0).Description));
 }
 
 QTEST_GUILESS_MAIN(TstAplicacion)

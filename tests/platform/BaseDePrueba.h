@@ -2,8 +2,8 @@
 // A fresh embedded database per test, in a temporary folder, opened through the
 // same connection string form the program uses for the embedded file.
 
-#include "ado/Ado.h"
 #include "Fallas.h"
+#include "ado/Ado.h"
 #include "ado/BaseEmbebida.h"
 
 #include <QTemporaryDir>

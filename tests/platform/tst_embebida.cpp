@@ -42,13 +42,13 @@ void TstEmbebida::rechazaComoSqlServer_data() {
     QTest::addColumn<int>("registros");
     const int integridad = codigo::DB_E_INTEGRITYVIOLATION;
     const int conversion = codigo::DB_E_CANTCONVERTVALUE;
-    QTest::newRow("clave duplicada") << "INSERT INTO CLIENTES (Codigo) VALUES ('A1')" << 2627
-                                     << "23000" << integridad << 2;
+    QTest::newRow("clave duplicada")
+        << "INSERT INTO CLIENTES (Codigo) VALUES ('A1')" << 2627 << "23000" << integridad << 2;
     QTest::newRow("clave primaria duplicada")
         << "INSERT INTO TA_CONFIGURACION (Clave) VALUES ('piva')" << 2627 << "23000" << integridad
         << 2;
-    QTest::newRow("nulo no permitido") << "INSERT INTO CLIENTES (Nombre) VALUES ('x')" << 515
-                                       << "23000" << integridad << 2;
+    QTest::newRow("nulo no permitido")
+        << "INSERT INTO CLIENTES (Nombre) VALUES ('x')" << 515 << "23000" << integridad << 2;
     QTest::newRow("clave foranea") << "INSERT INTO CLIENTES (Codigo, Zona) VALUES ('B', '   9')"
                                    << 547 << "23000" << integridad << 2;
     QTest::newRow("texto largo") << "INSERT INTO CLIENTES (Codigo) VALUES ('1234567')" << 8152
@@ -59,10 +59,11 @@ void TstEmbebida::rechazaComoSqlServer_data() {
     QTest::newRow("coma decimal en numero")
         << "INSERT INTO CLIENTES (Codigo, Cantidad) VALUES ('C', '12,5')" << 8114 << "22018"
         << conversion << 1;
-    QTest::newRow("letras en entero") << "INSERT INTO CLIENTES (Codigo, Visitas) VALUES ('C', 'abc')"
-                                      << 245 << "22018" << conversion << 1;
-    QTest::newRow("letras en moneda") << "UPDATE CLIENTES SET Saldo = 'abc'" << 8114 << "22018"
-                                      << conversion << 1;
+    QTest::newRow("letras en entero")
+        << "INSERT INTO CLIENTES (Codigo, Visitas) VALUES ('C', 'abc')" << 245 << "22018"
+        << conversion << 1;
+    QTest::newRow("letras en moneda")
+        << "UPDATE CLIENTES SET Saldo = 'abc'" << 8114 << "22018" << conversion << 1;
     QTest::newRow("fecha imposible")
         << "INSERT INTO CLIENTES (Codigo, Alta) VALUES ('C', '31/02/2024')" << 242 << "22008"
         << conversion << 1;
@@ -70,10 +71,10 @@ void TstEmbebida::rechazaComoSqlServer_data() {
         << "UPDATE CLIENTES SET Alta = '2024-02-30'" << 242 << "22008" << conversion << 1;
     QTest::newRow("no es fecha") << "INSERT INTO CLIENTES (Codigo, Alta) VALUES ('C', 'ayer')"
                                  << 241 << "22007" << conversion << 1;
-    QTest::newRow("tabla inexistente") << "SELECT * FROM NO_EXISTE" << 208 << "42S02"
-                                       << int(codigo::DB_E_NOTABLE) << 1;
-    QTest::newRow("columna inexistente") << "SELECT Nada FROM CLIENTES" << 207 << "42S22"
-                                         << int(codigo::DB_E_ERRORSINCOMMAND) << 1;
+    QTest::newRow("tabla inexistente")
+        << "SELECT * FROM NO_EXISTE" << 208 << "42S02" << int(codigo::DB_E_NOTABLE) << 1;
+    QTest::newRow("columna inexistente")
+        << "SELECT Nada FROM CLIENTES" << 207 << "42S22" << int(codigo::DB_E_ERRORSINCOMMAND) << 1;
 }
 
 void TstEmbebida::rechazaComoSqlServer() {
@@ -97,7 +98,8 @@ void TstEmbebida::rechazaComoSqlServer() {
     QVERIFY(!e.Description.isEmpty());
     if (registros == 2) {
         QCOMPARE(cn->Errors().Item(1).NativeError, 3621);
-        QCOMPARE(cn->Errors().Item(1).Description, QStringLiteral("The statement has been terminated."));
+        QCOMPARE(cn->Errors().Item(1).Description,
+                 QStringLiteral("The statement has been terminated."));
     }
     // Nothing of the refused statement was kept.
     Recordset rs;
@@ -112,9 +114,10 @@ void TstEmbebida::loteSigueTrasErrorDeSentencia() {
     auto cn = base.conecta();
     cn->Execute(QStringLiteral("INSERT INTO NOTAS (Texto) VALUES ('antes')"));
     const Falla f = fallaDe([&] {
-        cn->Execute(QStringLiteral("INSERT INTO NOTAS (Texto) VALUES ('uno')\r"
-                                   "INSERT INTO NOTAS (Texto) VALUES ('un texto demasiado largo para treinta')\r"
-                                   "INSERT INTO NOTAS (Texto) VALUES ('tres')"));
+        cn->Execute(QStringLiteral(
+            "INSERT INTO NOTAS (Texto) VALUES ('uno')\r"
+            "INSERT INTO NOTAS (Texto) VALUES ('un texto demasiado largo para treinta')\r"
+            "INSERT INTO NOTAS (Texto) VALUES ('tres')"));
     });
     QCOMPARE(f.Registros.first().NativeError, 8152);
     Recordset rs;
@@ -136,15 +139,24 @@ void TstEmbebida::loteSigueTrasErrorDeSentencia() {
 void TstEmbebida::fechasSeGuardanIso_data() {
     QTest::addColumn<QString>("escrita");
     QTest::addColumn<QString>("guardada");
-    QTest::newRow("dia/mes/año") << "31/01/2024" << "2024-01-31";
-    QTest::newRow("iso") << "2024-01-31" << "2024-01-31";
-    QTest::newRow("iso con medianoche") << "2024-01-31 00:00:00" << "2024-01-31";
-    QTest::newRow("un digito") << "1/2/2024" << "2024-02-01";
-    QTest::newRow("año corto") << "05/03/24" << "2024-03-05";
-    QTest::newRow("año corto del siglo pasado") << "05/03/99" << "1999-03-05";
-    QTest::newRow("con hora") << "31/01/2024 10:30" << "2024-01-31 10:30:00";
-    QTest::newRow("iso con hora") << "2024-01-31T08:05:09" << "2024-01-31 08:05:09";
-    QTest::newRow("compacta") << "20240229" << "2024-02-29";
+    QTest::newRow("dia/mes/año") << "31/01/2024"
+                                 << "2024-01-31";
+    QTest::newRow("iso") << "2024-01-31"
+                         << "2024-01-31";
+    QTest::newRow("iso con medianoche") << "2024-01-31 00:00:00"
+                                        << "2024-01-31";
+    QTest::newRow("un digito") << "1/2/2024"
+                               << "2024-02-01";
+    QTest::newRow("año corto") << "05/03/24"
+                               << "2024-03-05";
+    QTest::newRow("año corto del siglo pasado") << "05/03/99"
+                                                << "1999-03-05";
+    QTest::newRow("con hora") << "31/01/2024 10:30"
+                              << "2024-01-31 10:30:00";
+    QTest::newRow("iso con hora") << "2024-01-31T08:05:09"
+                                  << "2024-01-31 08:05:09";
+    QTest::newRow("compacta") << "20240229"
+                              << "2024-02-29";
 }
 
 void TstEmbebida::fechasSeGuardanIso() {
@@ -152,12 +164,14 @@ void TstEmbebida::fechasSeGuardanIso() {
     QFETCH(QString, guardada);
     BaseDePrueba base;
     auto cn = base.conecta();
-    cn->Execute(QStringLiteral("INSERT INTO CLIENTES (Codigo, Alta) VALUES ('A', '%1')").arg(escrita));
+    cn->Execute(
+        QStringLiteral("INSERT INTO CLIENTES (Codigo, Alta) VALUES ('A', '%1')").arg(escrita));
     cn->Execute(QStringLiteral("INSERT INTO CLIENTES (Codigo) VALUES ('B')"));
     cn->Execute(QStringLiteral("UPDATE CLIENTES SET Alta = '%1' WHERE Codigo = 'B'").arg(escrita));
     Recordset rs;
     // typeof/quote show the stored text itself, not the layer's reading of it.
-    rs.Open(QStringLiteral("SELECT Codigo, quote(Alta) AS Guardada FROM CLIENTES ORDER BY Codigo"), *cn);
+    rs.Open(QStringLiteral("SELECT Codigo, quote(Alta) AS Guardada FROM CLIENTES ORDER BY Codigo"),
+            *cn);
     QCOMPARE(rs.Fields(QStringLiteral("Guardada")).Value().toString(), u'\'' + guardada + u'\'');
     rs.MoveNext();
     QCOMPARE(rs.Fields(QStringLiteral("Guardada")).Value().toString(), u'\'' + guardada + u'\'');
@@ -178,17 +192,20 @@ void TstEmbebida::fechaSeLeeComoFecha() {
 void TstEmbebida::textoSinDistinguirMayusculas_data() {
     QTest::addColumn<QString>("sql");
     QTest::newRow("columna") << "SELECT Clave FROM TA_CONFIGURACION WHERE CLAVE = 'cc_col1'";
-    QTest::newRow("con recorte")
-        << "SELECT TOP 1  * FROM TA_CONFIGURACION with(nolock)  WHERE LTRIM(RTRIM(Clave)) ='cc_col1' ";
-    QTest::newRow("en lista") << "SELECT Clave FROM TA_CONFIGURACION WHERE Clave IN ('x', 'Cc_Col1')";
-    QTest::newRow("mayor o igual") << "SELECT Clave FROM TA_CONFIGURACION WHERE Clave >= 'cc_col1' AND Clave <= 'CC_COL1'";
+    QTest::newRow("con recorte") << "SELECT TOP 1  * FROM TA_CONFIGURACION with(nolock)  WHERE "
+                                    "LTRIM(RTRIM(Clave)) ='cc_col1' ";
+    QTest::newRow("en lista")
+        << "SELECT Clave FROM TA_CONFIGURACION WHERE Clave IN ('x', 'Cc_Col1')";
+    QTest::newRow("mayor o igual")
+        << "SELECT Clave FROM TA_CONFIGURACION WHERE Clave >= 'cc_col1' AND Clave <= 'CC_COL1'";
 }
 
 void TstEmbebida::textoSinDistinguirMayusculas() {
     QFETCH(QString, sql);
     BaseDePrueba base;
     auto cn = base.conecta();
-    cn->Execute(QStringLiteral("INSERT INTO TA_CONFIGURACION (Clave, Valor) VALUES ('CC_COL1', 'SI')"));
+    cn->Execute(
+        QStringLiteral("INSERT INTO TA_CONFIGURACION (Clave, Valor) VALUES ('CC_COL1', 'SI')"));
     Recordset rs;
     rs.Open(sql, *cn);
     QCOMPARE(rs.RecordCount(), 1);
@@ -199,19 +216,22 @@ void TstEmbebida::dialectoDeLaAplicacion_data() {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QStringList>("esperado");
     QTest::newRow("top en subconsulta")
-        << "SELECT Codigo FROM CLIENTES with(nolock) WHERE Id IN (SELECT TOP 2 Id FROM CLIENTES ORDER BY Id DESC) ORDER BY Codigo"
+        << "SELECT Codigo FROM CLIENTES with(nolock) WHERE Id IN (SELECT TOP 2 Id FROM CLIENTES "
+           "ORDER BY Id DESC) ORDER BY Codigo"
         << QStringList{"B", "C"};
-    QTest::newRow("top 100 percent") << "SELECT TOP 100 PERCENT Codigo FROM dbo.CLIENTES ORDER BY Codigo"
-                                     << QStringList{"A", "B", "C"};
-    QTest::newRow("isnull y len")
-        << "SELECT ISNULL(Nombre, 'sin') + '-' + CONVERT(NVARCHAR, LEN(Codigo + '  ')) FROM CLIENTES ORDER BY Id"
-        << QStringList{"Ana-1", "sin-1", "Carla-1"};
+    QTest::newRow("top 100 percent")
+        << "SELECT TOP 100 PERCENT Codigo FROM dbo.CLIENTES ORDER BY Codigo"
+        << QStringList{"A", "B", "C"};
+    QTest::newRow("isnull y len") << "SELECT ISNULL(Nombre, 'sin') + '-' + CONVERT(NVARCHAR, "
+                                     "LEN(Codigo + '  ')) FROM CLIENTES ORDER BY Id"
+                                  << QStringList{"Ana-1", "sin-1", "Carla-1"};
     QTest::newRow("fecha en dia/mes/año")
         << "SELECT CONVERT(NVARCHAR, Alta, 103) FROM CLIENTES WHERE Alta IS NOT NULL"
         << QStringList{"31/01/2024"};
     QTest::newRow("corchetes") << "SELECT [NUMERO ASIENTO] FROM [MV ASIENTOS]" << QStringList{"7"};
-    QTest::newRow("substring") << "SELECT SUBSTRING(Nombre, 2, 3) FROM CLIENTES WHERE Nombre LIKE 'car%'"
-                               << QStringList{"arl"};
+    QTest::newRow("substring")
+        << "SELECT SUBSTRING(Nombre, 2, 3) FROM CLIENTES WHERE Nombre LIKE 'car%'"
+        << QStringList{"arl"};
 }
 
 void TstEmbebida::dialectoDeLaAplicacion() {
@@ -235,7 +255,8 @@ void TstEmbebida::dialectoDeLaAplicacion() {
 void TstEmbebida::filasAfectadasPorVista() {
     BaseDePrueba base;
     auto cn = base.conecta();
-    cn->Execute(QStringLiteral("INSERT INTO CLIENTES (Codigo) VALUES ('A')\rINSERT INTO CLIENTES (Codigo) VALUES ('B')"));
+    cn->Execute(QStringLiteral(
+        "INSERT INTO CLIENTES (Codigo) VALUES ('A')\rINSERT INTO CLIENTES (Codigo) VALUES ('B')"));
     long filas = -5;
     cn->Execute(QStringLiteral("UPDATE CLIENTES SET Visitas = 3"), &filas);
     QCOMPARE(filas, 2L);
@@ -268,8 +289,9 @@ void TstEmbebida::scriptConRollback() {
     // then COMMIT or ROLLBACK in a statement of its own.
     BaseDePrueba base;
     auto cn = base.conecta();
-    const QString script = QStringLiteral("BEGIN TRANSACTION \r\r\rINSERT INTO NOTAS (Texto,Numero) VALUES ('a',1)"
-                                          "\rUPDATE NOTAS SET Numero = 2  WHERE Texto = 'A'\r");
+    const QString script =
+        QStringLiteral("BEGIN TRANSACTION \r\r\rINSERT INTO NOTAS (Texto,Numero) VALUES ('a',1)"
+                       "\rUPDATE NOTAS SET Numero = 2  WHERE Texto = 'A'\r");
     cn->Execute(script);
     cn->Execute(QStringLiteral("ROLLBACK TRANSACTION"));
     cn->Execute(script);
@@ -283,7 +305,8 @@ void TstEmbebida::scriptConRollback() {
 void TstEmbebida::sentenciaIntraducibleFallaConErrorPropio() {
     BaseDePrueba base;
     auto cn = base.conecta();
-    const Falla f = fallaDe([&] { cn->Execute(QStringLiteral("SELECT * FROM CLIENTES WHERE Codigo = 'sin cerrar")); });
+    const Falla f = fallaDe(
+        [&] { cn->Execute(QStringLiteral("SELECT * FROM CLIENTES WHERE Codigo = 'sin cerrar")); });
     QVERIFY(cn->Errors().Count() >= 1);
     QVERIFY2(cn->Errors().Item(0).Description.contains(QLatin1String("unrecognized token")),
              qPrintable(cn->Errors().Item(0).Description));
@@ -298,14 +321,15 @@ void TstEmbebida::aperturaFallida_data() {
     QTest::addColumn<int>("numero");
     QTest::addColumn<QString>("mensaje");
     QTest::newRow("archivo inexistente")
-        << "PROVIDER=SQLOLEDB;Server=sqlite;Database =%1/no_existe.db;UId=;Pwd=;" << int(codigo::E_FAIL)
-        << "does not exist";
+        << "PROVIDER=SQLOLEDB;Server=sqlite;Database =%1/no_existe.db;UId=;Pwd=;"
+        << int(codigo::E_FAIL) << "does not exist";
     QTest::newRow("no es una base") << "PROVIDER=SQLOLEDB;Server=SQLite;Database =%1/texto.db;"
                                     << int(codigo::E_FAIL) << "not a database";
     QTest::newRow("sin archivo") << "Server=sqlite;Database =;" << int(codigo::E_FAIL)
                                  << "no file was named";
-    QTest::newRow("proveedor desconocido") << "PROVIDER=MSDASQL.9;Data Source=x;"
-                                           << int(codigo::adErrProviderNotFound) << "Provider cannot be found";
+    QTest::newRow("proveedor desconocido")
+        << "PROVIDER=MSDASQL.9;Data Source=x;" << int(codigo::adErrProviderNotFound)
+        << "Provider cannot be found";
 }
 
 void TstEmbebida::aperturaFallida() {
@@ -318,11 +342,13 @@ void TstEmbebida::aperturaFallida() {
     texto.write(QByteArray(4096, 'x'));
     texto.close();
     Connection cn;
-    const Falla f = fallaDe([&] { cn.Open(cadena.contains(u'%') ? cadena.arg(dir.path()) : cadena); });
+    const Falla f =
+        fallaDe([&] { cn.Open(cadena.contains(u'%') ? cadena.arg(dir.path()) : cadena); });
     QCOMPARE(f.Number, numero);
     QCOMPARE(cn.State(), int(adStateClosed));
     QCOMPARE(cn.Errors().Count(), 1);
-    QVERIFY2(cn.Errors().Item(0).Description.contains(mensaje), qPrintable(cn.Errors().Item(0).Description));
+    QVERIFY2(cn.Errors().Item(0).Description.contains(mensaje),
+             qPrintable(cn.Errors().Item(0).Description));
 }
 
 void TstEmbebida::tiempoDeComandoAgotado() {
@@ -330,8 +356,9 @@ void TstEmbebida::tiempoDeComandoAgotado() {
     auto cn = base.conecta();
     cn->setCommandTimeout(1);
     const Falla f = fallaDe([&] {
-        cn->Execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
-                                   "SELECT count(*) FROM n"));
+        cn->Execute(
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+                           "SELECT count(*) FROM n"));
     });
     QCOMPARE(f.Number, codigo::DB_E_ABORTLIMITREACHED);
     QCOMPARE(cn->Errors().Item(0).SQLState, QStringLiteral("HYT00"));
@@ -343,7 +370,8 @@ void TstEmbebida::trazaListaLasSentencias() {
     qputenv("HOJARUTA_TRAZA", ruta.toLocal8Bit());
     auto cn = base.conecta();
     qputenv("HOJARUTA_TRAZA", QByteArray());
-    cn->Execute(QStringLiteral("INSERT INTO NOTAS (Texto) VALUES ('a')\r\nINSERT INTO NOTAS (Texto) VALUES ('b')"));
+    cn->Execute(QStringLiteral(
+        "INSERT INTO NOTAS (Texto) VALUES ('a')\r\nINSERT INTO NOTAS (Texto) VALUES ('b')"));
     Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM NOTAS"), *cn, adOpenDynamic, adLockOptimistic);
     rs.Fields(QStringLiteral("Numero")) = 5;
@@ -364,11 +392,13 @@ void TstEmbebida::trazaListaLasSentencias() {
         filas << campos[1];
         sentencias << campos[2];
     }
-    QCOMPARE(sentencias,
-             (QStringList{"INSERT INTO NOTAS (Texto) VALUES ('a')\\r\\nINSERT INTO NOTAS (Texto) VALUES ('b')",
-                          "SELECT * FROM NOTAS",
-                          "UPDATE \"NOTAS\" SET \"Numero\" = ? WHERE \"Texto\" = ? AND \"Numero\" IS NULL",
-                          "SELECT * FROM NADA"}));
+    QCOMPARE(
+        sentencias,
+        (QStringList{
+            "INSERT INTO NOTAS (Texto) VALUES ('a')\\r\\nINSERT INTO NOTAS (Texto) VALUES ('b')",
+            "SELECT * FROM NOTAS",
+            "UPDATE \"NOTAS\" SET \"Numero\" = ? WHERE \"Texto\" = ? AND \"Numero\" IS NULL",
+            "SELECT * FROM NADA"}));
     QCOMPARE(filas, (QStringList{"2", "2", "1", "error"}));
 }
 
@@ -387,7 +417,9 @@ void TstEmbebida::catalogos() {
 
     cn->OpenSchema(adSchemaColumns, {QVariant(), QVariant(), QStringLiteral("clientes")}, rs);
     QCOMPARE(rs.RecordCount(), 8);
-    cn->OpenSchema(adSchemaColumns, {QVariant(), QVariant(), QStringLiteral("clientes"), QStringLiteral("CODIGO")}, rs);
+    cn->OpenSchema(adSchemaColumns,
+                   {QVariant(), QVariant(), QStringLiteral("clientes"), QStringLiteral("CODIGO")},
+                   rs);
     QCOMPARE(rs.RecordCount(), 1);
     QCOMPARE(rs.Fields(QStringLiteral("DATA_TYPE")).Value().toInt(), int(adVarWChar));
     QCOMPARE(rs.Fields(QStringLiteral("CHARACTER_MAXIMUM_LENGTH")).Value().toInt(), 6);

@@ -39,14 +39,14 @@ void TstParametriza::texto_data() {
                           << "SELECT * FROM A JOIN B ON B.k = A.k AND B.t = ?"
                           << QVariantList{QStringLiteral("x")};
     QTest::newRow("nombres con digitos y blob quedan")
-        << "SELECT * FROM T2 WHERE c1 = X'00' AND \"a 1\" = c2" << "SELECT * FROM T2 WHERE c1 = X'00' AND \"a 1\" = c2"
-        << QVariantList{};
-    QTest::newRow("no es una consulta") << "UPDATE T SET a = 1 WHERE b = 2" << "UPDATE T SET a = 1 WHERE b = 2"
-                                        << QVariantList{};
+        << "SELECT * FROM T2 WHERE c1 = X'00' AND \"a 1\" = c2"
+        << "SELECT * FROM T2 WHERE c1 = X'00' AND \"a 1\" = c2" << QVariantList{};
+    QTest::newRow("no es una consulta") << "UPDATE T SET a = 1 WHERE b = 2"
+                                        << "UPDATE T SET a = 1 WHERE b = 2" << QVariantList{};
     QTest::newRow("dos sentencias") << "SELECT 1 FROM T WHERE a = 1; SELECT 2"
                                     << "SELECT 1 FROM T WHERE a = 1; SELECT 2" << QVariantList{};
-    QTest::newRow("texto sin cerrar") << "SELECT * FROM T WHERE a = 'x" << "SELECT * FROM T WHERE a = 'x"
-                                      << QVariantList{};
+    QTest::newRow("texto sin cerrar") << "SELECT * FROM T WHERE a = 'x"
+                                      << "SELECT * FROM T WHERE a = 'x" << QVariantList{};
 }
 
 void TstParametriza::texto() {
@@ -63,12 +63,13 @@ void TstParametriza::mismasFilasConYSinParametros_data() {
     QTest::addColumn<QStringList>("esperado");
     QTest::newRow("numero") << "SELECT Codigo FROM CLIENTES WHERE Visitas = 2 ORDER BY 1"
                             << QStringList{"B", "C"};
-    QTest::newRow("texto sin mayusculas") << "SELECT Codigo FROM CLIENTES WHERE Nombre = 'ana'"
-                                          << QStringList{"A"};
+    QTest::newRow("texto sin mayusculas")
+        << "SELECT Codigo FROM CLIENTES WHERE Nombre = 'ana'" << QStringList{"A"};
     QTest::newRow("fecha") << "SELECT Codigo FROM CLIENTES WHERE Alta >= '01/02/2024'"
                            << QStringList{"C"};
-    QTest::newRow("decimal contra entero") << "SELECT Codigo FROM CLIENTES WHERE Visitas > 1.5 ORDER BY Codigo DESC"
-                                           << QStringList{"C", "B"};
+    QTest::newRow("decimal contra entero")
+        << "SELECT Codigo FROM CLIENTES WHERE Visitas > 1.5 ORDER BY Codigo DESC"
+        << QStringList{"C", "B"};
 }
 
 void TstParametriza::mismasFilasConYSinParametros() {

@@ -80,7 +80,8 @@ void TstRecordset::camposPorNombreEIndice() {
     QCOMPARE(rs.Fields(2).Value().toInt(), 5);
     QVERIFY(rs.TieneCampo(QStringLiteral("suma")));
     QVERIFY(!rs.TieneCampo(QStringLiteral("resta")));
-    QCOMPARE(fallaDe([&] { rs.Fields(QStringLiteral("Resta")); }).Number, codigo::adErrItemNotFound);
+    QCOMPARE(fallaDe([&] { rs.Fields(QStringLiteral("Resta")); }).Number,
+             codigo::adErrItemNotFound);
     QCOMPARE(fallaDe([&] { rs.Fields(3); }).Number, codigo::adErrItemNotFound);
 }
 
@@ -140,11 +141,15 @@ void TstRecordset::agregaFila() {
 
     auto otra = base.conecta();
     Recordset leido;
-    leido.Open(QStringLiteral("SELECT Codigo, Nombre, Saldo, quote(Alta) AS Alta FROM CLIENTES WHERE Id = %1").arg(id), *otra);
+    leido.Open(QStringLiteral(
+                   "SELECT Codigo, Nombre, Saldo, quote(Alta) AS Alta FROM CLIENTES WHERE Id = %1")
+                   .arg(id),
+               *otra);
     QCOMPARE(leido.RecordCount(), 1);
     QCOMPARE(leido.Fields(QStringLiteral("Nombre")).Value().toString(), QStringLiteral("O'Brien"));
     QCOMPARE(leido.Fields(QStringLiteral("Saldo")).Value().toDouble(), 12.5);
-    QCOMPARE(leido.Fields(QStringLiteral("Alta")).Value().toString(), QStringLiteral("'2025-02-28'"));
+    QCOMPARE(leido.Fields(QStringLiteral("Alta")).Value().toString(),
+             QStringLiteral("'2025-02-28'"));
 }
 
 void TstRecordset::editaFilaPorClave() {
@@ -152,7 +157,8 @@ void TstRecordset::editaFilaPorClave() {
     auto cn = base.conecta();
     cn->Execute(QStringLiteral("INSERT INTO CLIENTES (Codigo, Visitas) VALUES ('A', 1), ('B', 1)"));
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM CLIENTES WHERE Codigo = 'b'"), *cn, adOpenDynamic, adLockOptimistic);
+    rs.Open(QStringLiteral("SELECT * FROM CLIENTES WHERE Codigo = 'b'"), *cn, adOpenDynamic,
+            adLockOptimistic);
     rs.Fields(QStringLiteral("Visitas")) = 9;
     QCOMPARE(rs.EditMode(), int(adEditInProgress));
     QCOMPARE(rs.Fields(QStringLiteral("Visitas")).Value().toInt(), 9);
@@ -169,15 +175,19 @@ void TstRecordset::editaFilaSinClave() {
     auto cn = base.conecta();
     cn->Execute(QStringLiteral("INSERT INTO NOTAS VALUES ('a', NULL), ('b', 2)"));
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM NOTAS ORDER BY Texto"), *cn, adOpenDynamic, adLockOptimistic);
+    rs.Open(QStringLiteral("SELECT * FROM NOTAS ORDER BY Texto"), *cn, adOpenDynamic,
+            adLockOptimistic);
     rs.Fields(QStringLiteral("Texto")) = QStringLiteral("z");
     // Moving on saves the pending edit, as ADO does.
     rs.MoveNext();
     rs.Fields(QStringLiteral("Numero")) = 4;
     rs.Update();
     Recordset leido;
-    leido.Open(QStringLiteral("SELECT Texto || '=' || ifnull(Numero, 'null') FROM NOTAS ORDER BY Texto"), *cn);
-    QCOMPARE(leido.GetRows().first(), (QVariantList{QStringLiteral("b=4"), QStringLiteral("z=null")}));
+    leido.Open(
+        QStringLiteral("SELECT Texto || '=' || ifnull(Numero, 'null') FROM NOTAS ORDER BY Texto"),
+        *cn);
+    QCOMPARE(leido.GetRows().first(),
+             (QVariantList{QStringLiteral("b=4"), QStringLiteral("z=null")}));
 }
 
 void TstRecordset::filaCambiadaPorOtroNoSeActualiza() {
@@ -199,7 +209,8 @@ void TstRecordset::escribeAtravesDeVista() {
     BaseDePrueba base;
     auto cn = base.conecta();
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM V_CLIENTES WHERE Id = 0"), *cn, adOpenDynamic, adLockOptimistic);
+    rs.Open(QStringLiteral("SELECT * FROM V_CLIENTES WHERE Id = 0"), *cn, adOpenDynamic,
+            adLockOptimistic);
     rs.AddNew();
     rs.Fields(QStringLiteral("Codigo")) = QStringLiteral("V1");
     rs.Update();
@@ -239,8 +250,8 @@ void TstRecordset::asignacionConvierte_data() {
     QTest::newRow("punto decimal") << "Cantidad" << QVariant(QStringLiteral(" 7.25 ")) << "7.25";
     QTest::newRow("texto a entero") << "Visitas" << QVariant(QStringLiteral("42")) << "42";
     QTest::newRow("numero a texto") << "Nombre" << QVariant(17) << "'17'";
-    QTest::newRow("fecha con hora") << "Alta" << QVariant(QStringLiteral("01/12/2026 08:15"))
-                                    << "'2026-12-01 08:15:00'";
+    QTest::newRow("fecha con hora")
+        << "Alta" << QVariant(QStringLiteral("01/12/2026 08:15")) << "'2026-12-01 08:15:00'";
     QTest::newRow("QDate") << "Alta" << QVariant(QDate(2026, 12, 9)) << "'2026-12-09'";
     QTest::newRow("nulo") << "Saldo" << QVariant() << "NULL";
 }
@@ -270,12 +281,15 @@ void TstRecordset::estadosNoPermitidos() {
     QCOMPARE(fallaDe([&] { rs.Close(); }).Number, codigo::adErrObjectClosed);
     QCOMPARE(fallaDe([&] { rs.MoveFirst(); }).Number, codigo::adErrObjectClosed);
     rs.Open(QStringLiteral("SELECT * FROM NOTAS"), *cn);
-    QCOMPARE(fallaDe([&] { rs.Open(QStringLiteral("SELECT 1"), *cn); }).Number, codigo::adErrObjectOpen);
-    QCOMPARE(fallaDe([&] { rs.Fields(0) = QStringLiteral("b"); }).Number, codigo::adErrFeatureNotAvailable);
+    QCOMPARE(fallaDe([&] { rs.Open(QStringLiteral("SELECT 1"), *cn); }).Number,
+             codigo::adErrObjectOpen);
+    QCOMPARE(fallaDe([&] { rs.Fields(0) = QStringLiteral("b"); }).Number,
+             codigo::adErrFeatureNotAvailable);
     QCOMPARE(fallaDe([&] { rs.AddNew(); }).Number, codigo::adErrFeatureNotAvailable);
     cn->Close();
     QCOMPARE(fallaDe([&] { cn->Close(); }).Number, codigo::adErrObjectClosed);
-    QCOMPARE(fallaDe([&] { cn->Execute(QStringLiteral("SELECT 1")); }).Number, codigo::adErrInvalidConnection);
+    QCOMPARE(fallaDe([&] { cn->Execute(QStringLiteral("SELECT 1")); }).Number,
+             codigo::adErrInvalidConnection);
     // What was read stays readable after the connection closes.
     QCOMPARE(rs.Fields(0).Value().toString(), QStringLiteral("a"));
 }

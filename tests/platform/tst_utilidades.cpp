@@ -31,7 +31,6 @@ Currency cur(qint64 escalado) {
 const QLocale kEspanol(QLocale::Spanish, QLocale::Argentina);
 const QLocale kIngles(QLocale::English, QLocale::UnitedStates);
 
-
 // Sets or clears environment variables for one test and puts them back afterwards.
 class VariablesDeEntorno {
 public:

@@ -4,9 +4,10 @@
 
 DialogoGuionado::~DialogoGuionado() {
     if (!respuestas_.isEmpty())
-        QTest::qFail(qPrintable(QStringLiteral("%1 queued answer(s) were never used")
-                                    .arg(respuestas_.size())),
-                     __FILE__, __LINE__);
+        QTest::qFail(
+            qPrintable(
+                QStringLiteral("%1 queued answer(s) were never used").arg(respuestas_.size())),
+            __FILE__, __LINE__);
 }
 
 DialogoGuionado& DialogoGuionado::responde(const QVariant& respuesta) {
@@ -17,9 +18,10 @@ DialogoGuionado& DialogoGuionado::responde(const QVariant& respuesta) {
 QVariant DialogoGuionado::siguiente(const CajaMostrada& caja) {
     mostradas_.append(caja);
     if (respuestas_.isEmpty()) {
-        QTest::qFail(qPrintable(QStringLiteral("unexpected %1 \"%2\": %3")
-                                    .arg(caja.tipo, caja.titulo, caja.texto)),
-                     __FILE__, __LINE__);
+        QTest::qFail(
+            qPrintable(
+                QStringLiteral("unexpected %1 \"%2\": %3").arg(caja.tipo, caja.titulo, caja.texto)),
+            __FILE__, __LINE__);
         return {};
     }
     return respuestas_.takeFirst();
@@ -46,8 +48,8 @@ std::optional<QString> DialogoGuionado::EligeArchivo(const QString& titulo, cons
 }
 
 std::optional<QDate> DialogoGuionado::EligeFecha(const QDate& inicial) {
-    const QVariant r = siguiente({QStringLiteral("EligeFecha"), inicial.toString(Qt::ISODate),
-                                  QString(), 0});
+    const QVariant r =
+        siguiente({QStringLiteral("EligeFecha"), inicial.toString(Qt::ISODate), QString(), 0});
     if (!r.isValid())
         return std::nullopt;
     return r.toDate();
