@@ -1,0 +1,40 @@
+#pragma once
+// The article grid's cells: 15 text columns per line, as the sheet computes them.
+// A plain table model, so that thousands of lines cost one string per cell and not
+// one item object each.
+
+#include <QAbstractTableModel>
+#include <QString>
+
+#include <array>
+#include <vector>
+
+class ModeloGrilla : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    static constexpr int kColumnas = 15;
+
+    explicit ModeloGrilla(QObject* padre = nullptr);
+
+    int rowCount(const QModelIndex& padre = {}) const override;
+    int columnCount(const QModelIndex& padre = {}) const override;
+    QVariant data(const QModelIndex& indice, int rol = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& indice) const override;
+
+    int filas() const { return static_cast<int>(filas_.size()); }
+    // Grows or shrinks to n lines; the lines kept keep their texts.
+    void setFilas(int n);
+    const QString& texto(int fila, int columna) const;
+    void setTexto(int fila, int columna, const QString& texto);
+    // Empties every cell and keeps the number of lines.
+    void limpia();
+
+    // Many changes at once: views hear of them once, at the end.
+    void empiezaLote();
+    void terminaLote();
+
+private:
+    std::vector<std::array<QString, kColumnas>> filas_;
+    int lotes_ = 0;
+};

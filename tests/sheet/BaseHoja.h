@@ -1,0 +1,82 @@
+#pragma once
+// Small databases for the sheet's tests, made from the program's schema, and the
+// application started on them with the scripted operator.
+
+#include "Aplicacion.h"
+#include "DialogoGuionado.h"
+#include "Recursos.h"
+#include "Utilidades.h"
+#include "ado/BaseEmbebida.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace prueba {
+
+inline QString art(const QString& id) {
+    return Utilidades::AjustaCodigo(id, 25);
+}
+
+// Articles A1 (rubro 1, class prices 100..500, rate 21, fixed tax 5), A2 (rubro 2,
+// rate null), A3 (suspended); accounts of each kind; run 120 open with one line
+// of A1 and two sales of 3 kg plus one return of 1 kg on its vouchers; run 121
+// finalized.
+inline QString DatosDemo() {
+    QStringList s;
+    s << QStringLiteral("INSERT INTO TA_CONFIGURACION (Grupo, Clave, Valor) VALUES "
+                        "('DATOS','PIVA','10.5'), ('DATOS','CANTIDADDECIMALES','2');")
+      << QStringLiteral("INSERT INTO TA_RUBROS VALUES ('   1','Fiambres'), ('   2','Quesos');")
+      << QStringLiteral(
+             "INSERT INTO MA_ARTICULOS (IdArticulo, Descripcion, IdRubro, Costo, Precio1, "
+             "Precio2, Precio3, Precio4, Precio5, TasaIva, Impuestos, Suspendido) VALUES "
+             "('%1','Salame','   1',60,100,200,300,400,500,21,5,0),"
+             "('%2','Queso','   2',30,50,55,60,65,70,NULL,0,0),"
+             "('%3','Baja','   1',1,1,1,1,1,1,0,0,1);")
+             .arg(art("A1"), art("A2"), art("A3"))
+      << QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, Descripcion, TITULO, MEDIODEPAGO) VALUES "
+                        "('5.1.1','Combustible',0,NULL), ('5.1','Gastos',1,NULL), "
+                        "('1.1.1','Caja',0,'   1');")
+      << QStringLiteral(
+             "INSERT INTO MV_REPARTO (IdReparto, Fecha, Clase, Vehiculo, Chofer, CuentaG1, "
+             "Gasto1, ImpRecaudado, FINALIZADO) VALUES "
+             "(120,'2024-03-01',1,'AB123','Perez','5.1.1',100,1000,NULL),"
+             "(121,'2024-03-02',1,'AB123','Gomez',NULL,NULL,NULL,'2024-03-05');")
+      << QStringLiteral("INSERT INTO MV_REPARTODET (IdReparto, IdArticulo, CantidadUD, Cantidad, "
+                        "REC_CANTIDADUD, REC_CANTIDAD, DEV_CANTIDADUD, DEV_CANTIDAD) VALUES "
+                        "(120,'%1',10,10,2,2.5,99,99);")
+             .arg(art("A1"))
+      << QStringLiteral(
+             "INSERT INTO MV_CPTE (TC, IdComprobante, Cuenta, IdReparto, Importe, Finalizada, "
+             "Anulada) VALUES ('FC','000100000001A','C1',120,300,0,0), "
+             "('FC','000100000002A','C1',120,450,0,0), "
+             "('NC','000100000003B','C1',120,126,0,0);")
+      << QStringLiteral(
+             "INSERT INTO MV_STOCK (TC, IdComprobante, IdArticulo, Cantidad, CantidadUD) VALUES "
+             "('FC','000100000001A','%1',-3,-3), ('FC','000100000002A','%1',-3,-3), "
+             "('NC','000100000003B','%1',1,1);")
+             .arg(art("A1"))
+      << QStringLiteral("INSERT INTO MV_APLICACION (TC, IdComprobante, Cuenta, TCO_ORIGEN, "
+                        "IDComprobante_Origen, Importe) VALUES "
+                        "('CB','000100000009X','C1','FC','000100000001A',300);");
+    return s.join(u'\n');
+}
+
+inline void CreaBase(const QString& ruta, const QString& datos) {
+    ado::sqlite::CreaBaseEmbebida(ruta, recursos::EsquemaSql(), datos);
+}
+
+inline std::unique_ptr<Aplicacion> Inicia(DialogoGuionado& dialogo, const QTemporaryDir& dir,
+                                          const QString& base, const QString& parametro = {}) {
+    auto app = std::make_unique<Aplicacion>(dialogo);
+    app->carpetaEjecutable = dir.path();
+    app->db.carpetaPrograma = dir.path();
+    app->lineaProceso = QStringLiteral("@server=sqlite; @dbname= %1; @usuario= ADMIN; @Password= ; "
+                                       "@ParametroAdicional=%2; @Caja=1;kora@")
+                            .arg(base, parametro);
+    app->terminaPrograma = [] {};
+    return app;
+}
+
+} // namespace prueba
