@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QDate>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -42,6 +43,7 @@ private slots:
     void grabarValidaLaFecha();
     void finalizarRespondidoNo();
     void cancelarNuevoYBorrar();
+    void entradaMalFormadaNoRompeLaHoja();
 };
 
 namespace {
@@ -505,6 +507,48 @@ void TstFrmHojaRuta::cancelarNuevoYBorrar() {
     QCOMPARE(h.texto("Chofer"), QString());
     QCOMPARE(h.ventana->Grilla().filas(), 2); // the article list again
     QCOMPARE(h.etiqueta("lblCuentaG1"), QString());
+}
+
+void TstFrmHojaRuta::entradaMalFormadaNoRompeLaHoja() {
+    Hoja h;
+    h.abre(QStringLiteral("120"));
+    QVERIFY(h.ventana->Existe());
+    h.dialogo.respondeSiempre(plataforma::vbOK);
+    const QStringList malos{QStringLiteral("O'Brien'; DROP TABLE MV_REPARTO; --"),
+                            QString(3000, u'9'),
+                            QStringLiteral("数量 Ωμέγα ñandú"),
+                            QStringLiteral("-99999999999999999999"),
+                            QStringLiteral("1e308"),
+                            QStringLiteral("'"),
+                            QString()};
+    const char* campos[] = {"Fecha",         "Clase",    "Vehiculo",     "Chofer",  "KmInicial",
+                            "Observaciones", "KmFinal",  "CuentaG1",     "Gasto1",  "CuentaG2",
+                            "Gasto2",        "CuentaMP", "ImpRecaudado", "CC_Col1", "Reparto"};
+    for (const char* nombre : campos) {
+        for (const QString& valor : malos) {
+            QLineEdit* c = h.campo(nombre);
+            if (!c->isEnabled() || c->isReadOnly())
+                continue;
+            // Key by key, with the text each key carries: QTest::keyClicks takes Latin-1 only.
+            c->setFocus();
+            c->selectAll();
+            QTest::keyClick(c, Qt::Key_Delete);
+            for (QChar letra : valor) {
+                QKeyEvent pulsa(QEvent::KeyPress, 0, Qt::NoModifier, QString(letra));
+                QApplication::sendEvent(QApplication::focusWidget(), &pulsa);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            // What a field holds never exceeds what its column can take.
+            QVERIFY2(c->text().size() <= c->maxLength(), nombre);
+        }
+    }
+    // Nothing was written behind the operator's back, and the sheet still works.
+    QCOMPARE(h.consulta(QStringLiteral("SELECT count(*) FROM MV_REPARTO")), 2);
+    QCOMPARE(h.consulta(QStringLiteral("SELECT count(*) FROM MV_REPARTODET")), 1);
+    QTest::keyClick(h.ventana.get(), Qt::Key_F5);
+    h.abre(QStringLiteral("120"));
+    QCOMPARE(h.texto("Chofer"), QStringLiteral("Perez"));
+    QCOMPARE(h.celda(0, 8), QStringLiteral("6"));
 }
 
 QTEST_MAIN(TstFrmHojaRuta)

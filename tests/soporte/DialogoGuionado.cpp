@@ -17,6 +17,8 @@ DialogoGuionado& DialogoGuionado::responde(const QVariant& respuesta) {
 
 QVariant DialogoGuionado::siguiente(const CajaMostrada& caja) {
     mostradas_.append(caja);
+    if (respuestas_.isEmpty() && porDefecto_.isValid())
+        return porDefecto_;
     if (respuestas_.isEmpty()) {
         QTest::qFail(
             qPrintable(

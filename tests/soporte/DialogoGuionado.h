@@ -22,6 +22,9 @@ public:
     // Queues the next answer: an answer code for MsgBox, a QString (or an invalid
     // QVariant for cancel) for InputBox and EligeArchivo, a QDate for EligeFecha.
     DialogoGuionado& responde(const QVariant& respuesta);
+    // From now on a box with no queued answer gets this one instead of failing the
+    // test: for scenarios whose boxes are not the point (bad input, say).
+    void respondeSiempre(const QVariant& respuesta) { porDefecto_ = respuesta; }
 
     int MsgBox(const QString& texto, int estilo, const QString& titulo) override;
     std::optional<QString> InputBox(const QString& pregunta, const QString& titulo,
@@ -36,5 +39,6 @@ public:
 private:
     QVariant siguiente(const CajaMostrada& caja);
     QList<QVariant> respuestas_;
+    QVariant porDefecto_;
     QList<CajaMostrada> mostradas_;
 };
