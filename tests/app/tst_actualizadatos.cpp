@@ -3,6 +3,7 @@
 
 #include "Aplicacion.h"
 #include "DialogoGuionado.h"
+#include "LeeTraza.h"
 #include "Recursos.h"
 #include "ado/BaseEmbebida.h"
 
@@ -102,21 +103,7 @@ private:
         return app;
     }
     // The statements sent so far, unescaped.
-    QStringList enviadas() const {
-        QFile f(traza_);
-        QStringList r;
-        if (!f.open(QIODevice::ReadOnly))
-            return r;
-        for (const QByteArray& linea : f.readAll().split('\n')) {
-            if (linea.isEmpty())
-                continue;
-            QString s = QString::fromUtf8(linea).section(u'\t', 2);
-            s.replace(QLatin1String("\\r"), QLatin1String("\r"))
-                .replace(QLatin1String("\\n"), QLatin1String("\n"));
-            r << s;
-        }
-        return r;
-    }
+    QStringList enviadas() const { return SentenciasDeTraza(traza_); }
     static QStringList codigos(Aplicacion& app) {
         ado::Recordset rs;
         app.db.AbrirRecordset(QStringLiteral("SELECT Codigo FROM PRUEBA ORDER BY Codigo"), rs);

@@ -2,6 +2,7 @@
 
 #include "Aplicacion.h"
 #include "DialogoGuionado.h"
+#include "LeeTraza.h"
 #include "Numeracion.h"
 #include "Recursos.h"
 #include "ado/BaseEmbebida.h"
@@ -74,16 +75,7 @@ private:
             qFatal("the test database did not open");
         return app;
     }
-    QStringList enviadas() const {
-        QFile f(traza_);
-        QStringList r;
-        if (!f.open(QIODevice::ReadOnly))
-            return r;
-        for (const QByteArray& linea : f.readAll().split('\n'))
-            if (!linea.isEmpty())
-                r << QString::fromUtf8(linea).section(u'\t', 2);
-        return r;
-    }
+    QStringList enviadas() const { return SentenciasDeTraza(traza_); }
 };
 
 void TstNumeracion::init() {
