@@ -76,6 +76,9 @@ void TstFrmHojaRuta::abreSobreLaBase() {
     QCOMPARE(ventana.windowTitle(), QStringLiteral("Planilla HojaRuta"));
     QVERIFY(!terminado);
     QVERIFY(app->db.gOpenFlag);
+    // No run saved yet: the first one is offered, with an empty grid.
+    QCOMPARE(ventana.Campo(QStringLiteral("Reparto"))->text(), QStringLiteral("1"));
+    QCOMPARE(ventana.Grilla().filas(), 0);
 }
 
 void TstFrmHojaRuta::terminaSinConexion() {
