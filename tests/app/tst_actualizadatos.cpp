@@ -2,6 +2,7 @@
 // statement builders and the data-error dialog of a failed save.
 
 #include "Aplicacion.h"
+#include "AplicacionDePrueba.h"
 #include "DialogoGuionado.h"
 #include "LeeTraza.h"
 #include "Recursos.h"
@@ -82,24 +83,9 @@ private:
     QString traza_;
 
     std::unique_ptr<Aplicacion> conectada(DialogoGuionado& dialogo) const {
-        auto app = std::make_unique<Aplicacion>(dialogo);
-        app->carpetaEjecutable = dir_->path();
-        app->nombreMaquina = QStringLiteral("pc01");
-        app->nombreUsuario = QStringLiteral("ana");
-        app->lineaProceso.clear();
-        app->terminaPrograma = [] {};
-        app->reloj = [] { return QDateTime(QDate(2024, 3, 15), QTime(9, 5, 7)); };
-        app->db.carpetaPrograma = dir_->path();
+        auto app = prueba::AplicacionConectada(dialogo, dir_->path(), base_,
+                                               QDateTime(QDate(2024, 3, 15), QTime(9, 5, 7)));
         app->db.nombreEjecutable = QStringLiteral("HOJARUTA");
-        QString cadena;
-        const bool ok = app->IniciaAplicacion(
-            false,
-            QStringLiteral("@server=sqlite; @dbname= %1; @usuario= ADMIN; @Password= ; "
-                           "@Caja=1;kora@")
-                .arg(base_),
-            cadena, ado::adUseClient);
-        if (!ok)
-            qFatal("the test database did not open");
         return app;
     }
     // The statements sent so far, unescaped.

@@ -1,8 +1,7 @@
 // Startup on an embedded database, the configuration store, the frame's error log
 // and the default lookup definitions.
 
-#include "Aplicacion.h"
-#include "DialogoGuionado.h"
+#include "AplicacionDePrueba.h"
 #include "Recursos.h"
 #include "RegistroErrores.h"
 #include "ado/BaseEmbebida.h"
@@ -58,15 +57,7 @@ private:
             .arg(base_, usuario);
     }
     std::unique_ptr<Aplicacion> nueva(DialogoGuionado& dialogo) const {
-        auto app = std::make_unique<Aplicacion>(dialogo);
-        app->carpetaEjecutable = dir_->path();
-        app->nombreMaquina = QStringLiteral("pc01");
-        app->nombreUsuario = QStringLiteral("ana");
-        app->lineaProceso.clear();
-        app->terminaPrograma = [] {};
-        app->reloj = [] { return QDateTime(QDate(2024, 3, 15), QTime(10, 42, 7)); };
-        app->db.carpetaPrograma = dir_->path();
-        return app;
+        return prueba::NuevaAplicacion(dialogo, dir_->path());
     }
 };
 

@@ -1,6 +1,7 @@
 // The journal entry number of a month and the voucher taken from the voucher books.
 
 #include "Aplicacion.h"
+#include "AplicacionDePrueba.h"
 #include "DialogoGuionado.h"
 #include "LeeTraza.h"
 #include "Numeracion.h"
@@ -56,24 +57,7 @@ private:
             QStringLiteral(
                 "INSERT INTO TA_USUARIOS (Nombre, Administrador) VALUES ('ADMIN', 1);\n") +
                 datos);
-        auto app = std::make_unique<Aplicacion>(dialogo);
-        app->carpetaEjecutable = dir_->path();
-        app->nombreMaquina = QStringLiteral("pc01");
-        app->nombreUsuario = QStringLiteral("ana");
-        app->lineaProceso.clear();
-        app->terminaPrograma = [] {};
-        app->reloj = [] { return QDateTime(QDate(2024, 3, 15), QTime(10, 42, 7)); };
-        app->db.carpetaPrograma = dir_->path();
-        QString cadena;
-        const bool ok = app->IniciaAplicacion(
-            false,
-            QStringLiteral(
-                "@server=sqlite; @dbname= %1; @usuario= ADMIN; @Password= ; @Caja=1;kora@")
-                .arg(base),
-            cadena, ado::adUseClient);
-        if (!ok)
-            qFatal("the test database did not open");
-        return app;
+        return prueba::AplicacionConectada(dialogo, dir_->path(), base);
     }
     QStringList enviadas() const { return SentenciasDeTraza(traza_); }
 };
@@ -95,6 +79,17 @@ INSERT INTO MV_ASIENTOS (Mes_Operativo, "NUMERO ASIENTO", Periodo, Tipo_Reg) VAL
     (3, 7, 2026, 'FC'), (3, 9, 2026, 'FC'), (3, 4, 2026, ''), (3, 6, 2026, 'ÿRS'),
     (3, 50, 2026, 'CO'), (4, 80, 2026, 'FC'), (3, 90, 2025, 'FC'), (4, 70, 2026, '');
 )SQL";
+
+// The journal, plus the cost-centre journal's rows when some are given.
+QString diarioConCentros(const QString& centros) {
+    QString datos = QString::fromUtf8(kDiario);
+    if (!centros.isEmpty())
+        datos += QStringLiteral("INSERT INTO MV_ASIENTOSCCOSTO (Mes_Operativo, \"NUMERO ASIENTO\", "
+                                "Periodo, Tipo_Reg) VALUES ") +
+                 centros + u';';
+    return datos;
+}
+
 } // namespace
 
 void TstNumeracion::numeroDeAsiento_data() {
@@ -130,13 +125,8 @@ void TstNumeracion::numeroDeAsiento() {
     QFETCH(QString, periodo);
     QFETCH(QVariant, tipo);
     QFETCH(int, numero);
-    QString datos = QString::fromUtf8(kDiario);
-    if (!centros.isEmpty())
-        datos += QStringLiteral("INSERT INTO MV_ASIENTOSCCOSTO (Mes_Operativo, \"NUMERO ASIENTO\", "
-                                "Periodo, Tipo_Reg) VALUES ") +
-                 centros + u';';
     DialogoGuionado dialogo;
-    auto app = conectada(dialogo, datos);
+    auto app = conectada(dialogo, diarioConCentros(centros));
     Numeracion n(*app);
     const qint32 r = tipo.isValid() ? n.ValidaTCRegistraciones(mes, periodo, tipo.toString())
                                     : n.ValidaTCRegistraciones(mes, periodo);
@@ -171,13 +161,8 @@ void TstNumeracion::sentenciasDelNumeroDeAsiento() {
     QFETCH(QVariant, tipo);
     QFETCH(QString, centros);
     QFETCH(QStringList, sentencias);
-    QString datos = QString::fromUtf8(kDiario);
-    if (!centros.isEmpty())
-        datos += QStringLiteral("INSERT INTO MV_ASIENTOSCCOSTO (Mes_Operativo, \"NUMERO ASIENTO\", "
-                                "Periodo, Tipo_Reg) VALUES ") +
-                 centros + u';';
     DialogoGuionado dialogo;
-    auto app = conectada(dialogo, datos);
+    auto app = conectada(dialogo, diarioConCentros(centros));
     const qsizetype antes = enviadas().size();
     Numeracion n(*app);
     if (tipo.isValid())
