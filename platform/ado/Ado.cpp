@@ -329,12 +329,6 @@ QString columnaDe(const Columna& c) {
     return c.columnaBase.isEmpty() ? c.nombre : c.columnaBase;
 }
 
-QString citado(const QString& nombre) {
-    QString n = nombre;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
-}
-
 } // namespace
 
 void Recordset::Update() {
@@ -372,17 +366,18 @@ void Recordset::Update() {
         if (d_->camposInsercion != cambiados) {
             QStringList marcas;
             for (int i : cambiados) {
-                nombres << citado(columnaDe(d_->columnas[i]));
+                nombres << CitaIdentificador(columnaDe(d_->columnas[i]));
                 marcas << QStringLiteral("?");
             }
-            d_->insercion = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                .arg(citado(tabla), nombres.join(u','), marcas.join(u','));
+            d_->insercion =
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(CitaIdentificador(tabla), nombres.join(u','), marcas.join(u','));
             d_->camposInsercion = cambiados;
         }
         sql = d_->insercion;
     } else {
         for (int i : cambiados) {
-            nombres << citado(columnaDe(d_->columnas[i])) + QStringLiteral(" = ?");
+            nombres << CitaIdentificador(columnaDe(d_->columnas[i])) + QStringLiteral(" = ?");
             parametros << d_->pendiente[i];
         }
         // The row is found by its primary key when the query holds it, otherwise by
@@ -410,15 +405,17 @@ void Recordset::Update() {
         for (int i : busqueda) {
             const QVariant& original = d_->filas[pos_][i];
             if (original.isNull()) {
-                condiciones << citado(columnaDe(d_->columnas[i])) + QStringLiteral(" IS NULL");
+                condiciones << CitaIdentificador(columnaDe(d_->columnas[i])) +
+                                   QStringLiteral(" IS NULL");
             } else {
-                condiciones << citado(columnaDe(d_->columnas[i])) + QStringLiteral(" = ?");
+                condiciones << CitaIdentificador(columnaDe(d_->columnas[i])) +
+                                   QStringLiteral(" = ?");
                 parametros << original;
             }
         }
-        sql =
-            QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                .arg(citado(tabla), nombres.join(u", "), condiciones.join(QStringLiteral(" AND ")));
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                  .arg(CitaIdentificador(tabla), nombres.join(u", "),
+                       condiciones.join(QStringLiteral(" AND ")));
     }
 
     const Resultado r = cn_->ejecuta(sql, parametros);

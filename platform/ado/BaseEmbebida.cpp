@@ -2,6 +2,7 @@
 
 #include "ado/ErroresSqlite.h"
 #include "ado/ReescritorTSql.h"
+#include "ado/Valores.h"
 
 #include <QFile>
 #include <QStringList>
@@ -20,12 +21,6 @@ struct Columna {
     int largo = 0;
     bool claveEntera = false; // the rowid alias, an integer by construction
 };
-
-QString cita(const QString& nombre) {
-    QString n = nombre;
-    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return u'"' + n + u'"';
-}
 
 // The stored form of a date value written as d/m/yyyy, d/m/yy, yyyy-mm-dd or
 // yyyymmdd (with an optional time): "yyyy-mm-dd" at midnight, "yyyy-mm-dd hh:mm:ss"
@@ -125,16 +120,16 @@ QString validacion(const QString& tabla, const QString& evento, const QString& s
         return {};
     return QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 WHEN %4 BEGIN SELECT RAISE(ABORT, "
                           "'%5'); END;\n")
-        .arg(cita(QStringLiteral("hr_%1_%2_%3")
-                      .arg(tabla, evento.section(u' ', 0, 0).toLower(), sufijo)),
-             evento, cita(tabla), condiciones.join(QStringLiteral(" OR ")), mensaje);
+        .arg(CitaIdentificador(QStringLiteral("hr_%1_%2_%3")
+                                   .arg(tabla, evento.section(u' ', 0, 0).toLower(), sufijo)),
+             evento, CitaIdentificador(tabla), condiciones.join(QStringLiteral(" OR ")), mensaje);
 }
 
 QString triggersDe(sqlite3* db, const QString& tabla) {
     QStringList largos, enteros, decimales, sinForma, imposibles, noNormales, normaliza;
     QStringList fechas;
     for (const Columna& c : columnasDe(db, tabla)) {
-        const QString nuevo = QStringLiteral("NEW.") + cita(c.nombre);
+        const QString nuevo = QStringLiteral("NEW.") + CitaIdentificador(c.nombre);
         if (esTexto(c.base) && c.largo > 0)
             largos << QStringLiteral("length(%1) > %2").arg(nuevo).arg(c.largo);
         else if (esEntero(c.base) && !c.claveEntera)
@@ -146,9 +141,9 @@ QString triggersDe(sqlite3* db, const QString& tabla) {
             sinForma << QStringLiteral("(%1 IS NOT NULL AND %2 IS NULL)").arg(nuevo, norma);
             imposibles << QStringLiteral("%1 = 'X'").arg(norma);
             noNormales << QStringLiteral("%1 IS NOT %2").arg(nuevo, norma);
-            normaliza << QStringLiteral("%1 = %2").arg(cita(c.nombre),
-                                                       fechaNormalizada(cita(c.nombre)));
-            fechas << cita(c.nombre);
+            normaliza << QStringLiteral("%1 = %2").arg(
+                CitaIdentificador(c.nombre), fechaNormalizada(CitaIdentificador(c.nombre)));
+            fechas << CitaIdentificador(c.nombre);
         }
     }
     QString sql;
@@ -172,11 +167,12 @@ QString triggersDe(sqlite3* db, const QString& tabla) {
             // Dates arrive in the operator's d/m/yyyy too; they are kept as ISO text.
             sql += QStringLiteral("CREATE TRIGGER %1 AFTER %2 ON %3 WHEN %4 BEGIN UPDATE %3 SET %5 "
                                   "WHERE rowid = NEW.rowid; END;\n")
-                       .arg(cita(QStringLiteral("hr_%1_%2_fechaiso").arg(tabla, evento.toLower())),
+                       .arg(CitaIdentificador(
+                                QStringLiteral("hr_%1_%2_fechaiso").arg(tabla, evento.toLower())),
                             evento == QLatin1String("UPDATE")
                                 ? QStringLiteral("UPDATE OF ") + fechas.join(u',')
                                 : evento,
-                            cita(tabla), noNormales.join(QStringLiteral(" OR ")),
+                            CitaIdentificador(tabla), noNormales.join(QStringLiteral(" OR ")),
                             normaliza.join(u','));
         }
     }

@@ -136,6 +136,12 @@ std::optional<double> InterpretaNumero(const QString& original) {
     return std::nullopt;
 }
 
+QString CitaIdentificador(const QString& nombre) {
+    QString n = nombre;
+    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return u'"' + n + u'"';
+}
+
 bool EsTipoTexto(int t) {
     switch (t) {
     case adBSTR:

@@ -24,6 +24,9 @@ const QLocale& LocalOperador();
 // Reads a number written with a decimal point, or in the operator's locale.
 std::optional<double> InterpretaNumero(const QString& texto);
 
+// A table or column name between double quotes, as both providers' SQL takes it.
+QString CitaIdentificador(const QString& nombre);
+
 bool EsTipoTexto(int tipoAdo);
 bool EsTipoNumero(int tipoAdo);
 bool EsTipoFecha(int tipoAdo);
