@@ -129,10 +129,15 @@ QList<Error> TraduceError(sqlite3* db, int rc) {
     default:
         break;
     }
-    if (mensaje.startsWith(QLatin1String("no such table:")))
-        return {registro(
-            208, QStringLiteral("42S02"),
-            QStringLiteral("Invalid object name '%1'.").arg(despuesDe(mensaje, "no such table:")))};
+    if (mensaje.startsWith(QLatin1String("no such table:"))) {
+        // SQLite names a table a view refers to with its schema, "main."; the
+        // program's own names carry none.
+        QString tabla = despuesDe(mensaje, "no such table:");
+        if (tabla.startsWith(QLatin1String("main."), Qt::CaseInsensitive))
+            tabla = tabla.sliced(5);
+        return {registro(208, QStringLiteral("42S02"),
+                         QStringLiteral("Invalid object name '%1'.").arg(tabla))};
+    }
     if (mensaje.startsWith(QLatin1String("no such column:")))
         return {registro(207, QStringLiteral("42S22"),
                          QStringLiteral("Invalid column name '%1'.")
