@@ -302,19 +302,14 @@ bool FrmHojaRuta::Datosvalidos() {
     return !HayError_;
 }
 
-void FrmHojaRuta::GrabaReparto() {
-    // Saving the header and lines comes with the save routine.
-}
-
 // ----------------------------------------------------------------- commands
 
 void FrmHojaRuta::Grabar() {
     Grabando_ = true;
     try {
-        if (Datosvalidos()) {
-            GrabaReparto();
+        // A failed save keeps the sheet as typed, so the operator can try again.
+        if (Datosvalidos() && (!Finalizando_ || AsientoBalanceado()) && GrabaReparto())
             Inicializa();
-        }
     } catch (...) {
         Grabando_ = false;
         throw;

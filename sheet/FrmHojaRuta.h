@@ -46,8 +46,14 @@ public:
     void MuestraReparto();
     // Every field checked in index order; false at the first one that fails.
     bool Datosvalidos();
-    // Saving comes with the save routine; until then GRABAR saves nothing.
-    void GrabaReparto();
+    // Writes the header and the lines and, when finishing, stamps the run and posts
+    // its journal entry: all or nothing, in one transaction. False when the operator
+    // gave up after a failure; the database is then as it was before.
+    bool GrabaReparto();
+    // Whether the entry a finish would post balances: every positive expense with its
+    // account, the means-of-payment account when there are expenses, and the means of
+    // payment equal to the expenses. Tells the operator what is missing otherwise.
+    bool AsientoBalanceado();
 
     // ------------------------------------------------------- article lines
     void ArmaGrilla(bool limpiaPrimero);
@@ -133,6 +139,19 @@ private:
     int columnaActual() const;
     void setCeldaActual(int fila, int columna);
     void muestraMensajePendiente();
+
+    // What the journal entry of a finish needs, read before anything is written.
+    struct DatosAsiento {
+        bool registra = false; // false: no lines are posted
+        QString aviso;         // told to the operator once the save went through
+        QString tc, sucursal, numero, letra, periodo, tipoReg;
+        qint16 numeroAsiento = 0;
+        int mes = 0;
+    };
+    std::optional<DatosAsiento> PreparaAsiento();
+    void grabaCabecera();
+    void grabaLineas();
+    void AsientoReparto(const DatosAsiento& datos);
     void Grabar();
     void Cancelar();
 

@@ -473,9 +473,11 @@ void TstFrmHojaRuta::grabarValidaLaFecha() {
     h.campo("Fecha")->setText(QStringLiteral("29/02/2024"));
     QTest::keyClick(h.campo("Fecha"), Qt::Key_F2); // the toolbar's GRABAR
     QVERIFY(!h.campo("Clase")->isEnabled());       // back to waiting for a number
-    QCOMPARE(h.texto("Reparto"), QStringLiteral("122"));
-    // Saving comes later: nothing was written.
-    QCOMPARE(h.consulta(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO")), 2);
+    QCOMPARE(h.texto("Reparto"), QStringLiteral("123"));
+    // The run was saved with the corrected date.
+    QCOMPARE(h.consulta(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE IdReparto = 122 "
+                                       "AND Fecha = '2024-02-29'")),
+             1);
 }
 
 void TstFrmHojaRuta::finalizarRespondidoNo() {

@@ -1,0 +1,109 @@
+// Saving a run of 100, 1,000 and 5,000 lines in its one transaction: statements
+// sent and time taken (target: 1,000 lines well under 150 ms).
+
+#include "Aplicacion.h"
+#include "FrmHojaRuta.h"
+#include "ModeloGrilla.h"
+#include "Recursos.h"
+#include "ado/BaseEmbebida.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+// Answers every box with OK and counts them, so a run shows if anything complained.
+class DialogoMudo : public plataforma::DialogoOperador {
+public:
+    int cajas = 0;
+    int MsgBox(const QString&, int, const QString&) override {
+        ++cajas;
+        return plataforma::vbOK;
+    }
+    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> EligeArchivo(const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QDate> EligeFecha(const QDate&) override { return std::nullopt; }
+};
+
+// Run 1 with one saved line of each of n articles.
+QString datos(int n) {
+    QStringList s;
+    s << QStringLiteral("INSERT INTO TA_CONFIGURACION (Grupo, Clave, Valor) VALUES "
+                        "('DATOS','PIVA','21');")
+      << QStringLiteral(
+             "INSERT INTO MV_REPARTO (IdReparto, Fecha, Clase) VALUES (1,'2024-03-01',2);");
+    for (int i = 0; i < n; ++i) {
+        const QString id =
+            Utilidades::AjustaCodigo(QStringLiteral("P%1").arg(i, 5, 10, QLatin1Char('0')), 25);
+        s << QStringLiteral("INSERT INTO MA_ARTICULOS (IdArticulo, Descripcion, Precio1, Precio2, "
+                            "TasaIva, Impuestos) VALUES ('%1','Articulo %2',10,20,10.5,1);")
+                 .arg(id)
+                 .arg(i)
+          << QStringLiteral("INSERT INTO MV_REPARTODET (IdReparto, IdArticulo, CantidadUD, "
+                            "Cantidad, REC_CANTIDADUD, REC_CANTIDAD) VALUES (1,'%1',10,10.5,2,2);")
+                 .arg(id);
+    }
+    return s.join(u'\n');
+}
+
+int lineas(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? static_cast<int>(f.readAll().count('\n')) : 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    std::printf("%-7s %-22s %10s %10s\n", "lines", "operation", "statements", "ms");
+    for (int n : {100, 1000, 5000}) {
+        QTemporaryDir dir;
+        const QString traza = dir.filePath(QStringLiteral("traza.txt"));
+        qputenv("HOJARUTA_TRAZA", traza.toLocal8Bit());
+        const QString base = dir.filePath(QStringLiteral("hoja.db"));
+        ado::sqlite::CreaBaseEmbebida(base, recursos::EsquemaSql(), datos(n));
+        DialogoMudo dialogo;
+        Aplicacion app(dialogo);
+        app.carpetaEjecutable = dir.path();
+        app.db.carpetaPrograma = dir.path();
+        app.lineaProceso = QStringLiteral("@server=sqlite; @dbname= %1; @usuario= ADMIN; "
+                                          "@Password= ; @ParametroAdicional=; @Caja=1;kora@")
+                               .arg(base);
+        FrmHojaRuta ventana(app);
+        if (!ventana.Form_Load())
+            return 1;
+        ventana.show();
+        QLineEdit* reparto = ventana.Campo(QStringLiteral("Reparto"));
+        reparto->setText(QStringLiteral("1"));
+        reparto->setFocus();
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(reparto, &enter);
+
+        const int antes = lineas(traza);
+        QElapsedTimer reloj;
+        reloj.start();
+        const bool grabado = ventana.GrabaReparto();
+        const double ms = static_cast<double>(reloj.nsecsElapsed()) / 1e6;
+        std::printf("%-7d %-22s %10d %10.1f\n", n, "save run", lineas(traza) - antes, ms);
+        if (!grabado || ventana.Grilla().filas() != n || dialogo.cajas != 0) {
+            std::printf("unexpected: saved %d, %d lines, %d boxes\n", grabado,
+                        ventana.Grilla().filas(), dialogo.cajas);
+            return 1;
+        }
+        qputenv("HOJARUTA_TRAZA", QByteArray());
+        ventana.close();
+    }
+    return 0;
+}
