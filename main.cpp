@@ -1,8 +1,8 @@
 // hojaruta: the load-control sheet of delivery runs.
 
-#include "Aplicacion.h"
-#include "FrmHojaRuta.h"
-#include "gui/DialogoQt.h"
+#include "app/Aplicacion.h"
+#include "platform/gui/DialogoQt.h"
+#include "sheet/FrmHojaRuta.h"
 
 #include <QApplication>
 

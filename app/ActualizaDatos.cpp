@@ -2,9 +2,9 @@
 // column/value pairs, running a list in one transaction, logging a failed list in
 // AUX_ERR, and the data-error dialog of a failed save.
 
-#include "Aplicacion.h"
+#include "app/Aplicacion.h"
 
-#include "Pasos.h"
+#include "platform/Pasos.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

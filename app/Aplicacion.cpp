@@ -1,9 +1,9 @@
-#include "Aplicacion.h"
+#include "app/Aplicacion.h"
 
-#include "ArchivoIni.h"
-#include "LineaComando.h"
-#include "Pasos.h"
-#include "RegistroErrores.h"
+#include "app/LineaComando.h"
+#include "db/RegistroErrores.h"
+#include "platform/ArchivoIni.h"
+#include "platform/Pasos.h"
 
 #include <QCoreApplication>
 #include <QFile>

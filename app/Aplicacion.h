@@ -3,10 +3,10 @@
 // objects, the configuration store, the utility library, the session) and the
 // startup routine that fills them. Nothing here is a global: windows receive it.
 
-#include "Configuracion.h"
-#include "DB_Dll.h"
-#include "DialogoOperador.h"
-#include "Utilidades.h"
+#include "app/Configuracion.h"
+#include "db/DB_Dll.h"
+#include "platform/DialogoOperador.h"
+#include "platform/Utilidades.h"
 
 #include <QDateTime>
 #include <QList>

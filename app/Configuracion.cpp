@@ -1,22 +1,15 @@
-#include "Configuracion.h"
+#include "app/Configuracion.h"
 
-#include "Auxiliares.h"
-#include "DB_Dll.h"
-#include "Pasos.h"
-#include "Utilidades.h"
+#include "db/DB_Dll.h"
+#include "platform/Pasos.h"
+#include "platform/Texto.h"
+#include "platform/Utilidades.h"
 
 #include <QTime>
 
 #include <cstdlib>
 
 namespace {
-
-// Keys go into the statement as literals; a quote in one must not end it.
-QString literal(const QString& texto) {
-    QString t = texto;
-    t.replace(QLatin1Char('\''), QLatin1String("''"));
-    return t;
-}
 
 bool esSi(const QString& v) {
     return v.compare(QLatin1String("SI"), Qt::CaseInsensitive) == 0;
@@ -40,8 +33,8 @@ Configuracion::Configuracion(DB_Dll& principal, DB_Dll& estadisticas,
 
 QString Configuracion::SentenciaCfg(const QString& Clave) const {
     QString sql = QStringLiteral("SELECT VALOR, valoraux FROM ") + gTablaConfiguracion +
-                  QStringLiteral(" with(nolock)  WHERE CLAVE = '") + literal(Clave.trimmed()) +
-                  u'\'';
+                  QStringLiteral(" with(nolock)  WHERE CLAVE = '") +
+                  plataforma::DuplicaComillas(Clave.trimmed()) + u'\'';
     const QString k = Clave.trimmed();
     if (k.compare(QLatin1String("[FECHA HASTA]"), Qt::CaseInsensitive) == 0 ||
         k.compare(QLatin1String("[FECHA DESDE]"), Qt::CaseInsensitive) == 0)
@@ -51,7 +44,8 @@ QString Configuracion::SentenciaCfg(const QString& Clave) const {
 
 QString Configuracion::SentenciaGrabaDfg(const QString& Clave) const {
     return QStringLiteral("SELECT * FROM ") + gTablaConfiguracion +
-           QStringLiteral(" with(nolock)  WHERE CLAVE = '") + literal(Clave) + u'\'';
+           QStringLiteral(" with(nolock)  WHERE CLAVE = '") + plataforma::DuplicaComillas(Clave) +
+           u'\'';
 }
 
 QString Configuracion::lee(DB_Dll& db, const QString& rutina, const QString& Clave,
@@ -186,7 +180,7 @@ bool Configuracion::ExisteRegistro(const QString& Tabla, const QString& Valor, c
         case 4:
         case 5:
             sql = inicio + Campo + QStringLiteral(" = ") +
-                  db::detalle::TextoNumero(db::detalle::LeeNumero(Valor)).trimmed();
+                  plataforma::TextoNumero(plataforma::LeeNumero(Valor)).trimmed();
             break;
         default:
             sql = inicio + Campo + QStringLiteral(" = ") + Valor;
@@ -253,7 +247,7 @@ void Configuracion::CargaConfiguracionGlobal(const QString& CarpetaPrograma,
              ado::Recordset rs;
              QString sql =
                  QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = '") +
-                 literal(usuarioLogeado) + u'\'';
+                 plataforma::DuplicaComillas(usuarioLogeado) + u'\'';
              principal_.AbrirRecordset(sql, rs);
              if (rs.State() == ado::adStateOpen && !rs.Eof()) {
                  g.UNegocio =

@@ -3,9 +3,9 @@
 // written on the main or the statistics connection, and the global settings read
 // once at startup.
 
-#include "Currency.h"
-#include "DialogoOperador.h"
-#include "ado/Ado.h"
+#include "platform/Currency.h"
+#include "platform/DialogoOperador.h"
+#include "platform/ado/Ado.h"
 
 #include <QString>
 

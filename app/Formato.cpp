@@ -1,9 +1,9 @@
 // Amounts shown with a chosen number of decimals, and yes/no settings read in
 // Spanish or English.
 
-#include "Aplicacion.h"
-#include "Auxiliares.h"
-#include "Pasos.h"
+#include "app/Aplicacion.h"
+#include "platform/Pasos.h"
+#include "platform/Texto.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -158,7 +158,7 @@ QString Aplicacion::FmtMoneda(const QString& importe, const QVariant& decimales,
                  },
                  [&] {
                      if (!talCual && d == kConfigurados)
-                         d = cuenta(db::detalle::LeeNumero(cfg.global.CantidadDecimales));
+                         d = cuenta(plataforma::LeeNumero(cfg.global.CantidadDecimales));
                  },
                  [&] {
                      if (!talCual && d == 0)

@@ -1,4 +1,4 @@
-#include "LineaComando.h"
+#include "app/LineaComando.h"
 
 namespace lineacomando {
 

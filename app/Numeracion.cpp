@@ -1,20 +1,13 @@
-#include "Numeracion.h"
+#include "app/Numeracion.h"
 
-#include "Aplicacion.h"
-#include "Auxiliares.h"
-#include "Pasos.h"
-#include "ado/Valores.h"
+#include "app/Aplicacion.h"
+#include "platform/Pasos.h"
+#include "platform/Texto.h"
+#include "platform/ado/Valores.h"
 
 namespace {
 
-using db::detalle::LeeNumero;
-
-// A value spliced into a literal must not end it.
-QString literal(const QString& texto) {
-    QString t = texto;
-    t.replace(u'\'', QLatin1String("''"));
-    return t;
-}
+using plataforma::LeeNumero;
 
 bool esNulo(const QVariant& v) {
     return !v.isValid() || v.isNull();
@@ -62,7 +55,7 @@ bool dentroDeVencimiento(const QString& fecha, const QVariant& vence) {
 } // namespace
 
 QString Numeracion::TextoStr(double valor) {
-    QString t = db::detalle::TextoNumero(valor);
+    QString t = plataforma::TextoNumero(valor);
     if (t.startsWith(QLatin1String("0.")))
         t.remove(0, 1);
     else if (t.startsWith(QLatin1String("-0.")))
@@ -105,7 +98,8 @@ qint32 Numeracion::ValidaTCRegistraciones(int Mes, const QString& Periodo,
                              QStringLiteral("RS' OR TIPO_REG = '') AND PERIODO = ") +
                              periodoSentencia;
              else
-                 condicion = QStringLiteral(" AND TIPO_REG = '") + literal(tipo) +
+                 condicion = QStringLiteral(" AND TIPO_REG = '") +
+                             plataforma::DuplicaComillas(tipo) +
                              QStringLiteral("' AND PERIODO = ") + periodoSentencia;
          },
          [&] { db.AbrirRecordset(maximo(QStringLiteral("@ADMIN_MV_ASIENTOS")), rs); },
@@ -150,7 +144,7 @@ void Numeracion::Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Su
                                                   const QString& UNegocio, QString& NroHasta) {
     DB_Dll& db = app_.db;
     const QString tc = TC.trimmed().toUpper();
-    const QString codigo = literal(Utilidades::AjustaCodigo(TC.trimmed(), 4));
+    const QString codigo = plataforma::DuplicaComillas(Utilidades::AjustaCodigo(TC.trimmed(), 4));
     QString filtro;
     bool agotado = false;
     bool sinTalonario = false;
@@ -171,7 +165,7 @@ void Numeracion::Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Su
                  return;
              ado::Recordset usuario;
              if (app_.cfg.ExisteRegistro(QStringLiteral("TA_Usuarios"),
-                                         literal(app_.sesion.gUsuarioLogeado),
+                                         plataforma::DuplicaComillas(app_.sesion.gUsuarioLogeado),
                                          QStringLiteral("Nombre"), &usuario, 8)) {
                  const QString sucot =
                      texto(usuario.Fields(QStringLiteral("sucot")).Value()).trimmed();
@@ -192,15 +186,16 @@ void Numeracion::Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Su
          [&] {
              if (Letra.size() > 1 && Letra.startsWith(u'*')) {
                  Letra.remove(0, 1);
-                 filtro = QStringLiteral(" AND (LETRAs LIKE('%") + literal(Letra) +
-                          QStringLiteral("%')) ");
+                 filtro = QStringLiteral(" AND (LETRAs LIKE('%") +
+                          plataforma::DuplicaComillas(Letra) + QStringLiteral("%')) ");
              }
          },
          [&] {
              if (!(Sucursal.size() > 1 && Sucursal.startsWith(u'*')))
                  return;
              Sucursal.remove(0, 1);
-             filtro = QStringLiteral(" AND A_SUC_DEFAULT = '") + literal(Sucursal) + u'\'';
+             filtro = QStringLiteral(" AND A_SUC_DEFAULT = '") +
+                      plataforma::DuplicaComillas(Sucursal) + u'\'';
              db.AbrirRecordset(QStringLiteral("SELECT * FROM V_TA_CPTE  WHERE CODIGO = '") +
                                    codigo + QStringLiteral("' ") + filtro,
                                rs);
@@ -219,7 +214,7 @@ void Numeracion::Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Su
                  db.AbrirRecordset(
                      QStringLiteral("SELECT * FROM V_TA_CPTE WHERE  CODIGO = '") + codigo +
                          QStringLiteral("' AND (UNEGOCIO = '") +
-                         literal(Utilidades::AjustaCodigo(unidad, 4)) +
+                         plataforma::DuplicaComillas(Utilidades::AjustaCodigo(unidad, 4)) +
                          QStringLiteral("' OR (UNEGOCIO = '' OR UNEGOCIO is null) ) ") + filtro +
                          QStringLiteral("  ORDER BY TALONARIO"),
                      rs);

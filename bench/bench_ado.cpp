@@ -4,8 +4,8 @@
 //  - the same through plain sqlite3, as the reference.
 // Prints times and the ratio to the reference. Not a test: nothing fails on speed.
 
-#include "Recursos.h"
-#include "ado/Ado.h"
+#include "platform/ado/Ado.h"
+#include "resources/Recursos.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

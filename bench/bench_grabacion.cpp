@@ -1,11 +1,11 @@
 // Saving a run of 100, 1,000 and 5,000 lines in its one transaction: statements
 // sent and time taken (target: 1,000 lines well under 150 ms).
 
-#include "Aplicacion.h"
-#include "FrmHojaRuta.h"
-#include "ModeloGrilla.h"
-#include "Recursos.h"
-#include "ado/BaseEmbebida.h"
+#include "app/Aplicacion.h"
+#include "platform/ado/BaseEmbebida.h"
+#include "resources/Recursos.h"
+#include "sheet/FrmHojaRuta.h"
+#include "sheet/ModeloGrilla.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

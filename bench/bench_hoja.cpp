@@ -1,11 +1,11 @@
 // The sheet's heavy operations at 100, 1,000 and 5,000 lines: statements sent and
 // time taken to build the grid, open a saved run and recompute the totals.
 
-#include "Aplicacion.h"
-#include "FrmHojaRuta.h"
-#include "ModeloGrilla.h"
-#include "Recursos.h"
-#include "ado/BaseEmbebida.h"
+#include "app/Aplicacion.h"
+#include "platform/ado/BaseEmbebida.h"
+#include "resources/Recursos.h"
+#include "sheet/FrmHojaRuta.h"
+#include "sheet/ModeloGrilla.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

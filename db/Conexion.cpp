@@ -1,10 +1,10 @@
 // Opening, reopening and the instance's failure dialog.
 
 #include "Auxiliares.h"
-#include "DB_Dll.h"
-#include "Pasos.h"
-#include "RegistroErrores.h"
-#include "Utilidades.h"
+#include "db/DB_Dll.h"
+#include "db/RegistroErrores.h"
+#include "platform/Pasos.h"
+#include "platform/Utilidades.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // Queries and statements, and the common questions about one table.
 
 #include "Auxiliares.h"
-#include "DB_Dll.h"
-#include "Pasos.h"
-#include "Utilidades.h"
+#include "db/DB_Dll.h"
+#include "platform/Pasos.h"
+#include "platform/Utilidades.h"
 
 using namespace db::detalle;
 using plataforma::CorrePasos;

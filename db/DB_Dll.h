@@ -4,8 +4,8 @@
 // shows nothing by itself: the few boxes it owns go through the operator-dialog
 // service it is given.
 
-#include "DialogoOperador.h"
-#include "ado/Ado.h"
+#include "platform/DialogoOperador.h"
+#include "platform/ado/Ado.h"
 
 #include <QDateTime>
 #include <QString>

@@ -2,8 +2,8 @@
 // scripts cut into the single statements Oracle takes.
 
 #include "Auxiliares.h"
-#include "DB_Dll.h"
-#include "Utilidades.h"
+#include "db/DB_Dll.h"
+#include "platform/Utilidades.h"
 
 #include <QDate>
 #include <QLocale>

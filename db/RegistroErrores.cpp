@@ -1,4 +1,4 @@
-#include "RegistroErrores.h"
+#include "db/RegistroErrores.h"
 
 #include "Auxiliares.h"
 

@@ -1,8 +1,8 @@
 // Table synonyms for users who are not administrators, and the schema helpers.
 
 #include "Auxiliares.h"
-#include "DB_Dll.h"
-#include "Pasos.h"
+#include "db/DB_Dll.h"
+#include "platform/Pasos.h"
 
 using namespace db::detalle;
 

@@ -1,6 +1,6 @@
-#include "Currency.h"
+#include "platform/Currency.h"
 
-#include "ado/Falla.h"
+#include "platform/ado/Falla.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "Pasos.h"
+#include "platform/Pasos.h"
 
 #include <QString>
 

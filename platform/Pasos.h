@@ -3,7 +3,7 @@
 // handler. When a step fails the handler answers as the operator would: retry (4)
 // repeats the step, ignore (5) goes on with the next one, anything else leaves.
 
-#include "ado/Falla.h"
+#include "platform/ado/Falla.h"
 
 #include <functional>
 #include <initializer_list>

@@ -1,6 +1,6 @@
-#include "Utilidades.h"
+#include "platform/Utilidades.h"
 
-#include "ArchivoIni.h"
+#include "platform/ArchivoIni.h"
 
 #include <QCoreApplication>
 #include <QDate>

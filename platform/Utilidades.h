@@ -3,9 +3,9 @@
 // machine's environment, and the report engine's interface. Window helpers live
 // in platform/gui (Formularios, Grillas) since this library is Qt Core only.
 
-#include "Currency.h"
-#include "DialogoOperador.h"
-#include "ado/Falla.h"
+#include "platform/Currency.h"
+#include "platform/DialogoOperador.h"
+#include "platform/ado/Falla.h"
 
 #include <QLocale>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "Recursos.h"
+#include "resources/Recursos.h"
 
-#include "ado/BaseEmbebida.h"
+#include "platform/ado/BaseEmbebida.h"
 
 #include <QDir>
 #include <QFile>

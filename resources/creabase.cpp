@@ -1,8 +1,8 @@
 // Creates the demo databases in a folder (hojaruta.db and VX_ESTADISTICAS.db)
 // when they are missing.
 
-#include "Recursos.h"
-#include "ado/Falla.h"
+#include "platform/ado/Falla.h"
+#include "resources/Recursos.h"
 
 #include <QCoreApplication>
 #include <QDir>

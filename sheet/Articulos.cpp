@@ -1,11 +1,12 @@
 // The article grid: building it from the article master, filling a line, the
 // unit value, the returns column and loading a saved run's lines.
 
-#include "Aplicacion.h"
-#include "FrmHojaRuta.h"
 #include "Interno.h"
-#include "ModeloGrilla.h"
-#include "Pasos.h"
+#include "app/Aplicacion.h"
+#include "platform/Pasos.h"
+#include "platform/Texto.h"
+#include "sheet/FrmHojaRuta.h"
+#include "sheet/ModeloGrilla.h"
 #include "ui_FrmHojaRuta.h"
 
 #include <QTableView>
@@ -101,9 +102,10 @@ void FrmHojaRuta::llenaArticulo(int r, const Articulo& a) {
 
 std::optional<FrmHojaRuta::Articulo> FrmHojaRuta::articuloPorId(const QString& idArticulo) {
     ado::Recordset rs;
-    app_.db.AbrirRecordset(QStringLiteral("SELECT * FROM V_MA_ARTICULOS WHERE IDARTICULO = '") +
-                               hoja::Literal(Utilidades::AjustaCodigo(idArticulo, 25)) + u'\'',
-                           rs);
+    app_.db.AbrirRecordset(
+        QStringLiteral("SELECT * FROM V_MA_ARTICULOS WHERE IDARTICULO = '") +
+            plataforma::DuplicaComillas(Utilidades::AjustaCodigo(idArticulo, 25)) + u'\'',
+        rs);
     std::optional<Articulo> a;
     if (rs.State() == ado::adStateOpen && !rs.Eof())
         a = leeArticulo(rs);
@@ -168,7 +170,9 @@ void FrmHojaRuta::RecalculaPrecios() {
             if (!lista.isEmpty())
                 lista += u',';
             lista +=
-                u'\'' + hoja::Literal(Utilidades::AjustaCodigo(grilla_->texto(r, cId), 25)) + u'\'';
+                u'\'' +
+                plataforma::DuplicaComillas(Utilidades::AjustaCodigo(grilla_->texto(r, cId), 25)) +
+                u'\'';
         }
         articulos.insert(articulosPorConsulta(
             QStringLiteral("SELECT * FROM V_MA_ARTICULOS WHERE IDARTICULO IN (") + lista + u')'));
@@ -308,7 +312,8 @@ FrmHojaRuta::movimientosDelReparto(const QString& reparto, const QString& articu
             " WHERE V_MV_Cpte.IdReparto = ") +
         reparto;
     if (!articulo.isNull())
-        sql += QStringLiteral(" AND V_MV_STOCK.IDARTICULO = '") + hoja::Literal(articulo) + u'\'';
+        sql += QStringLiteral(" AND V_MV_STOCK.IDARTICULO = '") +
+               plataforma::DuplicaComillas(articulo) + u'\'';
     sql += QStringLiteral(" GROUP BY V_MV_Stock.IDArticulo");
     QHash<QString, Movimientos> movs;
     ado::Recordset rs;

@@ -1,11 +1,12 @@
-#include "FrmHojaRuta.h"
+#include "sheet/FrmHojaRuta.h"
 
-#include "Aplicacion.h"
 #include "Interno.h"
-#include "ModeloGrilla.h"
-#include "Pasos.h"
-#include "gui/Barvex1.h"
-#include "gui/Grillas.h"
+#include "app/Aplicacion.h"
+#include "platform/Pasos.h"
+#include "platform/Texto.h"
+#include "platform/gui/Barvex1.h"
+#include "platform/gui/Grillas.h"
+#include "sheet/ModeloGrilla.h"
 #include "ui_FrmHojaRuta.h"
 
 #include <QApplication>
@@ -262,7 +263,7 @@ void FrmHojaRuta::MuestraReparto() {
                     if (codigo.isEmpty())
                         continue;
                     pedidas.append({codigo.trimmed(), etiqueta});
-                    codigos << u'\'' + hoja::Literal(codigo.trimmed()) + u'\'';
+                    codigos << u'\'' + plataforma::DuplicaComillas(codigo.trimmed()) + u'\'';
                 }
                 if (pedidas.isEmpty())
                     return;

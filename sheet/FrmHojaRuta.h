@@ -2,9 +2,9 @@
 // The load-control sheet: the program's only working window. Loading it starts
 // the program; closing it ends the program.
 
-#include "Currency.h"
-#include "ado/Ado.h"
-#include "gui/Formularios.h"
+#include "platform/Currency.h"
+#include "platform/ado/Ado.h"
+#include "platform/gui/Formularios.h"
 
 #include <QHash>
 #include <QMainWindow>

@@ -2,14 +2,14 @@
 // journal entry. Everything goes in one transaction, so a failure leaves the
 // database as it was and the sheet as the operator typed it.
 
-#include "Aplicacion.h"
-#include "Auxiliares.h"
-#include "FrmHojaRuta.h"
 #include "Interno.h"
-#include "ModeloGrilla.h"
-#include "Numeracion.h"
-#include "Pasos.h"
-#include "ado/Valores.h"
+#include "app/Aplicacion.h"
+#include "app/Numeracion.h"
+#include "platform/Pasos.h"
+#include "platform/Texto.h"
+#include "platform/ado/Valores.h"
+#include "sheet/FrmHojaRuta.h"
+#include "sheet/ModeloGrilla.h"
 
 #include <QDateTime>
 #include <QLineEdit>
@@ -26,7 +26,7 @@ QString Ceros(const QString& valor, int ancho) {
     const QString t = valor.trimmed();
     if (t.isEmpty())
         return t;
-    return QString::number(static_cast<qint64>(db::detalle::LeeNumero(t)))
+    return QString::number(static_cast<qint64>(plataforma::LeeNumero(t)))
         .rightJustified(ancho, u'0');
 }
 
@@ -151,12 +151,12 @@ void FrmHojaRuta::grabaCabecera() {
     const auto importe = [&](const char* campo) {
         return Dinero(Utilidades::ANumero(texto(campo)));
     };
-    rs.Fields(QStringLiteral("IdReparto")) = db::detalle::LeeNumero(reparto.trimmed());
+    rs.Fields(QStringLiteral("IdReparto")) = plataforma::LeeNumero(reparto.trimmed());
     rs.Fields(QStringLiteral("IdComplemento")) = 0;
     rs.Fields(QStringLiteral("Fecha")) = texto("Fecha").trimmed();
     rs.Fields(QStringLiteral("vehiculo")) = texto("Vehiculo").trimmed();
     rs.Fields(QStringLiteral("Chofer")) = texto("Chofer").trimmed();
-    rs.Fields(QStringLiteral("Clase")) = db::detalle::LeeNumero(texto("Clase").trimmed());
+    rs.Fields(QStringLiteral("Clase")) = plataforma::LeeNumero(texto("Clase").trimmed());
     // "..." is what the field shows before anything was collected.
     const QString recaudado = texto("ImpRecaudado");
     rs.Fields(QStringLiteral("ImpRecaudado")) =
@@ -212,7 +212,7 @@ void FrmHojaRuta::grabaLineas() {
                              QStringLiteral("V_MV_REPARTODET"));
         return rs.Fields(i);
     };
-    const QVariant id = db::detalle::LeeNumero(reparto.trimmed());
+    const QVariant id = plataforma::LeeNumero(reparto.trimmed());
     const ModeloGrilla& g = Grilla();
     for (int f = 0; f < g.filas(); ++f) {
         rs.AddNew();
@@ -247,8 +247,9 @@ std::optional<FrmHojaRuta::DatosAsiento> FrmHojaRuta::PreparaAsiento() {
     ado::Recordset rs;
     app_.db.AbrirRecordset(
         QStringLiteral("SELECT COUNT(*) AS LINEAS FROM MV_ASIENTOS WITH(NOLOCK) WHERE TC = '") +
-            hoja::Literal(d.tc) + QStringLiteral("' AND LTRIM(RTRIM(Cpte_Origen)) = '") +
-            hoja::Literal(reparto) + u'\'',
+            plataforma::DuplicaComillas(d.tc) +
+            QStringLiteral("' AND LTRIM(RTRIM(Cpte_Origen)) = '") +
+            plataforma::DuplicaComillas(reparto) + u'\'',
         rs);
     if (rs.State() != ado::adStateOpen)
         return std::nullopt; // the operator gave up on the failure already shown

@@ -1,9 +1,9 @@
 #pragma once
 // Small helpers the sheet's files share.
 
-#include "Currency.h"
-#include "Utilidades.h"
-#include "gui/Formularios.h"
+#include "platform/Currency.h"
+#include "platform/Utilidades.h"
+#include "platform/gui/Formularios.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -24,11 +24,6 @@ inline QString TextoNumero(Currency c) {
 // A stored value as the sheet shows it: null as empty, numbers as above.
 inline QString TextoValor(const QVariant& v) {
     return Formularios::TextoDeValor(Utilidades::SinNulo(v));
-}
-
-// Text doubled where it goes between apostrophes in a statement.
-inline QString Literal(QString t) {
-    return t.replace(u'\'', QStringLiteral("''"));
 }
 
 // A progress window for long loads: it appears only when the work lasts longer

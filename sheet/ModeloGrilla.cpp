@@ -1,4 +1,4 @@
-#include "ModeloGrilla.h"
+#include "sheet/ModeloGrilla.h"
 
 ModeloGrilla::ModeloGrilla(QObject* padre) : QAbstractTableModel(padre) {}
 

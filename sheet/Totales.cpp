@@ -1,10 +1,10 @@
 // The figures of the frame "Resumen" and the run's voucher and collection summaries.
 
-#include "Aplicacion.h"
-#include "FrmHojaRuta.h"
 #include "Interno.h"
-#include "ModeloGrilla.h"
-#include "gui/Grillas.h"
+#include "app/Aplicacion.h"
+#include "platform/gui/Grillas.h"
+#include "sheet/FrmHojaRuta.h"
+#include "sheet/ModeloGrilla.h"
 #include "ui_FrmHojaRuta.h"
 
 #include <QHeaderView>

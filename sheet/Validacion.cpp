@@ -1,11 +1,12 @@
 // The one check every typed value of the sheet goes through, and what a value
 // implies once it passes.
 
-#include "Aplicacion.h"
-#include "FrmHojaRuta.h"
 #include "Interno.h"
-#include "ModeloGrilla.h"
-#include "gui/Barvex1.h"
+#include "app/Aplicacion.h"
+#include "platform/Texto.h"
+#include "platform/gui/Barvex1.h"
+#include "sheet/FrmHojaRuta.h"
+#include "sheet/ModeloGrilla.h"
 #include "ui_FrmHojaRuta.h"
 
 #include <QDate>
@@ -114,7 +115,7 @@ void FrmHojaRuta::CampoValida(QLineEdit* control) {
                 QLabel* etiqueta = Etiqueta(QStringLiteral("lblCuentaG") + campo.at(7));
                 if (app_.db.ExisteEnTabla(
                         QStringLiteral("MA_CUENTAS"), V, QStringLiteral("CODIGO"), &rsDetalle, 8,
-                        QStringLiteral("CODIGO = '") + hoja::Literal(V) +
+                        QStringLiteral("CODIGO = '") + plataforma::DuplicaComillas(V) +
                             QStringLiteral("' AND TITULO = 0 AND MEDIODEPAGO IS NULL"),
                         true)) {
                     etiqueta->setText(
@@ -132,7 +133,7 @@ void FrmHojaRuta::CampoValida(QLineEdit* control) {
             if (!V.isEmpty()) {
                 if (app_.db.ExisteEnTabla(
                         QStringLiteral("MA_CUENTAS"), V, QStringLiteral("CODIGO"), &rsDetalle, 8,
-                        QStringLiteral("CODIGO = '") + hoja::Literal(V) +
+                        QStringLiteral("CODIGO = '") + plataforma::DuplicaComillas(V) +
                             QStringLiteral("' AND TITULO = 0 AND NOT MEDIODEPAGO IS NULL"),
                         true)) {
                     ui_->lblCuentaPag->setText(

@@ -1,8 +1,8 @@
-#include "ado/Ado.h"
+#include "platform/ado/Ado.h"
 
-#include "ArchivoIni.h"
-#include "ado/Proveedor.h"
-#include "ado/Valores.h"
+#include "platform/ArchivoIni.h"
+#include "platform/ado/Proveedor.h"
+#include "platform/ado/Valores.h"
 
 #include <QElapsedTimer>
 

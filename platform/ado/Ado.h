@@ -3,8 +3,8 @@
 // program calls, with the operation names and codes it tests. Two providers sit
 // behind it: the embedded SQLite file and ODBC (SQL Server, Oracle).
 
-#include "ado/Falla.h"
-#include "ado/Traza.h"
+#include "platform/ado/Falla.h"
+#include "platform/ado/Traza.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "ado/BaseEmbebida.h"
+#include "platform/ado/BaseEmbebida.h"
 
 #include "ado/ErroresSqlite.h"
 #include "ado/ReescritorTSql.h"
-#include "ado/Valores.h"
+#include "platform/ado/Valores.h"
 
 #include <QFile>
 #include <QStringList>

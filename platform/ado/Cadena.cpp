@@ -1,6 +1,6 @@
 // Reading ADO-style connection strings into what a provider needs.
 
-#include "ado/Proveedor.h"
+#include "platform/ado/Proveedor.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 // SQLite failures told as SQL Server tells them: the native numbers, SQLSTATEs and
 // error numbers that callers test.
 
-#include "ado/Falla.h"
+#include "platform/ado/Falla.h"
 
 struct sqlite3;
 

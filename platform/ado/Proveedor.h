@@ -3,7 +3,7 @@
 // ado::Falla carrying the provider's records; the connection files them in its
 // error list.
 
-#include "ado/Ado.h"
+#include "platform/ado/Ado.h"
 
 #include <QStringList>
 

@@ -3,9 +3,9 @@
 
 #include "ado/ErroresSqlite.h"
 #include "ado/Parametriza.h"
-#include "ado/Proveedor.h"
 #include "ado/ReescritorTSql.h"
-#include "ado/Valores.h"
+#include "platform/ado/Proveedor.h"
+#include "platform/ado/Valores.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -3,8 +3,8 @@
 // gives, warnings of successful statements included, as ADO does through its ODBC
 // provider, and sends the statements exactly as they are written.
 
-#include "ado/Proveedor.h"
-#include "ado/Valores.h"
+#include "platform/ado/Proveedor.h"
+#include "platform/ado/Valores.h"
 
 #include <QDateTime>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "ado/Traza.h"
+#include "platform/ado/Traza.h"
 
 namespace ado {
 

@@ -1,6 +1,6 @@
-#include "ado/Valores.h"
+#include "platform/ado/Valores.h"
 
-#include "ado/Ado.h"
+#include "platform/ado/Ado.h"
 
 #include <QLocale>
 

@@ -1,4 +1,4 @@
-#include "gui/Barvex1.h"
+#include "platform/gui/Barvex1.h"
 
 #include <QAction>
 #include <QStyle>

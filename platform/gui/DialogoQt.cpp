@@ -1,6 +1,6 @@
-#include "gui/DialogoQt.h"
+#include "platform/gui/DialogoQt.h"
 
-#include "Utilidades.h"
+#include "platform/Utilidades.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

@@ -3,7 +3,7 @@
 // keyboard: Enter takes the default button, Esc the cautious one (Cancel, No or
 // Abort), and each button's underlined letter presses it.
 
-#include "DialogoOperador.h"
+#include "platform/DialogoOperador.h"
 
 class QWidget;
 

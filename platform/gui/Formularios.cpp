@@ -1,6 +1,6 @@
-#include "gui/Formularios.h"
+#include "platform/gui/Formularios.h"
 
-#include "Utilidades.h"
+#include "platform/Utilidades.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

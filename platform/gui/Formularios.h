@@ -6,7 +6,7 @@
 // A control is bound to a column by its "DataField" dynamic property; its kind of
 // content, for FiltraTecla, is its "Filtro" dynamic property.
 
-#include "ado/Ado.h"
+#include "platform/ado/Ado.h"
 
 #include <QList>
 #include <QLocale>

@@ -1,7 +1,7 @@
-#include "gui/Grillas.h"
+#include "platform/gui/Grillas.h"
 
-#include "Utilidades.h"
-#include "gui/Formularios.h"
+#include "platform/Utilidades.h"
+#include "platform/gui/Formularios.h"
 
 #include <QCollator>
 #include <QDialog>

@@ -1,7 +1,7 @@
 #pragma once
 // The library's browsing sheet: a table's rows in a read-only grid.
 
-#include "ado/Ado.h"
+#include "platform/ado/Ado.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>

@@ -1,12 +1,12 @@
 // Statement lists run in one transaction, their failure log in AUX_ERR, the
 // statement builders and the data-error dialog of a failed save.
 
-#include "Aplicacion.h"
 #include "AplicacionDePrueba.h"
 #include "DialogoGuionado.h"
 #include "LeeTraza.h"
-#include "Recursos.h"
-#include "ado/BaseEmbebida.h"
+#include "app/Aplicacion.h"
+#include "platform/ado/BaseEmbebida.h"
+#include "resources/Recursos.h"
 
 #include "../db/ProveedorDePrueba.h"
 

@@ -2,9 +2,9 @@
 // and the default lookup definitions.
 
 #include "AplicacionDePrueba.h"
-#include "Recursos.h"
-#include "RegistroErrores.h"
-#include "ado/BaseEmbebida.h"
+#include "db/RegistroErrores.h"
+#include "platform/ado/BaseEmbebida.h"
+#include "resources/Recursos.h"
 
 #include <QFile>
 #include <QTemporaryDir>

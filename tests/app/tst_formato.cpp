@@ -2,8 +2,8 @@
 // comma, what the operator sees when an amount cannot be formatted, and the
 // yes/no reading of settings.
 
-#include "Aplicacion.h"
 #include "DialogoGuionado.h"
+#include "app/Aplicacion.h"
 
 #include <QLocale>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // Reading the suite's command line.
 
-#include "LineaComando.h"
+#include "app/LineaComando.h"
 
 #include <QTest>
 

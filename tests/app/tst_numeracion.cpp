@@ -1,12 +1,12 @@
 // The journal entry number of a month and the voucher taken from the voucher books.
 
-#include "Aplicacion.h"
 #include "AplicacionDePrueba.h"
 #include "DialogoGuionado.h"
 #include "LeeTraza.h"
-#include "Numeracion.h"
-#include "Recursos.h"
-#include "ado/BaseEmbebida.h"
+#include "app/Aplicacion.h"
+#include "app/Numeracion.h"
+#include "platform/ado/BaseEmbebida.h"
+#include "resources/Recursos.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -4,7 +4,7 @@
 // warnings to a statement that goes through, and answers from an embedded file
 // or with canned rows.
 
-#include "ado/Proveedor.h"
+#include "platform/ado/Proveedor.h"
 
 #include <QStringList>
 

@@ -2,11 +2,11 @@
 // the catalogue, lost connections, failing and warning statements, the failure
 // boxes, the error dialog with its log, and scripts on an Oracle connection.
 
-#include "DB_Dll.h"
 #include "DialogoGuionado.h"
 #include "ProveedorDePrueba.h"
-#include "Recursos.h"
-#include "ado/BaseEmbebida.h"
+#include "db/DB_Dll.h"
+#include "platform/ado/BaseEmbebida.h"
+#include "resources/Recursos.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,9 +2,9 @@
 // canned answers behind them, literals and names, connection strings, and the
 // Oracle dialect.
 
-#include "DB_Dll.h"
 #include "DialogoGuionado.h"
 #include "ProveedorDePrueba.h"
+#include "db/DB_Dll.h"
 
 #include <QTest>
 

@@ -3,8 +3,8 @@
 // same connection string form the program uses for the embedded file.
 
 #include "Fallas.h"
-#include "ado/Ado.h"
-#include "ado/BaseEmbebida.h"
+#include "platform/ado/Ado.h"
+#include "platform/ado/BaseEmbebida.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,7 +1,7 @@
 // The toolbar as the window uses it: function keys handed over, buttons clicked,
 // the buttons each window state enables, tooltips and button style.
 
-#include "gui/Barvex1.h"
+#include "platform/gui/Barvex1.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -3,10 +3,10 @@
 // other boxes of the Qt operator dialog, and the browsing sheet.
 
 #include "BaseDePrueba.h"
-#include "Utilidades.h"
-#include "gui/DialogoQt.h"
-#include "gui/Formularios.h"
-#include "gui/Grillas.h"
+#include "platform/Utilidades.h"
+#include "platform/gui/DialogoQt.h"
+#include "platform/gui/Formularios.h"
+#include "platform/gui/Grillas.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -3,7 +3,7 @@
 
 #include "DialogoGuionado.h"
 #include "Fallas.h"
-#include "Utilidades.h"
+#include "platform/Utilidades.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,11 +2,11 @@
 // Small databases for the sheet's tests, made from the program's schema, and the
 // application started on them with the scripted operator.
 
-#include "Aplicacion.h"
 #include "DialogoGuionado.h"
-#include "Recursos.h"
-#include "Utilidades.h"
-#include "ado/BaseEmbebida.h"
+#include "app/Aplicacion.h"
+#include "platform/Utilidades.h"
+#include "platform/ado/BaseEmbebida.h"
+#include "resources/Recursos.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

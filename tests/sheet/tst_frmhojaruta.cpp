@@ -1,12 +1,12 @@
 // The main window as the program starts it.
 
-#include "Aplicacion.h"
 #include "BaseHoja.h"
 #include "DialogoGuionado.h"
-#include "FrmHojaRuta.h"
-#include "ModeloGrilla.h"
-#include "Recursos.h"
-#include "gui/Barvex1.h"
+#include "app/Aplicacion.h"
+#include "platform/gui/Barvex1.h"
+#include "resources/Recursos.h"
+#include "sheet/FrmHojaRuta.h"
+#include "sheet/ModeloGrilla.h"
 
 #include <QAction>
 #include <QDate>

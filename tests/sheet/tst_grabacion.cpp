@@ -1,12 +1,12 @@
 // Saving a run through the real window: what reaches the database, what a failure
 // leaves behind, and the journal entry a finished run posts.
 
-#include "Aplicacion.h"
 #include "BaseHoja.h"
 #include "DialogoGuionado.h"
-#include "FrmHojaRuta.h"
-#include "ModeloGrilla.h"
-#include "ado/Proveedor.h"
+#include "app/Aplicacion.h"
+#include "platform/ado/Proveedor.h"
+#include "sheet/FrmHojaRuta.h"
+#include "sheet/ModeloGrilla.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -2,8 +2,8 @@
 // and the sheet goes on working.
 
 #include "BaseHoja.h"
-#include "FrmHojaRuta.h"
-#include "ModeloGrilla.h"
+#include "sheet/FrmHojaRuta.h"
+#include "sheet/ModeloGrilla.h"
 
 #include <QApplication>
 #include <QLineEdit>

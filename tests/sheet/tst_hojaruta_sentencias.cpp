@@ -2,8 +2,8 @@
 // not grow with the number of lines.
 
 #include "BaseHoja.h"
-#include "FrmHojaRuta.h"
-#include "ModeloGrilla.h"
+#include "sheet/FrmHojaRuta.h"
+#include "sheet/ModeloGrilla.h"
 
 #include <QFile>
 #include <QLineEdit>

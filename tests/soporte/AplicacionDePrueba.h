@@ -2,8 +2,8 @@
 // The application object as tests start it: a fixed machine, user and clock, its
 // files in a folder of the test's own, on an embedded database file.
 
-#include "Aplicacion.h"
 #include "DialogoGuionado.h"
+#include "app/Aplicacion.h"
 
 #include <memory>
 

@@ -3,7 +3,7 @@
 // given beforehand. A box with no answer queued, or an answer left unused when the
 // object goes away, fails the running test.
 
-#include "DialogoOperador.h"
+#include "platform/DialogoOperador.h"
 
 #include <QList>
 #include <QVariant>

@@ -1,7 +1,7 @@
 #pragma once
 // What tests expect of a call that must fail.
 
-#include "ado/Falla.h"
+#include "platform/ado/Falla.h"
 
 #include <QTest>
 

@@ -3,8 +3,8 @@
 // records per failure, warnings, time-outs, batches), FreeTDS for failures to connect.
 
 #include "Fallas.h"
-#include "ado/Ado.h"
-#include "ado/Proveedor.h"
+#include "platform/ado/Ado.h"
+#include "platform/ado/Proveedor.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
