@@ -4,7 +4,7 @@
 set -euo pipefail
 
 paquetes=(
-    build-essential cmake ninja-build ccache pkg-config
+    build-essential cmake ninja-build ccache pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsqlite3-dev sqlite3
     unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
