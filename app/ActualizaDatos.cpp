@@ -99,7 +99,8 @@ void Aplicacion::GActualizarDatoScript(QStringList& Sentencias, bool& HuboError,
     };
     plataforma::CorrePasos(
         [this](const ado::Falla& f) {
-            return TratamientoErroresGlobal(f, 18, QStringLiteral("GActualizarDatoScript"));
+            return plataforma::SaleSiNoHubo(TratamientoErroresGlobal(
+                f, plataforma::kEstiloError, QStringLiteral("GActualizarDatoScript")));
         },
         {[&] {
              for (const QString& s : Sentencias)
@@ -144,7 +145,9 @@ void Aplicacion::GActualizarDatoScript(QStringList& Sentencias, bool& HuboError,
                  ignora([&] { db.EjecutaConsultaSQL(QStringLiteral("ROLLBACK TRANSACTION")); });
                  RegistraErrorAux(sqlEjecutada, nombreEjecutable(db), codigo, texto);
                  if (!texto.trimmed().isEmpty() && MuestraMensaje)
-                     dialogo.MsgBox(texto, plataforma::vbCritical + plataforma::vbOKOnly,
+                     dialogo.MsgBox(texto,
+                                    plataforma::Estilo{plataforma::Botones::OKOnly,
+                                                       plataforma::Icono::Critical},
                                     QStringLiteral("Aviso al Operador!"));
              } else {
                  db.EjecutaConsultaSQL(QStringLiteral("COMMIT TRANSACTION"));
@@ -192,16 +195,18 @@ void Aplicacion::RegistraErrorAux(const QString& SQL, QString Proceso, qint32 Er
          }});
 }
 
-qint16 Aplicacion::MuestraErrorDatos(const ado::Falla& ErrorObj, const QString& Campo) {
+std::optional<plataforma::Respuesta> Aplicacion::MuestraErrorDatos(const ado::Falla& ErrorObj,
+                                                                   const QString& Campo) {
+    using plataforma::Respuesta;
     const QString conversion =
         QStringLiteral("Verifique las siguientes opciones: ") + kNl + kNl +
         QStringLiteral("1) Ha ingresado letras donde debe ingresar numeros") + kNl + kNl +
         QStringLiteral("2) Debe ingresar una fecha y el formato es incorrecto") + kNl + kNl +
         QStringLiteral("En el campo: ") + Campo;
-    const int critico = plataforma::vbCritical + plataforma::vbOKOnly;
+    const plataforma::Estilo critico{plataforma::Botones::OKOnly, plataforma::Icono::Critical};
     if (ErrorObj.Number == ado::codigo::adErrDataConversion) {
         dialogo.MsgBox(conversion, critico, QStringLiteral("Error en conversion de datos"));
-        return 0;
+        return std::nullopt;
     }
     ado::Errores& errores = db.gCnn().Errors();
     if (errores.Count() > 0) {
@@ -213,27 +218,27 @@ qint16 Aplicacion::MuestraErrorDatos(const ado::Falla& ErrorObj, const QString& 
         case 1010:
             dialogo.MsgBox(conversion, critico, QStringLiteral("Error en conversion de datos "));
             errores.Clear();
-            return 0;
+            return std::nullopt;
         case 515:
             dialogo.MsgBox(descripcion, critico,
                            QStringLiteral("Error en conversion de datos - NULOS NO PERMITIDO"));
             errores.Clear();
-            return 0;
+            return std::nullopt;
         case 2627:
             dialogo.MsgBox(descripcion + kNl + kNl +
                                QStringLiteral("La grabacion se ha cancelado... Cambie el campo "
                                               "principal e intente grabar nuevamente"),
                            critico, QStringLiteral("Clave Duplicada"));
             errores.Clear();
-            return 0;
+            return std::nullopt;
         default:
             break;
         }
     }
-    const int respuesta =
-        TratamientoErroresGlobal(ErrorObj, 18, QStringLiteral("Actualizar Datos"));
-    if (respuesta == plataforma::vbRetry || respuesta == plataforma::vbIgnore ||
-        respuesta == plataforma::vbAbort)
-        return static_cast<qint16>(respuesta);
-    return 0;
+    const auto respuesta = TratamientoErroresGlobal(ErrorObj, plataforma::kEstiloError,
+                                                    QStringLiteral("Actualizar Datos"));
+    if (respuesta == Respuesta::Retry || respuesta == Respuesta::Ignore ||
+        respuesta == Respuesta::Abort)
+        return respuesta;
+    return std::nullopt;
 }

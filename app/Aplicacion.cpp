@@ -42,7 +42,7 @@ QByteArray campoFijo(const QString& texto, int ancho) {
 Aplicacion::Aplicacion(plataforma::DialogoOperador& dialogo_, ado::FabricaProveedor fabrica)
     : dialogo(dialogo_), db(dialogo_, nullptr, fabrica), estadisticas(dialogo_, &db, fabrica),
       cfg(db, estadisticas, dialogo_,
-          [this](const ado::Falla& f, int botones, const QString& rutina) {
+          [this](const ado::Falla& f, plataforma::Estilo botones, const QString& rutina) {
               return TratamientoErroresGlobal(f, botones, rutina);
           }),
       util(dialogo_), nombreMaquina(Entorno::NombreMaquina()),
@@ -74,7 +74,9 @@ bool Aplicacion::IniciaAplicacion(bool UsarIni, const QString& LineaComando, QSt
     QString linea;
     lineacomando::Parametros p;
     // An invalid-argument failure skips its step; any other ends the routine quietly.
-    const auto manejo = [](const ado::Falla& f) { return f.Number == 5 ? 5 : 3; };
+    const auto manejo = [](const ado::Falla& f) {
+        return f.Number == 5 ? plataforma::Respuesta::Ignore : plataforma::Respuesta::Abort;
+    };
     bool abierta = true;
     const auto primeros = plataforma::CorrePasos(
         manejo, {[&] { sesion.carpetaPrograma = Utilidades::RutaConBarra(carpetaEjecutable); },
@@ -189,8 +191,9 @@ QString Aplicacion::RutaLogGlobal() const {
     return Utilidades::RutaConBarra(carpeta) + QStringLiteral("VXERR.LOG");
 }
 
-int Aplicacion::TratamientoErroresGlobal(const ado::Falla& CodErr, int Botones,
-                                         const QString& Rutina) {
+std::optional<plataforma::Respuesta>
+Aplicacion::TratamientoErroresGlobal(const ado::Falla& CodErr, plataforma::Estilo Botones,
+                                     const QString& Rutina) {
     const QString ruta = RutaLogGlobal();
     const QString texto = QStringLiteral("Ha ocurrido el Siguiente Error (") +
                           QString::number(CodErr.Number) + QStringLiteral(") ") +
@@ -199,8 +202,8 @@ int Aplicacion::TratamientoErroresGlobal(const ado::Falla& CodErr, int Botones,
     const QString titulo =
         CodErr.Source + parteRutina + QStringLiteral(" Aviso al operador!!! - 2 ");
     if (CodErr.Number == 0)
-        return 0;
-    const int respuesta = dialogo.MsgBox(texto, Botones, titulo);
+        return std::nullopt;
+    const plataforma::Respuesta respuesta = dialogo.MsgBox(texto, Botones, titulo);
     RegistroErrores::Anota(ruta, RegistroErrores::Linea(reloj(), Rutina, texto, respuesta));
     return respuesta;
 }

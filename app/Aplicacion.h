@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // Session variables, set at startup and read afterwards.
 struct Sesion {
@@ -65,9 +66,12 @@ public:
     bool IniciaAplicacion(bool UsarIni, const QString& LineaComando, QString& ConnString,
                           int CursorLocation);
     // The frame's shared error dialog: shows the failure, logs it in VXERR.LOG under
-    // the temporary folder and returns the answer; 0 for an error numbered 0.
-    int TratamientoErroresGlobal(const ado::Falla& CodErr, int Botones = 18,
-                                 const QString& Rutina = {});
+    // the temporary folder and returns the answer; nothing (no box, no line) for an
+    // error numbered 0.
+    std::optional<plataforma::Respuesta>
+    TratamientoErroresGlobal(const ado::Falla& CodErr,
+                             plataforma::Estilo Botones = plataforma::kEstiloError,
+                             const QString& Rutina = {});
     // The log file of TratamientoErroresGlobal.
     QString RutaLogGlobal() const;
     // Writes the default lookup definitions at the end of the definition file.
@@ -100,8 +104,13 @@ public:
                                bool MuestraMensaje);
     void RegistraErrorAux(const QString& SQL, QString Proceso, qint32 Error,
                           const QString& Descripcion);
-    // The data-error dialog of a failed save: 4 retry, 5 ignore, 3 abort, 0 otherwise.
-    qint16 MuestraErrorDatos(const ado::Falla& ErrorObj, const QString& Campo);
+    // The data-error dialog of a failed save. It explains the failure from the
+    // provider's records the failure carries (ErrorObj.Registros), so a rollback
+    // between the failure and the dialog changes nothing. Returns Retry, Ignore or
+    // Abort as answered in the shared error dialog; nothing after its own boxes
+    // (wrong value, null, duplicate key) or any other answer.
+    std::optional<plataforma::Respuesta> MuestraErrorDatos(const ado::Falla& ErrorObj,
+                                                           const QString& Campo);
 
     // The access log: kept as calls of the frame, written by a later version.
     void AbreEstadisticas() {}

@@ -56,7 +56,9 @@ QString Configuracion::lee(DB_Dll& db, const QString& rutina, const QString& Cla
     ValorAux.clear();
     ado::Recordset rs;
     const auto respuesta = plataforma::CorrePasos(
-        [&](const ado::Falla& f) { return tratamiento_(f, 18, rutina); },
+        [&](const ado::Falla& f) {
+            return plataforma::SaleSiNoHubo(tratamiento_(f, plataforma::kEstiloError, rutina));
+        },
         {[&] {
              QString sql = SentenciaCfg(Clave);
              db.AbrirRecordset(sql, rs);
@@ -195,7 +197,10 @@ bool Configuracion::ExisteRegistro(const QString& Tabla, const QString& Valor, c
     const int cierre = Registros && !Reabre ? rs.LockType() : ado::adLockReadOnly;
     plataforma::CorrePasos(
         [&](const ado::Falla& f) {
-            return dialogo_.MsgBox(f.Description, 2 + 16, QStringLiteral("Aviso al Operador"));
+            return dialogo_.MsgBox(f.Description,
+                                   plataforma::Estilo{plataforma::Botones::AbortRetryIgnore,
+                                                      plataforma::Icono::Critical},
+                                   QStringLiteral("Aviso al Operador"));
         },
         {[&] {
              if (rs.State() == ado::adStateOpen)
@@ -248,8 +253,7 @@ void Configuracion::CargaConfiguracionGlobal(const QString& CarpetaPrograma,
              QString sql =
                  QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = '") +
                  plataforma::DuplicaComillas(usuarioLogeado) + u'\'';
-             principal_.AbrirRecordset(sql, rs);
-             if (rs.State() == ado::adStateOpen && !rs.Eof()) {
+             if (principal_.AbrirRecordset(sql, rs) == DB_Dll::Apertura::Abierta && !rs.Eof()) {
                  g.UNegocio =
                      Utilidades::SinNulo(rs.Fields(QStringLiteral("UNegocio")).Value()).toString();
                  if (g.UsaFacturaProforma)

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class DB_Dll;
 
@@ -57,8 +58,10 @@ struct ConfiguracionGlobal {
 
 class Configuracion {
 public:
-    // The shared error dialog of the frame: (error, buttons, routine) -> answer.
-    using Tratamiento = std::function<int(const ado::Falla&, int, const QString&)>;
+    // The shared error dialog of the frame: (error, buttons, routine) -> answer,
+    // nothing for an error numbered 0.
+    using Tratamiento = std::function<std::optional<plataforma::Respuesta>(
+        const ado::Falla&, plataforma::Estilo, const QString&)>;
 
     Configuracion(DB_Dll& principal, DB_Dll& estadisticas, plataforma::DialogoOperador& dialogo,
                   Tratamiento tratamiento);

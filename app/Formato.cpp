@@ -146,7 +146,8 @@ QString Aplicacion::FmtMoneda(const QString& importe, const QVariant& decimales,
     QString resultado;
 
     const auto manejo = [this](const ado::Falla& falla) {
-        return TratamientoErroresGlobal(falla, 18, QStringLiteral("FmtMoneda"));
+        return plataforma::SaleSiNoHubo(
+            TratamientoErroresGlobal(falla, plataforma::kEstiloError, QStringLiteral("FmtMoneda")));
     };
     bool talCual = false;
     const auto salida = plataforma::CorrePasos(

@@ -84,7 +84,8 @@ qint32 Numeracion::ValidaTCRegistraciones(int Mes, const QString& Periodo,
     };
     plataforma::CorrePasos(
         [&](const ado::Falla& f) {
-            return db.TratamientoErrores(f, 18, QStringLiteral("ValidaTCRegistraciones"));
+            return plataforma::SaleSiNoHubo(db.TratamientoErrores(
+                f, plataforma::kEstiloError, QStringLiteral("ValidaTCRegistraciones")));
         },
         {[&] {
              mes = QString::number(Mes);
@@ -157,7 +158,8 @@ void Numeracion::Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Su
     };
     plataforma::CorrePasos(
         [&](const ado::Falla& f) {
-            return db.TratamientoErrores(f, 18, QStringLiteral("Obtener_Nro_Comprobante_Contable"));
+            return plataforma::SaleSiNoHubo(db.TratamientoErrores(
+                f, plataforma::kEstiloError, QStringLiteral("Obtener_Nro_Comprobante_Contable")));
         },
         {[&] {
              // The user's own branch and letter for the voucher types that have them.
@@ -278,7 +280,7 @@ void Numeracion::Obtener_Nro_Comprobante_Contable(const QString& TC, QString& Su
                          QStringLiteral(" se encuentran utilizados, debe dar de alta "
                                         "un nuevo talonario para el comprobante ") +
                          TC,
-                     plataforma::vbOKOnly);
+                     plataforma::Estilo{});
          }});
     if (rs.State() == ado::adStateOpen)
         rs.Close();

@@ -22,9 +22,9 @@ namespace {
 class DialogoMudo : public plataforma::DialogoOperador {
 public:
     int cajas = 0;
-    int MsgBox(const QString&, int, const QString&) override {
+    plataforma::Respuesta MsgBox(const QString&, plataforma::Estilo, const QString&) override {
         ++cajas;
-        return plataforma::vbOK;
+        return plataforma::Respuesta::OK;
     }
     std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
         return std::nullopt;

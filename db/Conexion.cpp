@@ -13,7 +13,10 @@
 #include <cstdlib>
 
 using namespace db::detalle;
-using plataforma::vbYes;
+using plataforma::Botones;
+using plataforma::Estilo;
+using plataforma::Icono;
+using plataforma::Respuesta;
 
 namespace {
 
@@ -115,7 +118,7 @@ public:
         dialogo_.MsgBox(QStringLiteral("Faltan los datos de conexión a la base de datos "
                                        "(servidor, base de datos o usuario).\r\n"
                                        "Indíquelos en la línea de comandos del programa."),
-                        plataforma::vbOKOnly + plataforma::vbExclamation,
+                        Estilo{Botones::OKOnly, Icono::Exclamation},
                         QStringLiteral("Aviso al Operador"));
         return false;
     }
@@ -190,23 +193,25 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, int lCursor, const QString&
         try {
             gCnn().Close();
         } catch (const ado::Falla&) {
+            // Closing is only the way to a clean open: the repeated open says
+            // whether the connection works.
         }
         return true;
     };
 
-    const auto manejador = [&](const ado::Falla& f) -> int {
+    const auto manejador = [&](const ado::Falla& f) {
         if (!MuestraError) {
             if (repiteCerrando(f))
-                return plataforma::vbRetry;
+                return Respuesta::Retry;
             gOpenFlag = false;
-            return plataforma::vbAbort;
+            return Respuesta::Abort;
         }
         ado::Errores& errores = gCnn().Errors();
         if (errores.Count() > 0) {
-            const int respuesta = dialogo_.MsgBox(
-                textoFallaConexion(errores.Item(0)), plataforma::vbYesNo + plataforma::vbCritical,
+            const Respuesta respuesta = dialogo_.MsgBox(
+                textoFallaConexion(errores.Item(0)), Estilo{Botones::YesNo, Icono::Critical},
                 QStringLiteral(" Error de Conexion a Base de Datos"));
-            if (respuesta != vbYes) {
+            if (respuesta != Respuesta::Yes) {
                 gOpenFlag = false;
                 return respuesta;
             }
@@ -214,16 +219,16 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, int lCursor, const QString&
             if (pideParametros_)
                 pideParametros_->Oculta();
             if (!PasoParametros())
-                return plataforma::vbCancel;
+                return Respuesta::Cancel;
             gConnString = CadenaConexion();
-            return plataforma::vbRetry;
+            return Respuesta::Retry;
         }
         if (repiteCerrando(f))
-            return plataforma::vbRetry;
-        dialogo_.MsgBox(f.Description, plataforma::vbOKOnly, QString());
+            return Respuesta::Retry;
+        dialogo_.MsgBox(f.Description, Estilo{}, QString());
         // A connection that did not open is not reported as open.
         gOpenFlag = gCnn().State() == ado::adStateOpen;
-        return plataforma::vbOK;
+        return Respuesta::OK;
     };
 
     plataforma::CorrePasos(
@@ -308,7 +313,7 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID,
                 continue;
             }
             dialogo_.MsgBox(QString::number(f.Number) + QStringLiteral("  ") + f.Description,
-                            plataforma::vbCritical, QString());
+                            Estilo{Botones::OKOnly, Icono::Critical}, QString());
             gOpenFlag = false;
             return;
         }
@@ -320,13 +325,14 @@ void DB_Dll::ReintentaConectar() {
     const QString usuario = principal.gUsuario;
     const QString clave = principal.gUserPassWord;
     plataforma::CorrePasos(
-        [this](const ado::Falla& f) -> int {
+        [this](const ado::Falla& f) {
             if (f.Number == ado::codigo::adErrObjectClosed)
-                return plataforma::vbIgnore;
+                return Respuesta::Ignore;
             gOpenFlag = false;
             if (f.Number == ado::codigo::E_FAIL) // the server cannot be reached
-                return plataforma::vbAbort;
-            return TratamientoErrores(f, 18, QStringLiteral("AbrirRecordset"));
+                return Respuesta::Abort;
+            return plataforma::SaleSiNoHubo(
+                TratamientoErrores(f, plataforma::kEstiloError, QStringLiteral("AbrirRecordset")));
         },
         {
             [&] { gOpenFlag = false; },
@@ -339,7 +345,8 @@ void DB_Dll::ReintentaConectar() {
 
 // ------------------------------------------------------------------ failures
 
-int DB_Dll::TratamientoErrores(const ado::Falla& CodErr, int Botones, const QString& Rutina) {
+std::optional<Respuesta> DB_Dll::TratamientoErrores(const ado::Falla& CodErr, Estilo Botones,
+                                                    const QString& Rutina) {
     QString ruta = gLogErr;
     if (ruta.isEmpty()) {
         QString carpeta = carpetaPrograma;
@@ -357,8 +364,8 @@ int DB_Dll::TratamientoErrores(const ado::Falla& CodErr, int Botones, const QStr
     const QString titulo =
         CodErr.Source + parteRutina + QStringLiteral(" Aviso al operador!!! - 5 ");
     if (CodErr.Number == 0)
-        return 0;
-    const int respuesta = dialogo_.MsgBox(texto, Botones, titulo);
+        return std::nullopt;
+    const Respuesta respuesta = dialogo_.MsgBox(texto, Botones, titulo);
     RegistroErrores::Anota(ruta,
                            RegistroErrores::Linea(reloj ? reloj() : QDateTime::currentDateTime(),
                                                   Rutina, texto, respuesta));

@@ -6,7 +6,11 @@
 #include "platform/Utilidades.h"
 
 using namespace db::detalle;
+using plataforma::Botones;
 using plataforma::CorrePasos;
+using plataforma::Estilo;
+using plataforma::Icono;
+using plataforma::Respuesta;
 
 namespace {
 
@@ -32,55 +36,62 @@ QString DB_Dll::textoConexionPerdida() const {
                         QStringLiteral("Elija NO para cerrar la aplicacion"), NL, NL, NL});
 }
 
-void DB_Dll::AbrirRecordset(QString& SentenciaSQL, ado::Recordset& Lrcs,
-                            ado::Connection* Conexionactiva, int CursorType, int LockType,
-                            int Options, bool ConvOracle) {
+DB_Dll::Apertura DB_Dll::AbrirRecordset(QString& SentenciaSQL, ado::Recordset& Lrcs,
+                                        ado::Connection* Conexionactiva, int CursorType,
+                                        int LockType, int Options, bool ConvOracle) {
     int reintentos = 1;
-    const auto manejador = [&](const ado::Falla& f) -> int {
+    bool abierta = false;
+    const auto manejador = [&](const ado::Falla& f) {
         const bool perdida =
             (f.Number == ado::codigo::E_FAIL || f.Number == ado::codigo::adErrInvalidConnection) &&
             gCnn().Errors().Count() > 0;
         if (perdida) {
             ReintentaConectar();
             while (!gOpenFlag) {
-                if (dialogo_.MsgBox(textoConexionPerdida(),
-                                    plataforma::vbYesNo + plataforma::vbCritical,
-                                    QStringLiteral("AVISO AL OPERADOR")) != plataforma::vbYes) {
+                if (dialogo_.MsgBox(textoConexionPerdida(), Estilo{Botones::YesNo, Icono::Critical},
+                                    QStringLiteral("AVISO AL OPERADOR")) != Respuesta::Yes) {
                     if (terminaPrograma)
                         terminaPrograma();
-                    return plataforma::vbNo;
+                    return Respuesta::No;
                 }
                 ReintentaConectar();
             }
             // One automatic repeat per call; a second loss goes to the operator.
             if (++reintentos < 3)
-                return plataforma::vbRetry;
+                return Respuesta::Retry;
         }
-        return TratamientoErrores(f, 18, QStringLiteral("AbrirRecordset"));
+        return plataforma::SaleSiNoHubo(
+            TratamientoErrores(f, plataforma::kEstiloError, QStringLiteral("AbrirRecordset")));
     };
-    CorrePasos(manejador, {
-                              [&] { CierraRecordset(Lrcs); },
-                              [&] { SentenciaSQL = SS_TSinonimos(SentenciaSQL); },
-                              [&] {
-                                  ado::Connection& cn = Conexionactiva ? *Conexionactiva : gCnn();
-                                  const QString texto = ConvOracle && esConexionOracle()
-                                                            ? ORACLE_Dicc(SentenciaSQL)
-                                                            : SentenciaSQL;
-                                  Lrcs.Open(texto, cn, CursorType, LockType, Options);
-                              },
-                          });
+    const auto sale =
+        CorrePasos(manejador, {
+                                  [&] { CierraRecordset(Lrcs); },
+                                  [&] { SentenciaSQL = SS_TSinonimos(SentenciaSQL); },
+                                  [&] {
+                                      ado::Connection& cn =
+                                          Conexionactiva ? *Conexionactiva : gCnn();
+                                      const QString texto = ConvOracle && esConexionOracle()
+                                                                ? ORACLE_Dicc(SentenciaSQL)
+                                                                : SentenciaSQL;
+                                      Lrcs.Open(texto, cn, CursorType, LockType, Options);
+                                      abierta = true;
+                                  },
+                              });
+    if (abierta)
+        return Apertura::Abierta;
+    return sale ? Apertura::Abandonada : Apertura::Omitida;
 }
 
-void DB_Dll::AbrirRecordset(const QString& SentenciaSQL, ado::Recordset& Lrcs,
-                            ado::Connection* Conexionactiva, int CursorType, int LockType,
-                            int Options, bool ConvOracle) {
+DB_Dll::Apertura DB_Dll::AbrirRecordset(const QString& SentenciaSQL, ado::Recordset& Lrcs,
+                                        ado::Connection* Conexionactiva, int CursorType,
+                                        int LockType, int Options, bool ConvOracle) {
     QString sql = SentenciaSQL;
-    AbrirRecordset(sql, Lrcs, Conexionactiva, CursorType, LockType, Options, ConvOracle);
+    return AbrirRecordset(sql, Lrcs, Conexionactiva, CursorType, LockType, Options, ConvOracle);
 }
 
-void DB_Dll::CierraRecordset(ado::Recordset& LrcsTemp) {
+bool DB_Dll::CierraRecordset(ado::Recordset& LrcsTemp) {
     CorrePasos(
-        [&](const ado::Falla& f) -> int {
+        [&](const ado::Falla& f) {
             if (f.Number == ado::codigo::adErrIllegalOperation) {
                 // An edit is pending: drop it so that the recordset can close.
                 try {
@@ -88,15 +99,19 @@ void DB_Dll::CierraRecordset(ado::Recordset& LrcsTemp) {
                     if (LrcsTemp.State() != ado::adStateClosed)
                         LrcsTemp.Close();
                 } catch (const ado::Falla&) {
+                    // Dropping the edit is all that was asked: whatever else the
+                    // recordset refuses, the caller is done with it.
                 }
-                return plataforma::vbOK;
+                return Respuesta::OK;
             }
-            return TratamientoErrores(f, 18, QStringLiteral("CierraRecordset"));
+            return plataforma::SaleSiNoHubo(
+                TratamientoErrores(f, plataforma::kEstiloError, QStringLiteral("CierraRecordset")));
         },
         {[&] {
             if (LrcsTemp.State() != ado::adStateClosed)
                 LrcsTemp.Close();
         }});
+    return LrcsTemp.State() == ado::adStateClosed;
 }
 
 // -------------------------------------------------------------------- commands
@@ -131,7 +146,7 @@ void DB_Dll::ejecuta(QString& sql, long& filas, ado::Recordset* Lrcs, bool infor
         const bool esperada = f.Number == E_FAIL || f.Number == DB_E_INTEGRITYVIOLATION ||
                               f.Number == DB_E_NOTABLE || f.Number == DB_E_ERRORSINCOMMAND;
         if (!esperada && !Contiene(sql, kTrans))
-            dialogo_.MsgBox(f.Description, plataforma::vbCritical,
+            dialogo_.MsgBox(f.Description, Estilo{Botones::OKOnly, Icono::Critical},
                             QStringLiteral("Aviso al operador!!!"));
     }
 }
@@ -219,16 +234,15 @@ QString sentenciaClave(Forma forma, const QString& tabla, const QVariant& valorB
 
 } // namespace
 
-int DB_Dll::avisoOperador(const ado::Falla& falla) {
-    return dialogo_.MsgBox(falla.Description,
-                           plataforma::vbAbortRetryIgnore + plataforma::vbCritical,
+Respuesta DB_Dll::avisoOperador(const ado::Falla& falla) {
+    return dialogo_.MsgBox(falla.Description, Estilo{Botones::AbortRetryIgnore, Icono::Critical},
                            QStringLiteral("Aviso al Operador"));
 }
 
 bool DB_Dll::existeEn(const QString& sql, ado::Connection& cn, ado::Recordset* Lrcs,
                       bool SoloLectura, bool traduce) {
     bool existe = false;
-    std::optional<int> sale;
+    std::optional<Respuesta> sale;
     const auto manejador = [this](const ado::Falla& f) { return avisoOperador(f); };
     if (!Lrcs) {
         ado::Recordset rs;
@@ -281,10 +295,10 @@ QVariant DB_Dll::DatosTabla(const QString& Tabla, const QVariant& ValorBuscado,
     bool perdida = false;
     ado::Recordset rs;
     const auto sale = CorrePasos(
-        [&](const ado::Falla& f) -> int {
+        [&](const ado::Falla& f) {
             if (IgnoraError) {
                 resultado = QString();
-                return plataforma::vbCancel;
+                return Respuesta::Cancel;
             }
             return avisoOperador(f);
         },

@@ -95,15 +95,24 @@ public:
     QString CadenaConexionLocal(const QString& CadenaID, const QString& CadenaPWD) const;
 
     // ---------------------------------------------------- recordsets and commands
-    void AbrirRecordset(QString& SentenciaSQL, ado::Recordset& Lrcs,
-                        ado::Connection* Conexionactiva = nullptr,
-                        int CursorType = ado::adOpenForwardOnly, int LockType = ado::adLockReadOnly,
-                        int Options = -1, bool ConvOracle = true);
-    void AbrirRecordset(const QString& SentenciaSQL, ado::Recordset& Lrcs,
-                        ado::Connection* Conexionactiva = nullptr,
-                        int CursorType = ado::adOpenForwardOnly, int LockType = ado::adLockReadOnly,
-                        int Options = -1, bool ConvOracle = true);
-    void CierraRecordset(ado::Recordset& LrcsTemp);
+    // What became of an open that reports its failures to the operator. Only after
+    // Abierta is the recordset open; it is closed when the operator skipped the
+    // failed open (Ignore) and when the open was given up (any other answer, or a
+    // lost connection the operator chose not to recover).
+    enum class Apertura { Abierta, Omitida, Abandonada };
+    Apertura AbrirRecordset(QString& SentenciaSQL, ado::Recordset& Lrcs,
+                            ado::Connection* Conexionactiva = nullptr,
+                            int CursorType = ado::adOpenForwardOnly,
+                            int LockType = ado::adLockReadOnly, int Options = -1,
+                            bool ConvOracle = true);
+    Apertura AbrirRecordset(const QString& SentenciaSQL, ado::Recordset& Lrcs,
+                            ado::Connection* Conexionactiva = nullptr,
+                            int CursorType = ado::adOpenForwardOnly,
+                            int LockType = ado::adLockReadOnly, int Options = -1,
+                            bool ConvOracle = true);
+    // True when the recordset is closed on return (false only when the operator
+    // skipped or gave up a failed close).
+    bool CierraRecordset(ado::Recordset& LrcsTemp);
     // Never raises nor shows anything: a failure leaves the provider's errors in the
     // shared connection's error list.
     void EjecutaConsultaSQL(QString& SentenciaSQL, long& RecordsAffected,
@@ -167,9 +176,12 @@ public:
     QString ORACLE_Dicc(const QString& Valor) const;
 
     // ---------------------------------------------------------------- failures
-    // Shows the failure, logs it with the answer and returns the answer; 0 for an
-    // error numbered 0.
-    int TratamientoErrores(const ado::Falla& CodErr, int Botones = 18, const QString& Rutina = {});
+    // Shows the failure, logs it with the answer and returns the answer; nothing
+    // (no box, no line) for an error numbered 0.
+    std::optional<plataforma::Respuesta>
+    TratamientoErrores(const ado::Falla& CodErr,
+                       plataforma::Estilo Botones = plataforma::kEstiloError,
+                       const QString& Rutina = {});
 
 private:
     DB_Dll& compartida() { return compartida_ ? *compartida_ : *this; }
@@ -181,7 +193,7 @@ private:
     QString textoFallaConexion(const ado::Error& e) const;
     QString textoConexionPerdida() const;
     QString baseEnCadena() const;
-    int avisoOperador(const ado::Falla& falla);
+    plataforma::Respuesta avisoOperador(const ado::Falla& falla);
     bool existeEn(const QString& sql, ado::Connection& cn, ado::Recordset* Lrcs, bool SoloLectura,
                   bool traduce);
     std::optional<QString> leeAgregado(const QString& sql, const QString& columna);

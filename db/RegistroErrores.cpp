@@ -24,27 +24,29 @@ char byte1252(char16_t c) {
 
 } // namespace
 
-QString PalabraRespuesta(int respuesta) {
+QString PalabraRespuesta(plataforma::Respuesta respuesta) {
+    using plataforma::Respuesta;
     switch (respuesta) {
-    case 4:
+    case Respuesta::Retry:
         return QStringLiteral("Reintentar");
-    case 5:
+    case Respuesta::Ignore:
         return QStringLiteral("Ignorar");
-    case 3:
+    case Respuesta::Abort:
         return QStringLiteral("Abortar");
-    case 2:
+    case Respuesta::Cancel:
         return QStringLiteral("Cancelar");
-    case 6:
+    case Respuesta::Yes:
         return QStringLiteral("Sí");
-    case 7:
+    case Respuesta::No:
         return QStringLiteral("No");
-    default:
-        return {};
+    case Respuesta::OK:
+        break;
     }
+    return {};
 }
 
 QString Linea(const QDateTime& momento, const QString& rutina, const QString& mensaje,
-              int respuesta) {
+              plataforma::Respuesta respuesta) {
     const QString parteRutina =
         rutina.isEmpty() ? QString() : db::detalle::SinBlancos(QStringLiteral(" - ") + rutina);
     return momento.toString(QStringLiteral("MM-dd-yyyy HH:mm:ss")) + QStringLiteral(" Rutina: ") +

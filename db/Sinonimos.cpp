@@ -69,7 +69,8 @@ bool DB_Dll::ExisteTablaDB(const QString& Tabla) {
     ado::Recordset rs;
     const auto sale = plataforma::CorrePasos(
         [this](const ado::Falla& f) {
-            return compartida().TratamientoErrores(f, 18, QStringLiteral("VerificaCampos"));
+            return plataforma::SaleSiNoHubo(compartida().TratamientoErrores(
+                f, plataforma::kEstiloError, QStringLiteral("VerificaCampos")));
         },
         {
             [&] { gCnn().OpenSchema(ado::adSchemaTables, {}, rs); },
@@ -91,7 +92,8 @@ bool DB_Dll::ExisteCampoDB(const QString& Tabla, const QString& Campo) {
     ado::Recordset rs;
     const auto sale = plataforma::CorrePasos(
         [this](const ado::Falla& f) {
-            return compartida().TratamientoErrores(f, 18, QStringLiteral("VerificaCampos"));
+            return plataforma::SaleSiNoHubo(compartida().TratamientoErrores(
+                f, plataforma::kEstiloError, QStringLiteral("VerificaCampos")));
         },
         {
             [&] {
@@ -119,7 +121,8 @@ void DB_Dll::AddField(const QString& Tabla, const QString& Campo, const QString&
     long filas = 0;
     plataforma::CorrePasos(
         [this](const ado::Falla& f) {
-            return compartida().TratamientoErrores(f, 18, QStringLiteral("errAddField"));
+            return plataforma::SaleSiNoHubo(compartida().TratamientoErrores(
+                f, plataforma::kEstiloError, QStringLiteral("errAddField")));
         },
         {[&] { EjecutaConsultaSQL(sql, filas); }});
 }

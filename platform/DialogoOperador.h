@@ -1,8 +1,8 @@
 #pragma once
 // Every message box, input box, file choice and date choice goes through this
 // service, so that the database layer never shows anything by itself and tests
-// can answer in place of the operator. Styles and answers are the message-box
-// codes the program's routines are written in.
+// can answer in place of the operator. Styles and answers are typed, with the
+// message-box codes the suite's routines are written in as their values.
 
 #include <QDate>
 #include <QString>
@@ -11,37 +11,56 @@
 
 namespace plataforma {
 
-// Button sets, icons and default button, added together as a style.
-enum EstiloMensaje {
-    vbOKOnly = 0,
-    vbOKCancel = 1,
-    vbAbortRetryIgnore = 2,
-    vbYesNoCancel = 3,
-    vbYesNo = 4,
-    vbRetryCancel = 5,
-    vbCritical = 16,
-    vbQuestion = 32,
-    vbExclamation = 48,
-    vbInformation = 64,
-    vbDefaultButton2 = 256,
-    vbDefaultButton3 = 512,
+// The button the operator pressed.
+enum class Respuesta { OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+
+enum class Botones {
+    OKOnly = 0,
+    OKCancel = 1,
+    AbortRetryIgnore = 2,
+    YesNoCancel = 3,
+    YesNo = 4,
+    RetryCancel = 5
 };
 
-enum Respuesta {
-    vbOK = 1,
-    vbCancel = 2,
-    vbAbort = 3,
-    vbRetry = 4,
-    vbIgnore = 5,
-    vbYes = 6,
-    vbNo = 7
+enum class Icono { Ninguno = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
+
+// A message box's style: buttons, icon, default button (1..3).
+struct Estilo {
+    Botones botones = Botones::OKOnly;
+    Icono icono = Icono::Ninguno;
+    int porDefecto = 1;
+
+    // The suite's numeric code (buttons + icon + 256 per default button past the
+    // first): 18 is abort/retry/ignore with the critical icon.
+    constexpr int codigo() const {
+        const int boton = porDefecto == 2 || porDefecto == 3 ? porDefecto - 1 : 0;
+        return static_cast<int>(botones) + static_cast<int>(icono) + boton * 256;
+    }
+    // And back; parts the suite does not define read as the plain ones.
+    static constexpr Estilo DeCodigo(int codigo) {
+        Estilo e;
+        const int botones = codigo & 0x0f;
+        e.botones = botones <= 5 ? static_cast<Botones>(botones) : Botones::OKOnly;
+        const int icono = codigo & 0x70;
+        e.icono = icono >= 16 && icono <= 64 && icono % 16 == 0 ? static_cast<Icono>(icono)
+                                                                : Icono::Ninguno;
+        const int boton = (codigo >> 8) & 0x03;
+        e.porDefecto = boton <= 2 ? boton + 1 : 1;
+        return e;
+    }
+    friend constexpr bool operator==(const Estilo&, const Estilo&) = default;
 };
+
+// The style of the shared error dialog when the caller names none.
+inline constexpr Estilo kEstiloError{Botones::AbortRetryIgnore, Icono::Critical};
 
 class DialogoOperador {
 public:
     virtual ~DialogoOperador() = default;
-    // Shows a message box; returns the answer code.
-    virtual int MsgBox(const QString& texto, int estilo = vbOKOnly, const QString& titulo = {}) = 0;
+    // Shows a message box; returns the button pressed.
+    virtual Respuesta MsgBox(const QString& texto, Estilo estilo = {},
+                             const QString& titulo = {}) = 0;
     // Asks for a text; nothing when the operator cancels.
     virtual std::optional<QString> InputBox(const QString& pregunta, const QString& titulo,
                                             const QString& inicial = {}) = 0;

@@ -4,17 +4,17 @@
 
 namespace plataforma {
 
-std::optional<int> CorrePasos(const Manejador& manejador, std::initializer_list<Paso> pasos) {
+std::optional<Respuesta> CorrePasos(const Manejador& manejador, std::initializer_list<Paso> pasos) {
     for (const Paso& paso : pasos) {
         for (;;) {
             try {
                 paso();
                 break;
             } catch (const ado::Falla& falla) {
-                const int respuesta = manejador(falla);
-                if (respuesta == 4)
+                const Respuesta respuesta = manejador(falla);
+                if (respuesta == Respuesta::Retry)
                     continue;
-                if (respuesta == 5)
+                if (respuesta == Respuesta::Ignore)
                     break;
                 return respuesta;
             }

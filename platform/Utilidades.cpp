@@ -399,7 +399,7 @@ QString Utilidades::EligeFecha() {
     return fecha->toString(QStringLiteral("dd/MM/yyyy"));
 }
 
-void Utilidades::InformaError(const ado::Falla& error, const QString& rutina, int& respuesta) {
+plataforma::Respuesta Utilidades::InformaError(const ado::Falla& error, const QString& rutina) {
     QString texto = QStringLiteral("Ha ocurrido el siguiente error (%1) %2")
                         .arg(error.Number)
                         .arg(error.Description.trimmed());
@@ -408,8 +408,7 @@ void Utilidades::InformaError(const ado::Falla& error, const QString& rutina, in
     const QString titulo = rutina.trimmed().isEmpty()
                                ? QStringLiteral("Aviso al operador")
                                : QStringLiteral("Error en ") + rutina.trimmed();
-    respuesta =
-        dialogo_.MsgBox(texto, plataforma::vbAbortRetryIgnore + plataforma::vbCritical, titulo);
+    return dialogo_.MsgBox(texto, plataforma::kEstiloError, titulo);
 }
 
 // In the suite these place the window and restore the mouse pointer after a

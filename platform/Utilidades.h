@@ -53,8 +53,8 @@ public:
 
     // A date the operator picks on a calendar, as dd/mm/yyyy; empty when cancelled.
     QString EligeFecha();
-    // Shows the failure; `respuesta` receives 4 retry, 5 ignore, or another answer.
-    void InformaError(const ado::Falla& error, const QString& rutina, int& respuesta);
+    // Shows the failure and returns the answer: Retry, Ignore, or Abort to leave.
+    plataforma::Respuesta InformaError(const ado::Falla& error, const QString& rutina);
     // Window preparation hooks of the suite's frame; nothing is read back.
     void PreparaVentana(QObject* ventana, int opcion);
     void Restablece(int opcion);

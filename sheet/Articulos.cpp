@@ -102,12 +102,13 @@ void FrmHojaRuta::llenaArticulo(int r, const Articulo& a) {
 
 std::optional<FrmHojaRuta::Articulo> FrmHojaRuta::articuloPorId(const QString& idArticulo) {
     ado::Recordset rs;
-    app_.db.AbrirRecordset(
-        QStringLiteral("SELECT * FROM V_MA_ARTICULOS WHERE IDARTICULO = '") +
-            plataforma::DuplicaComillas(Utilidades::AjustaCodigo(idArticulo, 25)) + u'\'',
-        rs);
+    const bool abierta =
+        app_.db.AbrirRecordset(
+            QStringLiteral("SELECT * FROM V_MA_ARTICULOS WHERE IDARTICULO = '") +
+                plataforma::DuplicaComillas(Utilidades::AjustaCodigo(idArticulo, 25)) + u'\'',
+            rs) == DB_Dll::Apertura::Abierta;
     std::optional<Articulo> a;
-    if (rs.State() == ado::adStateOpen && !rs.Eof())
+    if (abierta && !rs.Eof())
         a = leeArticulo(rs);
     app_.db.CierraRecordset(rs);
     return a;
@@ -116,8 +117,7 @@ std::optional<FrmHojaRuta::Articulo> FrmHojaRuta::articuloPorId(const QString& i
 QHash<QString, FrmHojaRuta::Articulo> FrmHojaRuta::articulosPorConsulta(const QString& sql) {
     QHash<QString, Articulo> articulos;
     ado::Recordset rs;
-    app_.db.AbrirRecordset(sql, rs);
-    if (rs.State() == ado::adStateOpen) {
+    if (app_.db.AbrirRecordset(sql, rs) == DB_Dll::Apertura::Abierta) {
         articulos.reserve(rs.RecordCount());
         for (; !rs.Eof(); rs.MoveNext()) {
             Articulo a = leeArticulo(rs);
@@ -235,6 +235,7 @@ bool FrmHojaRuta::RubrosValidos(QString& lista) {
 void FrmHojaRuta::ArmaGrilla(bool limpiaPrimero) {
     QString filtro;
     ado::Recordset rs;
+    bool abierta = false;
     plataforma::CorrePasos(
         plataforma::OmiteFalla,
         {
@@ -250,19 +251,20 @@ void FrmHojaRuta::ArmaGrilla(bool limpiaPrimero) {
                 if (!RubrosValidos(lista)) {
                     app_.dialogo.MsgBox(QStringLiteral("Error en los filtros por rubros, verifique "
                                                        "la configuracion de rubros para repartos"),
-                                        plataforma::vbOKOnly, QString());
+                                        plataforma::Estilo{}, QString());
                     return;
                 }
                 filtro = QStringLiteral(" and Idrubro in(") + lista + u')';
             },
             [&] {
-                app_.db.AbrirRecordset(QStringLiteral("SELECT * FROM V_MA_ARTICULOS WHERE "
-                                                      "SUSPENDIDO=0 ") +
-                                           filtro + QStringLiteral(" Order by idarticulo"),
-                                       rs);
+                abierta =
+                    app_.db.AbrirRecordset(QStringLiteral("SELECT * FROM V_MA_ARTICULOS "
+                                                          "WHERE SUSPENDIDO=0 ") +
+                                               filtro + QStringLiteral(" Order by idarticulo"),
+                                           rs) == DB_Dll::Apertura::Abierta;
             },
             [&] {
-                if (rs.State() != ado::adStateOpen || rs.Eof())
+                if (!abierta || rs.Eof())
                     return;
                 const int total = rs.RecordCount();
                 hoja::Progreso progreso(this, QStringLiteral("Armando la grilla..."), total);
@@ -317,8 +319,7 @@ FrmHojaRuta::movimientosDelReparto(const QString& reparto, const QString& articu
     sql += QStringLiteral(" GROUP BY V_MV_Stock.IDArticulo");
     QHash<QString, Movimientos> movs;
     ado::Recordset rs;
-    app_.db.AbrirRecordset(sql, rs);
-    if (rs.State() == ado::adStateOpen) {
+    if (app_.db.AbrirRecordset(sql, rs) == DB_Dll::Apertura::Abierta) {
         for (; !rs.Eof(); rs.MoveNext()) {
             Movimientos m;
             m.vendidoKg = Utilidades::ANumero(campo(rs, "VendidoKg"));
@@ -357,9 +358,9 @@ void FrmHojaRuta::CargaDetalle() {
     // The run's lines, their articles and every voucher movement of the run are
     // read with one query each, whatever the number of lines.
     const QString N = textoCampo(QStringLiteral("Reparto"));
-    app_.db.AbrirRecordset(QStringLiteral("SELECT * FROM V_MV_REPARTODET WHERE IDREPARTO = ") + N,
-                           rsDetalle);
-    if (rsDetalle.State() != ado::adStateOpen)
+    if (app_.db.AbrirRecordset(
+            QStringLiteral("SELECT * FROM V_MV_REPARTODET WHERE IDREPARTO = ") + N, rsDetalle) !=
+        DB_Dll::Apertura::Abierta)
         return;
     if (!rsDetalle.Eof()) {
         const auto articulos = articulosPorConsulta(

@@ -164,17 +164,17 @@ void FrmHojaRuta::Inicializa() {
             [&] { ArmaGrilla(true); },
             [&] {
                 TablaActiva = QStringLiteral("V_MV_REPARTO");
-                int respuesta = plataforma::vbOK;
+                plataforma::Respuesta respuesta = plataforma::Respuesta::OK;
                 do {
-                    respuesta = plataforma::vbOK;
+                    respuesta = plataforma::Respuesta::OK;
                     try {
                         app_.db.AbrirRecordset(QStringLiteral("SELECT top 1 * FROM ") + TablaActiva,
                                                rsTabla, nullptr, ado::adOpenDynamic,
                                                ado::adLockOptimistic);
                     } catch (const ado::Falla& f) {
-                        app_.util.InformaError(f, QStringLiteral("AbrirRecordset"), respuesta);
+                        respuesta = app_.util.InformaError(f, QStringLiteral("AbrirRecordset"));
                     }
-                } while (respuesta == plataforma::vbRetry);
+                } while (respuesta == plataforma::Respuesta::Retry);
             },
             [&] { DetalleOn(false); },
             [&] { Campo(QStringLiteral("Reparto"))->setFocus(); },
@@ -191,10 +191,12 @@ void FrmHojaRuta::Inicializa() {
 QString FrmHojaRuta::ProximoReparto() {
     // Only the highest number matters, so only that row is read.
     ado::Recordset rs;
-    app_.db.AbrirRecordset(
-        QStringLiteral("SELECT TOP 1 * FROM V_MV_REPARTO ORDER BY IDREPARTO DESC"), rs);
+    const bool abierta =
+        app_.db.AbrirRecordset(
+            QStringLiteral("SELECT TOP 1 * FROM V_MV_REPARTO ORDER BY IDREPARTO DESC"), rs) ==
+        DB_Dll::Apertura::Abierta;
     QString proximo = QStringLiteral("1");
-    if (rs.State() == ado::adStateOpen && !rs.Eof())
+    if (abierta && !rs.Eof())
         proximo = QString::number(rs.Fields(QStringLiteral("IdReparto")).Value().toLongLong() + 1);
     app_.db.CierraRecordset(rs);
     return proximo;
@@ -268,13 +270,14 @@ void FrmHojaRuta::MuestraReparto() {
                 if (pedidas.isEmpty())
                     return;
                 ado::Recordset rc;
-                app_.db.AbrirRecordset(
-                    QStringLiteral("SELECT CODIGO, DESCRIPCION FROM MA_CUENTAS with(nolock) WHERE "
-                                   "LTRIM(RTRIM(CODIGO)) IN (") +
-                        codigos.join(u',') + u')',
-                    rc);
+                const bool abierta =
+                    app_.db.AbrirRecordset(
+                        QStringLiteral("SELECT CODIGO, DESCRIPCION FROM MA_CUENTAS with(nolock) "
+                                       "WHERE LTRIM(RTRIM(CODIGO)) IN (") +
+                            codigos.join(u',') + u')',
+                        rc) == DB_Dll::Apertura::Abierta;
                 QHash<QString, QString> descripciones;
-                if (rc.State() == ado::adStateOpen)
+                if (abierta)
                     for (; !rc.Eof(); rc.MoveNext())
                         descripciones.insert(
                             Utilidades::SinNulo(rc.Fields(QStringLiteral("CODIGO")).Value())
@@ -339,20 +342,21 @@ void FrmHojaRuta::Barvex1_ButtonClick(const QString& clave) {
         // NUEVO and BORRAR do nothing on this sheet; lookups and the report come
         // with their own routines.
     } catch (const ado::Falla& f) {
-        app_.TratamientoErroresGlobal(f, 0, QStringLiteral("Barvex1_ButtonClick"));
+        app_.TratamientoErroresGlobal(f, plataforma::Estilo{},
+                                      QStringLiteral("Barvex1_ButtonClick"));
     } catch (const std::exception& e) {
-        app_.TratamientoErroresGlobal(plataforma::FallaDe(e), 0,
+        app_.TratamientoErroresGlobal(plataforma::FallaDe(e), plataforma::Estilo{},
                                       QStringLiteral("Barvex1_ButtonClick"));
     }
 }
 
 void FrmHojaRuta::cmdFinalizar_Click() {
-    const int r = app_.dialogo.MsgBox(
+    const plataforma::Respuesta r = app_.dialogo.MsgBox(
         QStringLiteral(
             "Recuerde: Una vez finalizado el Reparto NO SE PODRA MODIFICAR!\r\n-Confirma...?"),
-        plataforma::vbYesNo + plataforma::vbQuestion + plataforma::vbDefaultButton2,
+        plataforma::Estilo{plataforma::Botones::YesNo, plataforma::Icono::Question, 2},
         QStringLiteral("-Atención!"));
-    if (r != plataforma::vbYes)
+    if (r != plataforma::Respuesta::Yes)
         return;
     Finalizando_ = true;
     Barvex1_ButtonClick(QStringLiteral("GRABAR"));

@@ -81,8 +81,9 @@ bool FrmHojaRuta::AsientoBalanceado() {
     }
     if (falta.isEmpty())
         return true;
-    app_.dialogo.MsgBox(falta, plataforma::vbOKOnly + plataforma::vbInformation,
-                        QStringLiteral("Aviso al operador..."));
+    app_.dialogo.MsgBox(
+        falta, plataforma::Estilo{plataforma::Botones::OKOnly, plataforma::Icono::Information},
+        QStringLiteral("Aviso al operador..."));
     if (foco && foco->isEnabled())
         foco->setFocus();
     return false;
@@ -123,12 +124,12 @@ bool FrmHojaRuta::GrabaReparto() {
             cn.Errors().Add(registros);
             app_.util.Restablece(0);
             HayError_ = true;
-            if (app_.MuestraErrorDatos(falla, QString()) == plataforma::vbRetry)
+            if (app_.MuestraErrorDatos(falla, QString()) == plataforma::Respuesta::Retry)
                 continue;
             return false;
         }
         if (asiento && !asiento->aviso.isEmpty())
-            app_.dialogo.MsgBox(asiento->aviso, plataforma::vbOKOnly, QString());
+            app_.dialogo.MsgBox(asiento->aviso, plataforma::Estilo{}, QString());
         return true;
     }
 }
@@ -245,13 +246,12 @@ std::optional<FrmHojaRuta::DatosAsiento> FrmHojaRuta::PreparaAsiento() {
     // One entry per run: a run finished again keeps the entry it already has.
     const QString reparto = textoCampo(QStringLiteral("Reparto")).trimmed();
     ado::Recordset rs;
-    app_.db.AbrirRecordset(
-        QStringLiteral("SELECT COUNT(*) AS LINEAS FROM MV_ASIENTOS WITH(NOLOCK) WHERE TC = '") +
-            plataforma::DuplicaComillas(d.tc) +
-            QStringLiteral("' AND LTRIM(RTRIM(Cpte_Origen)) = '") +
-            plataforma::DuplicaComillas(reparto) + u'\'',
-        rs);
-    if (rs.State() != ado::adStateOpen)
+    if (app_.db.AbrirRecordset(
+            QStringLiteral("SELECT COUNT(*) AS LINEAS FROM MV_ASIENTOS WITH(NOLOCK) WHERE TC = '") +
+                plataforma::DuplicaComillas(d.tc) +
+                QStringLiteral("' AND LTRIM(RTRIM(Cpte_Origen)) = '") +
+                plataforma::DuplicaComillas(reparto) + u'\'',
+            rs) != DB_Dll::Apertura::Abierta)
         return std::nullopt; // the operator gave up on the failure already shown
     const int previas = rs.Eof() ? 0 : rs.Fields(0).Value().toInt();
     app_.db.CierraRecordset(rs);

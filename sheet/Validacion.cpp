@@ -30,8 +30,9 @@ bool igual(const QString& a, const char* b) {
 } // namespace
 
 void FrmHojaRuta::muestraMensajePendiente() {
-    app_.dialogo.MsgBox(mensaje_, plataforma::vbOKOnly + plataforma::vbInformation,
-                        QStringLiteral("Aviso al operador..."));
+    app_.dialogo.MsgBox(
+        mensaje_, plataforma::Estilo{plataforma::Botones::OKOnly, plataforma::Icono::Information},
+        QStringLiteral("Aviso al operador..."));
     mensaje_.clear();
 }
 

@@ -22,47 +22,49 @@ namespace {
 struct Boton {
     QMessageBox::StandardButton qt;
     const char* texto; // the underlined letter answers from the keyboard
-    int respuesta;
+    Respuesta respuesta;
 };
 
-constexpr Boton kAceptar{QMessageBox::Ok, "&Aceptar", vbOK};
-constexpr Boton kCancelar{QMessageBox::Cancel, "&Cancelar", vbCancel};
-constexpr Boton kAnular{QMessageBox::Abort, "&Anular", vbAbort};
-constexpr Boton kReintentar{QMessageBox::Retry, "&Reintentar", vbRetry};
-constexpr Boton kOmitir{QMessageBox::Ignore, "&Omitir", vbIgnore};
-constexpr Boton kSi{QMessageBox::Yes, "&S\u00ed", vbYes};
-constexpr Boton kNo{QMessageBox::No, "&No", vbNo};
+constexpr Boton kAceptar{QMessageBox::Ok, "&Aceptar", Respuesta::OK};
+constexpr Boton kCancelar{QMessageBox::Cancel, "&Cancelar", Respuesta::Cancel};
+constexpr Boton kAnular{QMessageBox::Abort, "&Anular", Respuesta::Abort};
+constexpr Boton kReintentar{QMessageBox::Retry, "&Reintentar", Respuesta::Retry};
+constexpr Boton kOmitir{QMessageBox::Ignore, "&Omitir", Respuesta::Ignore};
+constexpr Boton kSi{QMessageBox::Yes, "&S\u00ed", Respuesta::Yes};
+constexpr Boton kNo{QMessageBox::No, "&No", Respuesta::No};
 
-QList<Boton> botonesDe(int estilo) {
-    switch (estilo & 0x0f) {
-    case vbOKCancel:
+QList<Boton> botonesDe(Botones botones) {
+    switch (botones) {
+    case Botones::OKCancel:
         return {kAceptar, kCancelar};
-    case vbAbortRetryIgnore:
+    case Botones::AbortRetryIgnore:
         return {kAnular, kReintentar, kOmitir};
-    case vbYesNoCancel:
+    case Botones::YesNoCancel:
         return {kSi, kNo, kCancelar};
-    case vbYesNo:
+    case Botones::YesNo:
         return {kSi, kNo};
-    case vbRetryCancel:
+    case Botones::RetryCancel:
         return {kReintentar, kCancelar};
-    default:
-        return {kAceptar};
+    case Botones::OKOnly:
+        break;
     }
+    return {kAceptar};
 }
 
-QMessageBox::Icon iconoDe(int estilo) {
-    switch (estilo & 0x70) {
-    case vbCritical:
+QMessageBox::Icon iconoDe(Icono icono) {
+    switch (icono) {
+    case Icono::Critical:
         return QMessageBox::Critical;
-    case vbQuestion:
+    case Icono::Question:
         return QMessageBox::Question;
-    case vbExclamation:
+    case Icono::Exclamation:
         return QMessageBox::Warning;
-    case vbInformation:
+    case Icono::Information:
         return QMessageBox::Information;
-    default:
-        return QMessageBox::NoIcon;
+    case Icono::Ninguno:
+        break;
     }
+    return QMessageBox::NoIcon;
 }
 
 QString tituloO(const QString& titulo) {
@@ -77,14 +79,14 @@ QWidget* DialogoQt::padre() {
     return QApplication::activeWindow();
 }
 
-int DialogoQt::MsgBox(const QString& texto, int estilo, const QString& titulo) {
+Respuesta DialogoQt::MsgBox(const QString& texto, Estilo estilo, const QString& titulo) {
     QMessageBox caja(padre());
     caja.setWindowTitle(tituloO(titulo));
     caja.setTextFormat(Qt::PlainText); // a "<" in an error text is not markup
     caja.setText(QString(texto).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    caja.setIcon(iconoDe(estilo));
+    caja.setIcon(iconoDe(estilo.icono));
 
-    const QList<Boton> botones = botonesDe(estilo);
+    const QList<Boton> botones = botonesDe(estilo.botones);
     QList<QPushButton*> agregados;
     for (const Boton& b : botones) {
         QPushButton* boton = caja.addButton(b.qt);
@@ -92,15 +94,15 @@ int DialogoQt::MsgBox(const QString& texto, int estilo, const QString& titulo) {
         agregados.append(boton);
     }
     // Default button 2 or 3 when the set has one, the first otherwise.
-    qsizetype porDefecto = (estilo & 0x300) >> 8;
-    if (porDefecto >= agregados.size())
+    qsizetype porDefecto = estilo.porDefecto - 1;
+    if (porDefecto < 0 || porDefecto >= agregados.size())
         porDefecto = 0;
     caja.setDefaultButton(agregados[porDefecto]);
 
     // Esc takes the answer that does nothing: Cancel, else No, else Abort; a box with
     // a single OK button closes with it.
     qsizetype escape = 0;
-    for (int preferida : {vbCancel, vbNo, vbAbort}) {
+    for (Respuesta preferida : {Respuesta::Cancel, Respuesta::No, Respuesta::Abort}) {
         const auto i = std::find_if(botones.begin(), botones.end(),
                                     [&](const Boton& b) { return b.respuesta == preferida; });
         if (i != botones.end()) {

@@ -9,8 +9,8 @@ class QWidget;
 
 class DialogoQt : public plataforma::DialogoOperador {
 public:
-    int MsgBox(const QString& texto, int estilo = plataforma::vbOKOnly,
-               const QString& titulo = {}) override;
+    plataforma::Respuesta MsgBox(const QString& texto, plataforma::Estilo estilo = {},
+                                 const QString& titulo = {}) override;
     std::optional<QString> InputBox(const QString& pregunta, const QString& titulo,
                                     const QString& inicial = {}) override;
     std::optional<QString> EligeArchivo(const QString& titulo, const QString& filtro) override;

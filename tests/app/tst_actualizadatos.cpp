@@ -346,7 +346,7 @@ void TstActualizaDatos::fallaConUnMensaje() {
     QFETCH(bool, muestra);
     DialogoGuionado dialogo;
     if (muestra)
-        dialogo.responde(plataforma::vbOK);
+        dialogo.responde(plataforma::Respuesta::OK);
     auto app = conectada(dialogo);
     QStringList sentencias{
         QStringLiteral("INSERT INTO @Admin_PRUEBA (Codigo, Nombre) VALUES ('B', 'bien')"),
@@ -379,7 +379,7 @@ void TstActualizaDatos::fallaConUnMensaje() {
     if (muestra) {
         QCOMPARE(dialogo.mostradas()[0].texto, texto);
         QCOMPARE(dialogo.mostradas()[0].titulo, QStringLiteral("Aviso al Operador!"));
-        QCOMPARE(dialogo.mostradas()[0].estilo, int(plataforma::vbCritical));
+        QCOMPARE(dialogo.mostradas()[0].estilo, 16); // critical icon, OK button
     }
 }
 
@@ -406,7 +406,7 @@ void TstActualizaDatos::textoDeLosMensajes() {
     QFETCH(int, codigo);
     QFETCH(QString, texto);
     DialogoGuionado dialogo;
-    dialogo.responde(plataforma::vbOK);
+    dialogo.responde(plataforma::Respuesta::OK);
     auto app = conectada(dialogo);
     bool hubo = false;
     qint32 numero = 0;
@@ -455,7 +455,7 @@ void TstActualizaDatos::fallasSilenciadas() {
     QFETCH(bool, avisa);
     DialogoGuionado dialogo;
     if (avisa)
-        dialogo.responde(plataforma::vbOK);
+        dialogo.responde(plataforma::Respuesta::OK);
     auto app = conectada(dialogo);
     QStringList sentencias{
         QStringLiteral("INSERT INTO PRUEBA (Codigo, Nombre) VALUES ('B', 'bien')"), sentencia};
@@ -482,7 +482,7 @@ void TstActualizaDatos::unAvisoTambienDeshaceLaLista() {
     auto guion = std::make_shared<prueba::Guion>();
     guion->archivo = base_;
     DialogoGuionado dialogo;
-    dialogo.responde(plataforma::vbOK);
+    dialogo.responde(plataforma::Respuesta::OK);
     Aplicacion app(dialogo, prueba::Fabrica(guion));
     app.db.nombreEjecutable = QStringLiteral("HOJARUTA");
     QString cadena;
@@ -543,15 +543,16 @@ const QString kConversion = QStringLiteral(
 
 void TstActualizaDatos::muestraErrorDatosConversion() {
     DialogoGuionado dialogo;
-    dialogo.responde(plataforma::vbOK);
+    dialogo.responde(plataforma::Respuesta::OK);
     Aplicacion app(dialogo);
     app.db.gCnn().Errors().Add(ado::Error{0, QStringLiteral("x"), QString(), 515, QString()});
     const ado::Falla falla(3421, QStringLiteral("Application uses a value of the wrong type"));
-    QCOMPARE(app.MuestraErrorDatos(falla, QStringLiteral("Kilos")), qint16(0));
+    QCOMPARE(app.MuestraErrorDatos(falla, QStringLiteral("Kilos")),
+             std::optional<plataforma::Respuesta>());
     QCOMPARE(dialogo.mostradas().size(), 1);
     QCOMPARE(dialogo.mostradas()[0].texto, kConversion + QStringLiteral("Kilos"));
     QCOMPARE(dialogo.mostradas()[0].titulo, QStringLiteral("Error en conversion de datos"));
-    QCOMPARE(dialogo.mostradas()[0].estilo, int(plataforma::vbCritical));
+    QCOMPARE(dialogo.mostradas()[0].estilo, 16); // critical icon, OK button
 }
 
 void TstActualizaDatos::muestraErrorDatosPorNativo_data() {
@@ -573,7 +574,7 @@ void TstActualizaDatos::muestraErrorDatosPorNativo() {
     QFETCH(QString, titulo);
     QFETCH(QString, texto);
     DialogoGuionado dialogo;
-    dialogo.responde(plataforma::vbOK);
+    dialogo.responde(plataforma::Respuesta::OK);
     Aplicacion app(dialogo);
     ado::Errores& errores = app.db.gCnn().Errors();
     errores.Add(ado::Error{ado::codigo::DB_E_ERRORSINCOMMAND,
@@ -581,22 +582,23 @@ void TstActualizaDatos::muestraErrorDatosPorNativo() {
                            nativo, QString()});
     errores.Add(ado::Error{0, kTerminada, QStringLiteral("01000"), 3621, QString()});
     const ado::Falla falla(ado::codigo::DB_E_ERRORSINCOMMAND, QStringLiteral("otra cosa"));
-    QCOMPARE(app.MuestraErrorDatos(falla, QStringLiteral("Fecha")), qint16(0));
+    QCOMPARE(app.MuestraErrorDatos(falla, QStringLiteral("Fecha")),
+             std::optional<plataforma::Respuesta>());
     QCOMPARE(dialogo.mostradas().size(), 1);
     QCOMPARE(dialogo.mostradas()[0].titulo, titulo);
     QCOMPARE(dialogo.mostradas()[0].texto, texto);
-    QCOMPARE(dialogo.mostradas()[0].estilo, int(plataforma::vbCritical));
+    QCOMPARE(dialogo.mostradas()[0].estilo, 16); // critical icon, OK button
     QCOMPARE(errores.Count(), 0);
 }
 
 void TstActualizaDatos::muestraErrorDatosClaveDuplicadaReal() {
     DialogoGuionado dialogo;
-    dialogo.responde(plataforma::vbOK);
+    dialogo.responde(plataforma::Respuesta::OK);
     auto app = conectada(dialogo);
     app->db.EjecutaConsultaSQL(QStringLiteral("INSERT INTO PRUEBA (Codigo) VALUES ('A')"));
     QCOMPARE(app->db.gCnn().Errors().Count(), 2);
     const ado::Falla falla(ado::codigo::DB_E_INTEGRITYVIOLATION, kDuplicada);
-    QCOMPARE(app->MuestraErrorDatos(falla, QString()), qint16(0));
+    QCOMPARE(app->MuestraErrorDatos(falla, QString()), std::optional<plataforma::Respuesta>());
     QCOMPARE(dialogo.mostradas().value(0).titulo, QStringLiteral("Clave Duplicada"));
     QVERIFY(dialogo.mostradas().value(0).texto.startsWith(
         QStringLiteral("Descripcion del Error: 2627 - ") + kDuplicada + "\r\n\r\n"));
@@ -605,18 +607,19 @@ void TstActualizaDatos::muestraErrorDatosClaveDuplicadaReal() {
 
 void TstActualizaDatos::muestraErrorDatosOtroError_data() {
     QTest::addColumn<int>("nativo"); // 0: an empty error list
-    QTest::addColumn<int>("respuesta");
-    QTest::addColumn<int>("devuelto");
-    QTest::newRow("restriccion, reintentar") << 547 << 4 << 4;
-    QTest::newRow("restriccion, ignorar") << 547 << 5 << 5;
-    QTest::newRow("lista vacia, abortar") << 0 << 3 << 3;
-    QTest::newRow("lista vacia, cancelar da 0") << 0 << 2 << 0;
+    QTest::addColumn<plataforma::Respuesta>("respuesta");
+    QTest::addColumn<std::optional<plataforma::Respuesta>>("devuelto");
+    using R = plataforma::Respuesta;
+    QTest::newRow("restriccion, reintentar") << 547 << R::Retry << std::optional(R::Retry);
+    QTest::newRow("restriccion, ignorar") << 547 << R::Ignore << std::optional(R::Ignore);
+    QTest::newRow("lista vacia, abortar") << 0 << R::Abort << std::optional(R::Abort);
+    QTest::newRow("lista vacia, cancelar no devuelve nada") << 0 << R::Cancel << std::optional<R>();
 }
 
 void TstActualizaDatos::muestraErrorDatosOtroError() {
     QFETCH(int, nativo);
-    QFETCH(int, respuesta);
-    QFETCH(int, devuelto);
+    QFETCH(plataforma::Respuesta, respuesta);
+    QFETCH(std::optional<plataforma::Respuesta>, devuelto);
     DialogoGuionado dialogo;
     dialogo.responde(respuesta);
     Aplicacion app(dialogo);
@@ -627,7 +630,7 @@ void TstActualizaDatos::muestraErrorDatosOtroError() {
                                               nativo, QString()});
     const ado::Falla falla(ado::codigo::DB_E_INTEGRITYVIOLATION, QStringLiteral(" conflicto "),
                            QStringLiteral("Microsoft OLE DB Provider for SQL Server"));
-    QCOMPARE(app.MuestraErrorDatos(falla, QStringLiteral("Cuenta")), qint16(devuelto));
+    QCOMPARE(app.MuestraErrorDatos(falla, QStringLiteral("Cuenta")), devuelto);
     QCOMPARE(dialogo.mostradas().size(), 1);
     QCOMPARE(dialogo.mostradas()[0].titulo,
              QStringLiteral("Microsoft OLE DB Provider for SQL Server - Actualizar Datos Aviso al "

@@ -100,7 +100,7 @@ void TstAplicacion::arrancaSobreLaBase() {
 
 void TstAplicacion::sinConexionTerminaElPrograma() {
     DialogoGuionado dialogo;
-    dialogo.responde(plataforma::vbNo);
+    dialogo.responde(plataforma::Respuesta::No);
     auto app = nueva(dialogo);
     bool terminado = false;
     app->terminaPrograma = [&] { terminado = true; };
@@ -115,7 +115,7 @@ void TstAplicacion::sinConexionTerminaElPrograma() {
 
 void TstAplicacion::lineaVaciaPideDatosDeConexion() {
     DialogoGuionado dialogo;
-    dialogo.responde(plataforma::vbOK);
+    dialogo.responde(plataforma::Respuesta::OK);
     auto app = nueva(dialogo);
     bool terminado = false;
     app->terminaPrograma = [&] { terminado = true; };
@@ -279,31 +279,31 @@ void TstAplicacion::consultasExistentesNoSeTocan() {
 }
 
 void TstAplicacion::errorGlobalSeAnota_data() {
-    QTest::addColumn<int>("respuesta");
+    QTest::addColumn<plataforma::Respuesta>("respuesta");
     QTest::addColumn<QString>("rutina");
     QTest::addColumn<QByteArray>("linea");
     QTest::newRow("reintentar con rutina")
-        << 4 << "Cfg"
+        << plataforma::Respuesta::Retry << "Cfg"
         << QByteArray(
                "03-15-2024 10:42:07 Rutina: - Cfg Mensaje Ha ocurrido el Siguiente Error (3709) "
                "sin conexion Respondi\xf3 : Reintentar\r\n");
     QTest::newRow("ignorar sin rutina")
-        << 5 << ""
+        << plataforma::Respuesta::Ignore << ""
         << QByteArray("03-15-2024 10:42:07 Rutina:  Mensaje Ha ocurrido el Siguiente Error (3709) "
                       "sin conexion Respondi\xf3 : Ignorar\r\n");
-    QTest::newRow("si") << 6 << "X"
+    QTest::newRow("si") << plataforma::Respuesta::Yes << "X"
                         << QByteArray(
                                "03-15-2024 10:42:07 Rutina: - X Mensaje Ha ocurrido el Siguiente "
                                "Error (3709) sin conexion Respondi\xf3 : S\xed\r\n");
     QTest::newRow("aceptar deja la palabra vacia")
-        << 1 << "X"
+        << plataforma::Respuesta::OK << "X"
         << QByteArray(
                "03-15-2024 10:42:07 Rutina: - X Mensaje Ha ocurrido el Siguiente Error (3709) "
                "sin conexion Respondi\xf3 : \r\n");
 }
 
 void TstAplicacion::errorGlobalSeAnota() {
-    QFETCH(int, respuesta);
+    QFETCH(plataforma::Respuesta, respuesta);
     QFETCH(QString, rutina);
     QFETCH(QByteArray, linea);
     qputenv("temp", "1");
@@ -314,7 +314,8 @@ void TstAplicacion::errorGlobalSeAnota() {
     QCOMPARE(app->RutaLogGlobal(), dir_->path() + QStringLiteral("/VXERR.LOG"));
     const ado::Falla falla(3709, QStringLiteral("  sin conexion "),
                            QStringLiteral("ADODB.Recordset"));
-    QCOMPARE(app->TratamientoErroresGlobal(falla, 18, rutina), respuesta);
+    QCOMPARE(app->TratamientoErroresGlobal(falla, plataforma::kEstiloError, rutina),
+             std::optional(respuesta));
     const CajaMostrada& caja = dialogo.mostradas().first();
     QCOMPARE(caja.texto, QStringLiteral("Ha ocurrido el Siguiente Error (3709) sin conexion"));
     QCOMPARE(caja.titulo, QStringLiteral("ADODB.Recordset") +
@@ -333,7 +334,8 @@ void TstAplicacion::errorCeroNoMuestraNada() {
     qputenv("tmp", dir_->path().toLocal8Bit());
     DialogoGuionado dialogo;
     auto app = nueva(dialogo);
-    QCOMPARE(app->TratamientoErroresGlobal(ado::Falla(0, QStringLiteral("nada"))), 0);
+    QCOMPARE(app->TratamientoErroresGlobal(ado::Falla(0, QStringLiteral("nada"))),
+             std::optional<plataforma::Respuesta>());
     QVERIFY(!QFile::exists(app->RutaLogGlobal()));
     // With temp unset the system folder is used, even when tmp is set.
     qunsetenv("temp");

@@ -196,7 +196,8 @@ void TstFormato::digitosDeMonedaDelLocale() {
 void TstFormato::fallas_data() {
     QTest::addColumn<QString>("importe");
     QTest::addColumn<QVariant>("decimales");
-    QTest::addColumn<QList<int>>("respuestas");
+    QTest::addColumn<QList<plataforma::Respuesta>>("respuestas");
+    using R = plataforma::Respuesta;
     QTest::addColumn<QString>("esperado");
     QTest::addColumn<QString>("mensaje"); // of every box shown
     QTest::addColumn<QString>("fuente");  // where the failure arose
@@ -208,38 +209,40 @@ void TstFormato::fallas_data() {
     const QString desborde = QStringLiteral("Ha ocurrido el Siguiente Error (6) Desbordamiento");
 
     QTest::newRow("importe no numerico, anular")
-        << "12abc" << QVariant(2) << QList<int>{3} << "" << tipos << "hojaruta";
+        << "12abc" << QVariant(2) << QList<R>{R::Abort} << "" << tipos << "hojaruta";
     QTest::newRow("importe no numerico, omitir sigue con cero")
-        << "12abc" << QVariant(2) << QList<int>{5} << "0.00" << tipos << "hojaruta";
+        << "12abc" << QVariant(2) << QList<R>{R::Ignore} << "0.00" << tipos << "hojaruta";
     QTest::newRow("importe no numerico, reintentar repite el paso")
-        << "12abc" << QVariant(2) << QList<int>{4, 4, 3} << "" << tipos << "hojaruta";
-    QTest::newRow("importe no numerico, cancelar deja vacio")
-        << "12abc" << QVariant(2) << QList<int>{2} << "" << tipos << "hojaruta";
-    QTest::newRow("importe fuera de rango")
-        << "99999999999999999999" << QVariant(2) << QList<int>{3} << "" << desborde << "ANumero";
-    QTest::newRow("decimales no numericos, omitir usa los de la moneda")
-        << "1234.5" << QVariant(QStringLiteral("dos")) << QList<int>{5} << "1234.50" << tipos
+        << "12abc" << QVariant(2) << QList<R>{R::Retry, R::Retry, R::Abort} << "" << tipos
         << "hojaruta";
-    QTest::newRow("decimales no numericos, anular") << "1234.5" << QVariant(QStringLiteral("dos"))
-                                                    << QList<int>{3} << "" << tipos << "hojaruta";
+    QTest::newRow("importe no numerico, cancelar deja vacio")
+        << "12abc" << QVariant(2) << QList<R>{R::Cancel} << "" << tipos << "hojaruta";
+    QTest::newRow("importe fuera de rango") << "99999999999999999999" << QVariant(2)
+                                            << QList<R>{R::Abort} << "" << desborde << "ANumero";
+    QTest::newRow("decimales no numericos, omitir usa los de la moneda")
+        << "1234.5" << QVariant(QStringLiteral("dos")) << QList<R>{R::Ignore} << "1234.50" << tipos
+        << "hojaruta";
+    QTest::newRow("decimales no numericos, anular")
+        << "1234.5" << QVariant(QStringLiteral("dos")) << QList<R>{R::Abort} << "" << tipos
+        << "hojaruta";
     QTest::newRow("decimales negativos, anular")
-        << "1234.5" << QVariant(-5) << QList<int>{3} << "" << argumento << "hojaruta";
+        << "1234.5" << QVariant(-5) << QList<R>{R::Abort} << "" << argumento << "hojaruta";
     QTest::newRow("decimales negativos, omitir muestra el numero")
-        << "1234.5" << QVariant(-5) << QList<int>{5} << "1234.5" << argumento << "hojaruta";
+        << "1234.5" << QVariant(-5) << QList<R>{R::Ignore} << "1234.5" << argumento << "hojaruta";
     QTest::newRow("demasiados decimales, anular")
-        << "1234.5" << QVariant(1000) << QList<int>{3} << "" << argumento << "hojaruta";
+        << "1234.5" << QVariant(1000) << QList<R>{R::Abort} << "" << argumento << "hojaruta";
 }
 
 void TstFormato::fallas() {
     QFETCH(QString, importe);
     QFETCH(QVariant, decimales);
-    QFETCH(QList<int>, respuestas);
+    QFETCH(QList<plataforma::Respuesta>, respuestas);
     QFETCH(QString, esperado);
     QFETCH(QString, mensaje);
     QFETCH(QString, fuente);
     fijaLocale(kPunto);
     DialogoGuionado dialogo;
-    for (int r : respuestas)
+    for (plataforma::Respuesta r : respuestas)
         dialogo.responde(r);
     Aplicacion app(dialogo);
     QCOMPARE(app.FmtMoneda(importe, decimales, false), esperado);

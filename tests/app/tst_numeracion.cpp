@@ -190,30 +190,31 @@ void TstNumeracion::textoStr() {
 
 void TstNumeracion::numeroDeAsientoFallido_data() {
     QTest::addColumn<QString>("tabla");
-    QTest::addColumn<int>("respuesta");
+    QTest::addColumn<plataforma::Respuesta>("respuesta");
     QTest::addColumn<int>("numero");
+    using plataforma::Respuesta;
     // The open reports its own failure first; the routine's dialog follows.
-    QTest::newRow("sin diario, abandona") << "MV_ASIENTOS" << 3 << 0;
+    QTest::newRow("sin diario, abandona") << "MV_ASIENTOS" << Respuesta::Abort << 0;
     QTest::newRow("sin centros de costo, abandona con el numero alcanzado")
-        << "MV_ASIENTOSCCOSTO" << 3 << 10;
-    QTest::newRow("sin centros de costo, ignora") << "MV_ASIENTOSCCOSTO" << 5 << 10;
+        << "MV_ASIENTOSCCOSTO" << Respuesta::Abort << 10;
+    QTest::newRow("sin centros de costo, ignora") << "MV_ASIENTOSCCOSTO" << Respuesta::Ignore << 10;
 }
 
 void TstNumeracion::numeroDeAsientoFallido() {
     QFETCH(QString, tabla);
-    QFETCH(int, respuesta);
+    QFETCH(plataforma::Respuesta, respuesta);
     QFETCH(int, numero);
     DialogoGuionado dialogo;
     auto app = conectada(dialogo,
                          QString::fromUtf8(kDiario) + QStringLiteral("DROP TABLE ") + tabla + u';');
-    dialogo.responde(plataforma::vbIgnore).responde(respuesta);
+    dialogo.responde(plataforma::Respuesta::Ignore).responde(respuesta);
     Numeracion n(*app);
     QCOMPARE(n.ValidaTCRegistraciones(3, QStringLiteral("2026"), QStringLiteral("FC")), numero);
     QVERIFY(dialogo.mostradas().size() >= 2);
     QVERIFY(dialogo.mostradas()[0].titulo.contains(QStringLiteral("AbrirRecordset")));
     QVERIFY(dialogo.mostradas()[1].titulo.contains(
         QStringLiteral(" - ValidaTCRegistraciones Aviso al operador!!! - 5 ")));
-    if (respuesta == plataforma::vbIgnore) // the remaining steps are skipped quietly
+    if (respuesta == plataforma::Respuesta::Ignore) // the remaining steps are skipped quietly
         QCOMPARE(dialogo.mostradas().size(), 2);
 }
 
@@ -515,7 +516,7 @@ void TstNumeracion::talonariosAgotados() {
     QFETCH(QString, fecha);
     DialogoGuionado dialogo;
     auto app = conectada(dialogo, datos);
-    dialogo.responde(plataforma::vbOK);
+    dialogo.responde(plataforma::Respuesta::OK);
     QString sucursal;
     QString numero;
     QString letra;
@@ -531,7 +532,7 @@ void TstNumeracion::talonariosAgotados() {
     QCOMPARE(dialogo.mostradas()[0].texto,
              QStringLiteral("Todos los talonarios del comprobante CBCT se encuentran utilizados, "
                             "debe dar de alta un nuevo talonario para el comprobante CBCT"));
-    QCOMPARE(dialogo.mostradas()[0].estilo, int(plataforma::vbOKOnly));
+    QCOMPARE(dialogo.mostradas()[0].estilo, 0); // OK only, no icon
 }
 
 void TstNumeracion::sentenciasDelComprobante_data() {
@@ -606,7 +607,7 @@ void TstNumeracion::columnaDeLetraInexistente() {
     DialogoGuionado dialogo;
     auto app = conectada(dialogo, libros("('  OT', 1, NULL, 'A', NULL, 1, 10, 1, NULL, NULL, NULL, "
                                          "NULL, NULL, NULL, NULL, NULL)"));
-    dialogo.responde(plataforma::vbAbort);
+    dialogo.responde(plataforma::Respuesta::Abort);
     QString sucursal, numero, nroHasta;
     QString letra = QStringLiteral("Z");
     bool modificable = false;

@@ -13,6 +13,8 @@
 #include <QTest>
 
 using namespace prueba;
+using plataforma::Respuesta;
+using Apertura = DB_Dll::Apertura;
 
 namespace {
 
@@ -165,35 +167,38 @@ void TstDbConexion::verCampoDB() {
 void TstDbConexion::conexionPerdida_data() {
     QTest::addColumn<int>("perdidas");
     QTest::addColumn<int>("aperturasFallidas");
-    QTest::addColumn<QList<int>>("respuestas");
-    QTest::addColumn<bool>("abierto");
+    QTest::addColumn<QList<Respuesta>>("respuestas");
+    QTest::addColumn<Apertura>("resultado");
     QTest::addColumn<int>("terminado");
     QTest::addColumn<int>("aperturas");
+    using R = Respuesta;
     // clang-format off
-    QTest::newRow("una perdida: reconecta y repite") << 1 << 0 << QList<int>{} << true << 0 << 2;
-    QTest::newRow("dos perdidas: al dialogo, reintentar") << 2 << 0 << QList<int>{4} << true << 0 << 3;
-    QTest::newRow("dos perdidas: al dialogo, abortar") << 2 << 0 << QList<int>{3} << false << 0 << 3;
-    QTest::newRow("reconexion fallida: Si, Si") << 1 << 2 << QList<int>{6, 6} << true << 0 << 2;
-    QTest::newRow("reconexion fallida: No termina") << 1 << 1 << QList<int>{7} << false << 1 << 1;
+    QTest::newRow("una perdida: reconecta y repite") << 1 << 0 << QList<R>{} << Apertura::Abierta << 0 << 2;
+    QTest::newRow("dos perdidas: al dialogo, reintentar") << 2 << 0 << QList<R>{R::Retry} << Apertura::Abierta << 0 << 3;
+    QTest::newRow("dos perdidas: al dialogo, ignorar") << 2 << 0 << QList<R>{R::Ignore} << Apertura::Omitida << 0 << 3;
+    QTest::newRow("dos perdidas: al dialogo, abortar") << 2 << 0 << QList<R>{R::Abort} << Apertura::Abandonada << 0 << 3;
+    QTest::newRow("reconexion fallida: Si, Si") << 1 << 2 << QList<R>{R::Yes, R::Yes} << Apertura::Abierta << 0 << 2;
+    QTest::newRow("reconexion fallida: No termina") << 1 << 1 << QList<R>{R::No} << Apertura::Abandonada << 1 << 1;
     // clang-format on
 }
 
 void TstDbConexion::conexionPerdida() {
     QFETCH(int, perdidas);
     QFETCH(int, aperturasFallidas);
-    QFETCH(QList<int>, respuestas);
-    QFETCH(bool, abierto);
+    QFETCH(QList<Respuesta>, respuestas);
+    QFETCH(Apertura, resultado);
     QFETCH(int, terminado);
     QFETCH(int, aperturas);
     Base b({}, kAna);
     b.abre();
     b.guion->fallasEjecucion = perdidas;
     b.guion->fallasApertura = aperturasFallidas;
-    for (int r : respuestas)
+    for (Respuesta r : respuestas)
         b.dialogo.responde(r);
     ado::Recordset rs;
-    b.db.AbrirRecordset(QStringLiteral("SELECT Nombre FROM TA_USUARIOS"), rs);
-    QCOMPARE(rs.State(), int(abierto ? ado::adStateOpen : ado::adStateClosed));
+    QCOMPARE(b.db.AbrirRecordset(QStringLiteral("SELECT Nombre FROM TA_USUARIOS"), rs), resultado);
+    QCOMPARE(rs.State(),
+             int(resultado == Apertura::Abierta ? ado::adStateOpen : ado::adStateClosed));
     QCOMPARE(b.terminado, terminado);
     QCOMPARE(b.guion->aperturas, aperturas);
     QCOMPARE(b.dialogo.mostradas().size(), respuestas.size());
@@ -214,7 +219,9 @@ void TstDbConexion::conexionPerdida() {
                 "03-15-2024 10:42:07 Rutina: - AbrirRecordset Mensaje Ha ocurrido el Siguiente "
                 "Error "
                 "(-2147467259) General network error. Respondi\xF3 : " +
-                (respuestas.first() == 4 ? QByteArray("Reintentar") : QByteArray("Abortar")) +
+                (respuestas.first() == Respuesta::Retry    ? QByteArray("Reintentar")
+                 : respuestas.first() == Respuesta::Ignore ? QByteArray("Ignorar")
+                                                           : QByteArray("Abortar")) +
                 "\r\n";
         }
     }
@@ -231,7 +238,7 @@ void TstDbConexion::edicionPendiente() {
         rs.Fields(QStringLiteral("Administrador")) = 2;
     };
     edita();
-    b.db.CierraRecordset(rs);
+    QVERIFY(b.db.CierraRecordset(rs));
     QCOMPARE(rs.State(), int(ado::adStateClosed));
     edita();
     b.db.AbrirRecordset(QStringLiteral("SELECT Administrador FROM TA_USUARIOS"), rs);
@@ -278,7 +285,7 @@ void TstDbConexion::avisosYFallas() {
                                           n,
                                           {}});
     if (caja)
-        b.dialogo.responde(plataforma::vbOK);
+        b.dialogo.responde(Respuesta::OK);
     long filas = -7;
     QString sql = sentencia;
     if (informa)
@@ -303,20 +310,21 @@ void TstDbConexion::avisosYFallas() {
 
 void TstDbConexion::fallaDeConexion_data() {
     QTest::addColumn<bool>("muestraError");
-    QTest::addColumn<QList<int>>("respuestas");
-    QTest::newRow("Si: pide los datos, no hay ventana") << true << QList<int>{6, 1};
-    QTest::newRow("No") << true << QList<int>{7};
-    QTest::newRow("sin dialogo") << false << QList<int>{};
+    QTest::addColumn<QList<Respuesta>>("respuestas");
+    QTest::newRow("Si: pide los datos, no hay ventana")
+        << true << QList<Respuesta>{Respuesta::Yes, Respuesta::OK};
+    QTest::newRow("No") << true << QList<Respuesta>{Respuesta::No};
+    QTest::newRow("sin dialogo") << false << QList<Respuesta>{};
 }
 
 void TstDbConexion::fallaDeConexion() {
     QFETCH(bool, muestraError);
-    QFETCH(QList<int>, respuestas);
+    QFETCH(QList<Respuesta>, respuestas);
     Base b;
     const QString falta = b.dir.filePath(QStringLiteral("falta.db"));
     b.db.gDBName = falta;
     b.db.gUsuario = QStringLiteral("OPERADOR");
-    for (int r : respuestas)
+    for (Respuesta r : respuestas)
         b.dialogo.responde(r);
     b.db.OpenServerADODB(false, ado::adUseClient, QString(), true, muestraError);
     QVERIFY(!b.db.gOpenFlag);
@@ -383,7 +391,7 @@ void TstDbConexion::archivoLocal() {
         b.dialogo.responde(elegido.isValid() ? QVariant(b.dir.filePath(elegido.toString()))
                                              : elegido);
     if (!abre && !elige)
-        b.dialogo.responde(plataforma::vbOK);
+        b.dialogo.responde(Respuesta::OK);
     b.db.OpenLocalADODB(QString(), QStringLiteral("User ID"), QStringLiteral("Password"));
     QCOMPARE(b.db.gOpenFlag, abre);
     QCOMPARE(b.db.gCnn().State(), int(abre ? ado::adStateOpen : ado::adStateClosed));
@@ -404,32 +412,34 @@ void TstDbConexion::archivoLocal() {
 
 void TstDbConexion::tratamientoErrores_data() {
     QTest::addColumn<int>("botones");
-    QTest::addColumn<int>("respuesta");
+    QTest::addColumn<Respuesta>("respuesta");
     QTest::addColumn<QString>("rutina");
     QTest::addColumn<QByteArray>("cola");
+    using R = Respuesta;
     // clang-format off
-    QTest::newRow("reintentar") << 18 << 4 << "Cfg" << QByteArray("- Cfg Mensaje M Respondi\xF3 : Reintentar\r\n");
-    QTest::newRow("ignorar") << 18 << 5 << "Cfg" << QByteArray("- Cfg Mensaje M Respondi\xF3 : Ignorar\r\n");
-    QTest::newRow("abortar") << 18 << 3 << "Cfg" << QByteArray("- Cfg Mensaje M Respondi\xF3 : Abortar\r\n");
-    QTest::newRow("cancelar") << 1 << 2 << "Cfg" << QByteArray("- Cfg Mensaje M Respondi\xF3 : Cancelar\r\n");
-    QTest::newRow("si") << 4 << 6 << "Cfg" << QByteArray("- Cfg Mensaje M Respondi\xF3 : S\xED\r\n");
-    QTest::newRow("no") << 4 << 7 << "Cfg" << QByteArray("- Cfg Mensaje M Respondi\xF3 : No\r\n");
-    QTest::newRow("aceptar, estilo 64") << 64 << 1 << "Cfg" << QByteArray("- Cfg Mensaje M Respondi\xF3 : \r\n");
-    QTest::newRow("sin rutina") << 18 << 4 << "" << QByteArray(" Mensaje M Respondi\xF3 : Reintentar\r\n");
+    QTest::newRow("reintentar") << 18 << R::Retry << "Cfg" << QByteArray("- Cfg Mensaje M Respondi\xF3 : Reintentar\r\n");
+    QTest::newRow("ignorar") << 18 << R::Ignore << "Cfg" << QByteArray("- Cfg Mensaje M Respondi\xF3 : Ignorar\r\n");
+    QTest::newRow("abortar") << 18 << R::Abort << "Cfg" << QByteArray("- Cfg Mensaje M Respondi\xF3 : Abortar\r\n");
+    QTest::newRow("cancelar") << 1 << R::Cancel << "Cfg" << QByteArray("- Cfg Mensaje M Respondi\xF3 : Cancelar\r\n");
+    QTest::newRow("si") << 4 << R::Yes << "Cfg" << QByteArray("- Cfg Mensaje M Respondi\xF3 : S\xED\r\n");
+    QTest::newRow("no") << 4 << R::No << "Cfg" << QByteArray("- Cfg Mensaje M Respondi\xF3 : No\r\n");
+    QTest::newRow("aceptar, estilo 64") << 64 << R::OK << "Cfg" << QByteArray("- Cfg Mensaje M Respondi\xF3 : \r\n");
+    QTest::newRow("sin rutina") << 18 << R::Retry << "" << QByteArray(" Mensaje M Respondi\xF3 : Reintentar\r\n");
     // clang-format on
 }
 
 void TstDbConexion::tratamientoErrores() {
     QFETCH(int, botones);
-    QFETCH(int, respuesta);
+    QFETCH(Respuesta, respuesta);
     QFETCH(QString, rutina);
     QFETCH(QByteArray, cola);
     Base b;
     b.dialogo.responde(respuesta).responde(respuesta);
     const ado::Falla falla(3709, QStringLiteral("  Sin conexión   "),
                            QStringLiteral("ADODB.Connection"));
-    QCOMPARE(b.db.TratamientoErrores(falla, botones, rutina), respuesta);
-    QCOMPARE(b.db.TratamientoErrores(falla, botones, rutina), respuesta);
+    const auto estilo = plataforma::Estilo::DeCodigo(botones);
+    QCOMPARE(b.db.TratamientoErrores(falla, estilo, rutina), std::optional(respuesta));
+    QCOMPARE(b.db.TratamientoErrores(falla, estilo, rutina), std::optional(respuesta));
     const CajaMostrada& caja = b.dialogo.mostradas()[0];
     QCOMPARE(caja.texto, QStringLiteral("Ha ocurrido el Siguiente Error (3709) Sin conexión"));
     QCOMPARE(caja.titulo, "ADODB.Connection" + (rutina.isEmpty() ? QString() : " - " + rutina) +
@@ -443,18 +453,19 @@ void TstDbConexion::tratamientoErrores() {
 
 void TstDbConexion::tratamientoErroresSinRegistro() {
     Base b;
-    QCOMPARE(b.db.TratamientoErrores(ado::Falla(0, QStringLiteral("nada"))), 0);
+    QCOMPARE(b.db.TratamientoErrores(ado::Falla(0, QStringLiteral("nada"))),
+             std::optional<Respuesta>());
     QCOMPARE(b.dialogo.mostradas().size(), 0);
     QVERIFY(!QFile::exists(b.db.gLogErr));
     b.db.gLogErr = b.dir.filePath(QStringLiteral("no/hay/VXERR.LOG"));
-    b.dialogo.responde(plataforma::vbIgnore);
+    b.dialogo.responde(Respuesta::Ignore);
     QCOMPARE(b.db.TratamientoErrores(ado::Falla(5, QStringLiteral("x"))),
-             int(plataforma::vbIgnore));
+             std::optional(Respuesta::Ignore));
     QCOMPARE(b.dialogo.mostradas()[0].estilo, 18);
     QVERIFY(!QFile::exists(b.db.gLogErr));
     b.db.gLogErr.clear(); // the program's folder then
     b.db.carpetaPrograma = b.dir.path();
-    b.dialogo.responde(plataforma::vbAbort);
+    b.dialogo.responde(Respuesta::Abort);
     b.db.TratamientoErrores(ado::Falla(5, QStringLiteral("x")));
     QFile f(b.dir.filePath(QStringLiteral("VXERR.LOG")));
     QVERIFY(f.open(QIODevice::ReadOnly));

@@ -449,41 +449,35 @@ void TstFormularios::cargaControlesSinFilaNoCambiaNada() {
 // ------------------------------------------------------------------ the Qt operator dialog
 
 void TstFormularios::msgBox_data() {
-    QTest::addColumn<int>("estilo");
+    QTest::addColumn<Estilo>("estilo");
     QTest::addColumn<int>("tecla");
-    QTest::addColumn<int>("respuesta");
-    QTest::newRow("Aceptar con Enter") << int(vbOKOnly) << int(Qt::Key_Return) << int(vbOK);
-    QTest::newRow("Aceptar solo, Esc") << int(vbOKOnly) << int(Qt::Key_Escape) << int(vbOK);
-    QTest::newRow("Aceptar/Cancelar, Esc")
-        << int(vbOKCancel) << int(Qt::Key_Escape) << int(vbCancel);
-    QTest::newRow("Aceptar/Cancelar, segundo por defecto")
-        << vbOKCancel + vbDefaultButton2 << int(Qt::Key_Return) << int(vbCancel);
-    QTest::newRow("Anular/Reintentar/Omitir, Enter")
-        << vbAbortRetryIgnore + vbCritical << int(Qt::Key_Return) << int(vbAbort);
-    QTest::newRow("Anular/Reintentar/Omitir, segundo por defecto")
-        << vbAbortRetryIgnore + vbDefaultButton2 << int(Qt::Key_Return) << int(vbRetry);
-    QTest::newRow("Anular/Reintentar/Omitir, tercero por defecto")
-        << vbAbortRetryIgnore + vbDefaultButton3 << int(Qt::Key_Enter) << int(vbIgnore);
-    QTest::newRow("Anular/Reintentar/Omitir, Esc anula")
-        << int(vbAbortRetryIgnore) << int(Qt::Key_Escape) << int(vbAbort);
-    QTest::newRow("Anular/Reintentar/Omitir, letra R")
-        << int(vbAbortRetryIgnore) << int(Qt::Key_R) << int(vbRetry);
-    QTest::newRow("Si/No/Cancelar, Esc cancela")
-        << int(vbYesNoCancel) << int(Qt::Key_Escape) << int(vbCancel);
-    QTest::newRow("Si/No, No por defecto")
-        << vbYesNo + vbQuestion + vbDefaultButton2 << int(Qt::Key_Return) << int(vbNo);
-    QTest::newRow("Si/No, Esc dice No") << int(vbYesNo) << int(Qt::Key_Escape) << int(vbNo);
-    QTest::newRow("Si/No, letra S") << int(vbYesNo) << int(Qt::Key_S) << int(vbYes);
-    QTest::newRow("Reintentar/Cancelar, Esc")
-        << int(vbRetryCancel) << int(Qt::Key_Escape) << int(vbCancel);
-    QTest::newRow("tercero por defecto sin tercer boton")
-        << vbYesNo + vbDefaultButton3 << int(Qt::Key_Return) << int(vbYes);
+    QTest::addColumn<Respuesta>("respuesta");
+    using B = Botones;
+    using R = Respuesta;
+    const Icono sin = Icono::Ninguno;
+    // clang-format off
+    QTest::newRow("Aceptar con Enter") << Estilo{} << int(Qt::Key_Return) << R::OK;
+    QTest::newRow("Aceptar solo, Esc") << Estilo{} << int(Qt::Key_Escape) << R::OK;
+    QTest::newRow("Aceptar/Cancelar, Esc") << Estilo{B::OKCancel} << int(Qt::Key_Escape) << R::Cancel;
+    QTest::newRow("Aceptar/Cancelar, segundo por defecto") << Estilo{B::OKCancel, sin, 2} << int(Qt::Key_Return) << R::Cancel;
+    QTest::newRow("Anular/Reintentar/Omitir, Enter") << kEstiloError << int(Qt::Key_Return) << R::Abort;
+    QTest::newRow("Anular/Reintentar/Omitir, segundo por defecto") << Estilo{B::AbortRetryIgnore, sin, 2} << int(Qt::Key_Return) << R::Retry;
+    QTest::newRow("Anular/Reintentar/Omitir, tercero por defecto") << Estilo{B::AbortRetryIgnore, sin, 3} << int(Qt::Key_Enter) << R::Ignore;
+    QTest::newRow("Anular/Reintentar/Omitir, Esc anula") << Estilo{B::AbortRetryIgnore} << int(Qt::Key_Escape) << R::Abort;
+    QTest::newRow("Anular/Reintentar/Omitir, letra R") << Estilo{B::AbortRetryIgnore} << int(Qt::Key_R) << R::Retry;
+    QTest::newRow("Si/No/Cancelar, Esc cancela") << Estilo{B::YesNoCancel} << int(Qt::Key_Escape) << R::Cancel;
+    QTest::newRow("Si/No, No por defecto") << Estilo{B::YesNo, Icono::Question, 2} << int(Qt::Key_Return) << R::No;
+    QTest::newRow("Si/No, Esc dice No") << Estilo{B::YesNo} << int(Qt::Key_Escape) << R::No;
+    QTest::newRow("Si/No, letra S") << Estilo{B::YesNo} << int(Qt::Key_S) << R::Yes;
+    QTest::newRow("Reintentar/Cancelar, Esc") << Estilo{B::RetryCancel} << int(Qt::Key_Escape) << R::Cancel;
+    QTest::newRow("tercero por defecto sin tercer boton") << Estilo{B::YesNo, sin, 3} << int(Qt::Key_Return) << R::Yes;
+    // clang-format on
 }
 
 void TstFormularios::msgBox() {
-    QFETCH(int, estilo);
+    QFETCH(Estilo, estilo);
     QFETCH(int, tecla);
-    QFETCH(int, respuesta);
+    QFETCH(Respuesta, respuesta);
     alAparecer(
         [tecla](QWidget* modal) { QTest::keyClick(foco(modal), static_cast<Qt::Key>(tecla)); });
     DialogoQt dialogo;
@@ -508,8 +502,9 @@ void TstFormularios::msgBoxMuestraBotonesEIcono() {
     });
     DialogoQt dialogo;
     QCOMPARE(dialogo.MsgBox(QStringLiteral("Recuerde: <b>NO</b>\r\n-Confirma...?"),
-                            vbYesNoCancel + vbExclamation, QStringLiteral("-Atención!")),
-             int(vbCancel));
+                            Estilo{Botones::YesNoCancel, Icono::Exclamation},
+                            QStringLiteral("-Atención!")),
+             Respuesta::Cancel);
     QCOMPARE(titulo, QStringLiteral("-Atención!"));
     QCOMPARE(texto, QStringLiteral("Recuerde: <b>NO</b>\n-Confirma...?"));
     QCOMPARE(icono, QMessageBox::Warning);

@@ -104,6 +104,8 @@ private slots:
     void eligeFechaCancelada();
     void informaError_data();
     void informaError();
+    void codigoDelEstilo_data();
+    void codigoDelEstilo();
     void dialogoArchivo();
     void dialogoArchivoCancelado();
     void nombreDeUsuario();
@@ -482,42 +484,64 @@ void TstUtilidades::eligeFechaCancelada() {
 void TstUtilidades::informaError_data() {
     QTest::addColumn<QString>("rutina");
     QTest::addColumn<QString>("fuente");
-    QTest::addColumn<int>("respuesta");
+    QTest::addColumn<Respuesta>("respuesta");
     QTest::addColumn<QString>("texto");
     QTest::addColumn<QString>("titulo");
     QTest::newRow("reintentar") << "AbrirRecordset"
-                                << "ADODB" << 4
+                                << "ADODB" << Respuesta::Retry
                                 << "Ha ocurrido el siguiente error (3709) Conexión cerrada\n"
                                    "Origen: ADODB"
                                 << "Error en AbrirRecordset";
     QTest::newRow("omitir, sin origen")
         << "EditKeyCode"
-        << "" << 5 << "Ha ocurrido el siguiente error (3709) Conexión cerrada"
+        << "" << Respuesta::Ignore << "Ha ocurrido el siguiente error (3709) Conexión cerrada"
         << "Error en EditKeyCode";
     QTest::newRow("anular, sin rutina")
         << ""
-        << "" << 3 << "Ha ocurrido el siguiente error (3709) Conexión cerrada"
+        << "" << Respuesta::Abort << "Ha ocurrido el siguiente error (3709) Conexión cerrada"
         << "Aviso al operador";
 }
 
 void TstUtilidades::informaError() {
     QFETCH(QString, rutina);
     QFETCH(QString, fuente);
-    QFETCH(int, respuesta);
+    QFETCH(Respuesta, respuesta);
     QFETCH(QString, texto);
     QFETCH(QString, titulo);
     DialogoGuionado operador;
     operador.responde(respuesta);
     Utilidades u(operador);
-    int recibida = -1;
-    u.InformaError(ado::Falla(3709, QStringLiteral("  Conexión cerrada "), fuente), rutina,
-                   recibida);
-    QCOMPARE(recibida, respuesta);
+    QCOMPARE(
+        u.InformaError(ado::Falla(3709, QStringLiteral("  Conexión cerrada "), fuente), rutina),
+        respuesta);
     QCOMPARE(operador.mostradas().size(), 1);
     const CajaMostrada& caja = operador.mostradas().first();
     QCOMPARE(caja.texto, texto);
     QCOMPARE(caja.titulo, titulo);
-    QCOMPARE(caja.estilo, vbAbortRetryIgnore + vbCritical);
+    QCOMPARE(caja.estilo, 18);
+}
+
+void TstUtilidades::codigoDelEstilo_data() {
+    QTest::addColumn<Estilo>("estilo");
+    QTest::addColumn<int>("codigo");
+    using B = Botones;
+    // clang-format off
+    QTest::newRow("error compartido") << kEstiloError << 18;
+    QTest::newRow("sin nada") << Estilo{} << 0;
+    QTest::newRow("Si/No critico") << Estilo{B::YesNo, Icono::Critical} << 20;
+    QTest::newRow("Si/No/Cancelar exclamacion") << Estilo{B::YesNoCancel, Icono::Exclamation} << 51;
+    QTest::newRow("informacion") << Estilo{B::OKOnly, Icono::Information} << 64;
+    QTest::newRow("pregunta, No por defecto") << Estilo{B::YesNo, Icono::Question, 2} << 292;
+    QTest::newRow("tercero por defecto") << Estilo{B::AbortRetryIgnore, Icono::Ninguno, 3} << 514;
+    QTest::newRow("Reintentar/Cancelar") << Estilo{B::RetryCancel} << 5;
+    // clang-format on
+}
+
+void TstUtilidades::codigoDelEstilo() {
+    QFETCH(Estilo, estilo);
+    QFETCH(int, codigo);
+    QCOMPARE(estilo.codigo(), codigo);
+    QVERIFY(Estilo::DeCodigo(codigo) == estilo);
 }
 
 void TstUtilidades::dialogoArchivo() {

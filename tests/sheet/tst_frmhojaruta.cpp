@@ -84,7 +84,7 @@ void TstFrmHojaRuta::abreSobreLaBase() {
 void TstFrmHojaRuta::terminaSinConexion() {
     QTemporaryDir dir;
     DialogoGuionado dialogo;
-    dialogo.responde(plataforma::vbNo); // "try again?" on the connection failure box
+    dialogo.responde(plataforma::Respuesta::No); // "try again?" on the connection failure box
     bool terminado = false;
     auto app = aplicacion(dialogo, dir, dir.filePath(QStringLiteral("falta.db")), terminado);
     FrmHojaRuta ventana(*app);
@@ -236,7 +236,7 @@ void TstFrmHojaRuta::numeroInvalido_data() {
 void TstFrmHojaRuta::numeroInvalido() {
     QFETCH(QString, numero);
     Hoja h;
-    h.dialogo.responde(plataforma::vbOK);
+    h.dialogo.responde(plataforma::Respuesta::OK);
     h.abre(numero);
     QCOMPARE(h.dialogo.mostradas().size(), 1);
     QCOMPARE(h.ultimoMensaje(), QStringLiteral("Debe ingresar un valor numérico!!!"));
@@ -289,7 +289,7 @@ void TstFrmHojaRuta::clase() {
     Hoja h;
     h.abre(QStringLiteral("120"));
     if (!vale)
-        h.dialogo.responde(plataforma::vbOK);
+        h.dialogo.responde(plataforma::Respuesta::OK);
     h.confirma("Clase", clase);
     QCOMPARE(h.ventana->HayError(), !vale);
     if (!vale) {
@@ -343,7 +343,7 @@ void TstFrmHojaRuta::cuentas() {
     h.campo("Gasto2")->setText(QStringLiteral("50"));
     h.campo("Gasto4")->setText(QStringLiteral("25,5"));
     if (!mensaje.isEmpty())
-        h.dialogo.responde(plataforma::vbOK);
+        h.dialogo.responde(plataforma::Respuesta::OK);
     h.confirma(campo.toLatin1().constData(), codigo);
     QCOMPARE(h.ultimoMensaje(), mensaje);
     QCOMPARE(h.etiqueta(etiqueta.toLatin1().constData()), textoEtiqueta);
@@ -369,7 +369,7 @@ void TstFrmHojaRuta::rubros() {
     h.confirma("CC_Col1", QStringLiteral("1,2"));
     QCOMPARE(h.texto("CC_Col1"), QStringLiteral("'   1','   2'"));
     QCOMPARE(h.app->cfg.Cfg(QStringLiteral("CC_Col1")), QStringLiteral("'   1','   2'"));
-    h.dialogo.responde(plataforma::vbOK);
+    h.dialogo.responde(plataforma::Respuesta::OK);
     h.confirma("CC_Col1", QStringLiteral("9"));
     QCOMPARE(h.ultimoMensaje(), QStringLiteral("El código de artículo es inexistente!!!"));
     // Only rubro 2 on a fresh grid; an unknown rubro lists every active article.
@@ -377,7 +377,7 @@ void TstFrmHojaRuta::rubros() {
     h.ventana->ArmaGrilla(true);
     QCOMPARE(h.ventana->Grilla().filas(), 1);
     QCOMPARE(h.celda(0, 0), QStringLiteral("A2 Queso"));
-    h.dialogo.responde(plataforma::vbOK);
+    h.dialogo.responde(plataforma::Respuesta::OK);
     h.campo("CC_Col1")->setText(QStringLiteral("9"));
     h.ventana->ArmaGrilla(true);
     QCOMPARE(h.ultimoMensaje(), QStringLiteral("Error en los filtros por rubros, verifique la "
@@ -451,7 +451,7 @@ void TstFrmHojaRuta::letraEnCantidad() {
     grilla->setFocus();
     QTest::keyClicks(grilla, QStringLiteral("x"));
     QCOMPARE(editor->text(), QStringLiteral("x"));
-    h.dialogo.responde(plataforma::vbOK);
+    h.dialogo.responde(plataforma::Respuesta::OK);
     QTest::keyClick(editor, Qt::Key_Return);
     QCOMPARE(h.ultimoMensaje(), QStringLiteral("Debe ingresar una cantidad!!!"));
     QCOMPARE(h.celda(0, 2), QStringLiteral("x"));
@@ -465,7 +465,7 @@ void TstFrmHojaRuta::grabarValidaLaFecha() {
     h.abre(QStringLiteral("500"));
     h.confirma("Fecha", QStringLiteral("31/02/2024")); // accepted while typing
     QCOMPARE(h.dialogo.mostradas().size(), 0);
-    h.dialogo.responde(plataforma::vbOK);
+    h.dialogo.responde(plataforma::Respuesta::OK);
     h.ventana->Barvex1_ButtonClick(QStringLiteral("grabar"));
     QCOMPARE(h.ultimoMensaje(), QStringLiteral("Debe ingresar un formato de fecha válido!!!"));
     QVERIFY(h.campo("Clase")->isEnabled()); // still the new run
@@ -484,7 +484,7 @@ void TstFrmHojaRuta::finalizarRespondidoNo() {
     Hoja h;
     h.abre(QStringLiteral("120"));
     h.campo("Chofer")->setText(QStringLiteral("Cambiado"));
-    h.dialogo.responde(plataforma::vbNo);
+    h.dialogo.responde(plataforma::Respuesta::No);
     QTest::mouseClick(h.ventana->findChild<QPushButton*>(QStringLiteral("cmdFinalizar")),
                       Qt::LeftButton);
     QCOMPARE(h.dialogo.mostradas().size(), 1);
@@ -518,7 +518,7 @@ void TstFrmHojaRuta::entradaMalFormadaNoRompeLaHoja() {
     Hoja h;
     h.abre(QStringLiteral("120"));
     QVERIFY(h.ventana->Existe());
-    h.dialogo.respondeSiempre(plataforma::vbOK);
+    h.dialogo.respondeSiempre(plataforma::Respuesta::OK);
     const QStringList malos{QStringLiteral("O'Brien'; DROP TABLE MV_REPARTO; --"),
                             QString(3000, u'9'),
                             QStringLiteral("数量 Ωμέγα ñandú"),

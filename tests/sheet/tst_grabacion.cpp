@@ -183,9 +183,9 @@ struct Hoja {
     }
     void grabar() { ventana->Barvex1_ButtonClick(QStringLiteral("GRABAR")); }
     // "Finalizar", confirmed; `luego` answers the boxes that follow.
-    void finalizar(std::initializer_list<int> luego = {}) {
-        dialogo.responde(plataforma::vbYes);
-        for (int r : luego)
+    void finalizar(std::initializer_list<plataforma::Respuesta> luego = {}) {
+        dialogo.responde(plataforma::Respuesta::Yes);
+        for (plataforma::Respuesta r : luego)
             dialogo.responde(r);
         QTest::mouseClick(ventana->findChild<QPushButton*>(QStringLiteral("cmdFinalizar")),
                           Qt::LeftButton);
@@ -268,7 +268,7 @@ void TstGrabacion::fallaEnCadaSentencia() {
     for (int k = 1; k <= kSentencias; ++k) {
         *h.inyeccion = FallaEn(k);
         h.dialogo.olvida();
-        h.finalizar({plataforma::vbCancel});
+        h.finalizar({plataforma::Respuesta::Cancel});
         QVERIFY2(h.inyeccion->disparada, qPrintable(QString::number(k)));
         fallidas << h.inyeccion->sentencia.left(30);
         QCOMPARE(h.todo(), antes);
@@ -311,7 +311,7 @@ void TstGrabacion::reintentoGrabaUnaVez() {
     Hoja h;
     h.nuevoConGastos();
     *h.inyeccion = FallaEn(k);
-    h.finalizar({plataforma::vbRetry});
+    h.finalizar({plataforma::Respuesta::Retry});
     QVERIFY(h.inyeccion->disparada);
     QCOMPARE(h.texto("Reparto"), QStringLiteral("123"));
     QCOMPARE(h.filas(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE IdReparto = 122 AND "
@@ -352,7 +352,7 @@ void TstGrabacion::finalizarDosVeces() {
     h.nuevoConGastos();
     h.finalizar();
     h.confirma("Reparto", QStringLiteral("122"));
-    h.finalizar({plataforma::vbOK});
+    h.finalizar({plataforma::Respuesta::OK});
     QCOMPARE(h.dialogo.mostradas().last().texto,
              QStringLiteral("El reparto 122 ya tiene su asiento contable: no se registra otro."));
     QCOMPARE(h.filas(QStringLiteral("SELECT COUNT(*) FROM MV_ASIENTOS WHERE Cpte_Origen = '122'")),
@@ -363,7 +363,7 @@ void TstGrabacion::sinTipoDeRegistro() {
     Hoja h(QStringLiteral(
         "UPDATE TA_CONFIGURACION SET Valor = '' WHERE Clave = 'TIPOREGFACTURACION';"));
     h.nuevoConGastos();
-    h.finalizar({plataforma::vbOK});
+    h.finalizar({plataforma::Respuesta::OK});
     QCOMPARE(h.dialogo.mostradas().last().texto,
              QStringLiteral("No se ha informado El Tipo de Registro que generará el Asiento, "
                             "corrija esto desde configuración y vuelva a intentarlo"));
@@ -407,7 +407,7 @@ void TstGrabacion::desbalanceado() {
     if (campo != QLatin1String("CuentaMP"))
         h.confirma("CuentaMP", QStringLiteral("111")); // recomputes the means of payment
     const QStringList antes = h.todo();
-    h.finalizar({plataforma::vbOK});
+    h.finalizar({plataforma::Respuesta::OK});
     QCOMPARE(h.dialogo.mostradas().last().texto, mensaje);
     QCOMPARE(h.todo(), antes);
     QCOMPARE(h.texto("Reparto"), QStringLiteral("122")); // nothing reset

@@ -39,7 +39,7 @@ void TstHojaRutaFallas::cuentaConTablaRota() {
 
     // The chart of accounts goes missing under the sheet's feet.
     app->db.gCnn().Execute(QStringLiteral("DROP TABLE MA_CUENTAS"));
-    dialogo.respondeSiempre(plataforma::vbAbort);
+    dialogo.respondeSiempre(plataforma::Respuesta::Abort);
     confirma("CuentaG2", QStringLiteral("5.1.1"));
     QVERIFY(!dialogo.mostradas().isEmpty());
     QCOMPARE(dialogo.mostradas().first().titulo, QStringLiteral("Aviso al Operador"));

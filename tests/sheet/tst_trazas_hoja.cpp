@@ -79,7 +79,7 @@ void TstTrazasHoja::flujos() {
 
     abre();
     tramo();
-    dialogo.responde(plataforma::vbYes);
+    dialogo.responde(plataforma::Respuesta::Yes);
     QTest::mouseClick(ventana.findChild<QPushButton*>(QStringLiteral("cmdFinalizar")),
                       Qt::LeftButton);
     comparaConReferencia(QStringLiteral("finalizar_10"), tramo());

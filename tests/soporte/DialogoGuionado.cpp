@@ -10,6 +10,10 @@ DialogoGuionado::~DialogoGuionado() {
             __FILE__, __LINE__);
 }
 
+DialogoGuionado& DialogoGuionado::responde(plataforma::Respuesta respuesta) {
+    return responde(QVariant::fromValue(respuesta));
+}
+
 DialogoGuionado& DialogoGuionado::responde(const QVariant& respuesta) {
     respuestas_.append(respuesta);
     return *this;
@@ -29,9 +33,18 @@ QVariant DialogoGuionado::siguiente(const CajaMostrada& caja) {
     return respuestas_.takeFirst();
 }
 
-int DialogoGuionado::MsgBox(const QString& texto, int estilo, const QString& titulo) {
-    const QVariant r = siguiente({QStringLiteral("MsgBox"), texto, titulo, estilo});
-    return r.isValid() ? r.toInt() : plataforma::vbCancel;
+plataforma::Respuesta DialogoGuionado::MsgBox(const QString& texto, plataforma::Estilo estilo,
+                                              const QString& titulo) {
+    const QVariant r = siguiente({QStringLiteral("MsgBox"), texto, titulo, estilo.codigo()});
+    if (!r.isValid()) // the unexpected box already failed the test
+        return plataforma::Respuesta::Cancel;
+    if (r.metaType() != QMetaType::fromType<plataforma::Respuesta>()) {
+        QTest::qFail(qPrintable(QStringLiteral("message box \"%1\" answered with a %2")
+                                    .arg(titulo, QString::fromLatin1(r.typeName()))),
+                     __FILE__, __LINE__);
+        return plataforma::Respuesta::Cancel;
+    }
+    return r.value<plataforma::Respuesta>();
 }
 
 std::optional<QString> DialogoGuionado::InputBox(const QString& pregunta, const QString& titulo,

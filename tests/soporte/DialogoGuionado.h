@@ -5,6 +5,7 @@
 
 #include "platform/DialogoOperador.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QVariant>
 
@@ -12,21 +13,29 @@ struct CajaMostrada {
     QString tipo; // "MsgBox", "InputBox", "EligeArchivo", "EligeFecha"
     QString texto;
     QString titulo;
-    int estilo = 0;
+    int estilo = 0; // a message box's style as the suite's code (18, 292, ...)
 };
 
 class DialogoGuionado : public plataforma::DialogoOperador {
 public:
     ~DialogoGuionado() override;
 
-    // Queues the next answer: an answer code for MsgBox, a QString (or an invalid
+    // Queues the next answer: a Respuesta for MsgBox, a QString (or an invalid
     // QVariant for cancel) for InputBox and EligeArchivo, a QDate for EligeFecha.
+    // A message box given anything but a Respuesta fails the test.
+    DialogoGuionado& responde(plataforma::Respuesta respuesta);
     DialogoGuionado& responde(const QVariant& respuesta);
+    DialogoGuionado& responde(int) = delete; // a bare code would pass for a text answer
     // From now on a box with no queued answer gets this one instead of failing the
     // test: for scenarios whose boxes are not the point (bad input, say).
+    void respondeSiempre(plataforma::Respuesta respuesta) {
+        porDefecto_ = QVariant::fromValue(respuesta);
+    }
     void respondeSiempre(const QVariant& respuesta) { porDefecto_ = respuesta; }
+    void respondeSiempre(int) = delete;
 
-    int MsgBox(const QString& texto, int estilo, const QString& titulo) override;
+    plataforma::Respuesta MsgBox(const QString& texto, plataforma::Estilo estilo,
+                                 const QString& titulo) override;
     std::optional<QString> InputBox(const QString& pregunta, const QString& titulo,
                                     const QString& inicial) override;
     std::optional<QString> EligeArchivo(const QString& titulo, const QString& filtro) override;
@@ -42,3 +51,10 @@ private:
     QVariant porDefecto_;
     QList<CajaMostrada> mostradas_;
 };
+
+namespace plataforma {
+// How tests print an answer that may be missing (found by argument lookup).
+inline char* toString(const std::optional<Respuesta>& r) {
+    return qstrdup(r ? QByteArray::number(static_cast<int>(*r)).constData() : "nothing");
+}
+} // namespace plataforma
