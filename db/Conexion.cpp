@@ -321,15 +321,25 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID,
 }
 
 void DB_Dll::ReintentaConectar() {
+    reconecta(false);
+}
+
+// Closes and reopens the connection with its own connection string; true when it
+// is open again. Interactively a failure other than closing a closed connection
+// ends it, a server that cannot be reached silently and any other failure through
+// the error dialog. Quietly only the reopen counts: a dead line may refuse the
+// time-out or the close, and the reopen is what tells whether the server is back.
+bool DB_Dll::reconecta(bool callado) {
     const DB_Dll& principal = compartida();
     const QString usuario = principal.gUsuario;
     const QString clave = principal.gUserPassWord;
+    bool reabriendo = false;
     plataforma::CorrePasos(
-        [this](const ado::Falla& f) {
-            if (f.Number == ado::codigo::adErrObjectClosed)
+        [&](const ado::Falla& f) {
+            if (f.Number == ado::codigo::adErrObjectClosed || (callado && !reabriendo))
                 return Respuesta::Ignore;
             gOpenFlag = false;
-            if (f.Number == ado::codigo::E_FAIL) // the server cannot be reached
+            if (callado || f.Number == ado::codigo::E_FAIL) // the server cannot be reached
                 return Respuesta::Abort;
             return plataforma::SaleSiNoHubo(
                 TratamientoErrores(f, plataforma::kEstiloError, QStringLiteral("AbrirRecordset")));
@@ -338,9 +348,13 @@ void DB_Dll::ReintentaConectar() {
             [&] { gOpenFlag = false; },
             [&] { gCnn().setCommandTimeout(5); },
             [&] { gCnn().Close(); },
-            [&] { gCnn().Open(gCnn().ConnectionString(), usuario, clave, -1); },
+            [&] {
+                reabriendo = true;
+                gCnn().Open(gCnn().ConnectionString(), usuario, clave, -1);
+            },
             [&] { gOpenFlag = true; },
         });
+    return gOpenFlag;
 }
 
 // ------------------------------------------------------------------ failures

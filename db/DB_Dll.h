@@ -123,6 +123,25 @@ public:
                              ado::Recordset* Lrcs = nullptr);
     void EjecutaConsultaRSQL(const QString& SentenciaSQL);
 
+    // ------------------------------------------------------- the throwing path
+    // For code that wants exceptions instead of dialogs: nothing here shows a box,
+    // and a failure leaves nothing in the connection's error list, since its
+    // records travel in the ado::Falla raised (Registros), the cause first.
+    //
+    // Opens a query: synonyms (SS_TSinonimos), then the Oracle translation, then
+    // open. Raises ado::Falla carrying the provider's records; a lost connection is
+    // reconnected and the open repeated once, silently, before raising. Inside a
+    // transaction nothing is reconnected: a new connection would not hold the
+    // writes made so far, so the failure is raised at once.
+    // Consulta opens read-only and forward-only; ConsultaEditable dynamic and
+    // optimistic, for AddNew and Update.
+    void Consulta(const QString& sql, ado::Recordset& rs);
+    void ConsultaEditable(const QString& sql, ado::Recordset& rs);
+    // Executes a statement the same way; returns rows affected; raises with the
+    // records instead of leaving them in the connection's error list (warnings,
+    // SQLSTATE class 01, are not failures and stay in the list).
+    long Ejecuta(const QString& sql);
+
     // --------------------------------------------------------------- table queries
     // Type codes: 8 text, 7 date, 3/4/5 number, anything else inserted as it is.
     bool ExisteEnTabla(const QString& Tabla, const QVariant& ValorBuscado, const QString& Campo,
@@ -194,6 +213,10 @@ private:
     QString textoConexionPerdida() const;
     QString baseEnCadena() const;
     plataforma::Respuesta avisoOperador(const ado::Falla& falla);
+    bool reconecta(bool callado);
+    void abreSinDialogos(const QString& sql, ado::Recordset& rs, int cursor, int bloqueo);
+    template <typename F> void conReconexion(F&& intento);
+    [[noreturn]] void lanza(const ado::Falla& falla);
     bool existeEn(const QString& sql, ado::Connection& cn, ado::Recordset* Lrcs, bool SoloLectura,
                   bool traduce);
     std::optional<QString> leeAgregado(const QString& sql, const QString& columna);
@@ -207,4 +230,25 @@ private:
     std::unique_ptr<ado::Connection> cnn_;
     std::unique_ptr<DialogoArchivo> cmdDlg_;
     PideParametrosConexion* pideParametros_ = nullptr;
+
+    friend class TransaccionDB;
+};
+
+// Begins a transaction on construction, rolls back in the destructor unless
+// Confirma() ran. The exception that leaves the scope keeps its records (the
+// rollback must not lose them): they travel in the ado::Falla, not in the
+// connection's error list. One level only, as the connection allows.
+class TransaccionDB {
+public:
+    explicit TransaccionDB(DB_Dll& db);
+    ~TransaccionDB();
+    TransaccionDB(const TransaccionDB&) = delete;
+    TransaccionDB& operator=(const TransaccionDB&) = delete;
+    // Commits; raises when the commit fails (the destructor then rolls back what
+    // the connection still holds).
+    void Confirma();
+
+private:
+    DB_Dll& db_;
+    bool terminada_ = false;
 };

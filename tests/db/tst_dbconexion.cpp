@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <stdexcept>
+
 using namespace prueba;
 using plataforma::Respuesta;
 using Apertura = DB_Dll::Apertura;
@@ -78,6 +80,10 @@ private slots:
     void tratamientoErroresSinRegistro();
     void scriptOracle_data();
     void scriptOracle();
+    void sinDialogos_data();
+    void sinDialogos();
+    void transaccionDB_data();
+    void transaccionDB();
 };
 
 void TstDbConexion::controlDeAdministrador_data() {
@@ -521,6 +527,136 @@ void TstDbConexion::scriptOracle() {
     QCOMPARE(b.db.gCnn().Errors().Count(), errores);
     // A failed script leaves its transaction open for the caller to roll back.
     QCOMPARE(b.db.gCnn().EnTransaccion(), !queda.isEmpty() && enviadas.value(0) == u"<BeginTrans>");
+}
+
+void TstDbConexion::sinDialogos_data() {
+    QTest::addColumn<QString>("funcion");
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<int>("perdidas");
+    QTest::addColumn<QString>("registroExtra"); // SQLSTATE of a record added to a success
+    QTest::addColumn<int>("numero");            // of the failure raised; 0: none
+    QTest::addColumn<int>("nativo");            // of its first record
+    QTest::addColumn<int>("registros");
+    QTest::addColumn<int>("aperturas");
+    QTest::addColumn<int>("enviadas");
+    QTest::addColumn<int>("quedanEnLaLista");
+    const QString lee = QStringLiteral("SELECT Nombre FROM TA_USUARIOS");
+    const QString cambia = QStringLiteral("UPDATE TA_USUARIOS SET Email = 'x'");
+    using namespace ado::codigo;
+    // clang-format off
+    QTest::newRow("consulta: una perdida se repite en silencio") << "Consulta" << lee << 1 << "" << 0 << 0 << 0 << 2 << 2 << 0;
+    QTest::newRow("consulta: dos perdidas, falla con sus registros") << "Consulta" << lee << 2 << "" << E_FAIL << 11 << 1 << 2 << 2 << 0;
+    QTest::newRow("consulta que falla no se repite") << "Consulta" << "SELECT * FROM TA_NO" << 0 << "" << DB_E_NOTABLE << 208 << 1 << 1 << 1 << 0;
+    QTest::newRow("ejecuta: una perdida se repite") << "Ejecuta" << cambia << 1 << "" << 0 << 0 << 0 << 2 << 2 << 0;
+    QTest::newRow("ejecuta: clave duplicada") << "Ejecuta" << kAna << 0 << "" << DB_E_INTEGRITYVIOLATION << 2627 << 2 << 1 << 1 << 0;
+    QTest::newRow("ejecuta: un aviso no es falla") << "Ejecuta" << cambia << 0 << "01000" << 0 << 0 << 0 << 1 << 1 << 1;
+    QTest::newRow("ejecuta: un error entre los registros es falla") << "Ejecuta" << cambia << 0 << "42000" << DB_E_ERRORSINCOMMAND << 50000 << 1 << 1 << 1 << 0;
+    // clang-format on
+}
+
+void TstDbConexion::sinDialogos() {
+    QFETCH(QString, funcion);
+    QFETCH(QString, sql);
+    QFETCH(int, perdidas);
+    QFETCH(QString, registroExtra);
+    QFETCH(int, numero);
+    QFETCH(int, nativo);
+    QFETCH(int, registros);
+    QFETCH(int, aperturas);
+    QFETCH(int, enviadas);
+    QFETCH(int, quedanEnLaLista);
+    Base b({}, kAna);
+    b.abre();
+    b.guion->sentencias.clear();
+    b.guion->fallasEjecucion = perdidas;
+    if (!registroExtra.isEmpty())
+        b.guion->avisos.append(ado::Error{ado::codigo::DB_E_ERRORSINCOMMAND,
+                                          QStringLiteral("registro"),
+                                          registroExtra,
+                                          50000,
+                                          {}});
+    ado::Recordset rs;
+    long filas = -1;
+    std::optional<ado::Falla> falla;
+    try {
+        if (funcion == u"Consulta")
+            b.db.Consulta(sql, rs);
+        else
+            filas = b.db.Ejecuta(sql);
+    } catch (const ado::Falla& f) {
+        falla = f;
+    }
+    QCOMPARE(falla ? falla->Number : 0, numero);
+    QCOMPARE(falla ? falla->Registros.size() : 0, registros);
+    QCOMPARE(falla ? falla->Registros.value(0).NativeError : 0, nativo);
+    if (!falla && funcion == u"Consulta")
+        QCOMPARE(rs.Fields(0).Value().toString(), QStringLiteral("ana"));
+    if (!falla && funcion == u"Ejecuta")
+        QCOMPARE(filas, 1L);
+    QCOMPARE(b.guion->aperturas, aperturas);
+    QCOMPARE(b.guion->sentencias.size(), enviadas);
+    QCOMPARE(b.db.gCnn().Errors().Count(), quedanEnLaLista);
+    QCOMPARE(b.dialogo.mostradas().size(), 0);
+    QVERIFY(b.db.gOpenFlag);
+}
+
+void TstDbConexion::transaccionDB_data() {
+    QTest::addColumn<QString>("caso");
+    QTest::addColumn<bool>("quedaBeto");
+    QTest::addColumn<QString>("final"); // what the provider was last told
+    QTest::addColumn<int>("nativo");    // of the failure that left the scope
+    QTest::addColumn<int>("registros");
+    // clang-format off
+    QTest::newRow("confirmada") << "confirma" << true << "<CommitTrans>" << 0 << 0;
+    QTest::newRow("sin confirmar se deshace") << "nada" << false << "<RollbackTrans>" << 0 << 0;
+    QTest::newRow("una falla deshace y conserva sus registros") << "duplicada" << false << "<RollbackTrans>" << 2627 << 2;
+    QTest::newRow("una perdida no reconecta: deshace") << "perdida" << false << "<RollbackTrans>" << 11 << 1;
+    QTest::newRow("otra excepcion tambien deshace") << "excepcion" << false << "<RollbackTrans>" << 0 << 0;
+    // clang-format on
+}
+
+void TstDbConexion::transaccionDB() {
+    QFETCH(QString, caso);
+    QFETCH(bool, quedaBeto);
+    QFETCH(QString, final);
+    QFETCH(int, nativo);
+    QFETCH(int, registros);
+    Base b({}, kAna);
+    b.abre();
+    const QString beto =
+        QStringLiteral("INSERT INTO TA_USUARIOS (Nombre, Administrador) VALUES ('beto', 2)");
+    std::optional<ado::Falla> falla;
+    bool otra = false;
+    try {
+        TransaccionDB transaccion(b.db);
+        QVERIFY(b.db.gCnn().EnTransaccion());
+        b.db.Ejecuta(beto);
+        if (caso == u"duplicada")
+            b.db.Ejecuta(kAna);
+        if (caso == u"perdida") {
+            b.guion->fallasEjecucion = 1;
+            b.db.Ejecuta(QStringLiteral("UPDATE TA_USUARIOS SET Email = 'x'"));
+        }
+        if (caso == u"excepcion")
+            throw std::runtime_error("del llamador");
+        if (caso == u"confirma")
+            transaccion.Confirma();
+    } catch (const ado::Falla& f) {
+        falla = f;
+    } catch (const std::runtime_error&) {
+        otra = true;
+    }
+    QCOMPARE(otra, caso == u"excepcion");
+    QCOMPARE(falla ? falla->Registros.value(0).NativeError : 0, nativo);
+    QCOMPARE(falla ? falla->Registros.size() : 0, registros);
+    QCOMPARE(b.guion->sentencias.first(), QStringLiteral("<BeginTrans>"));
+    QCOMPARE(b.guion->sentencias.last(), final);
+    QCOMPARE(b.guion->aperturas, 1);
+    QVERIFY(!b.db.gCnn().EnTransaccion());
+    QCOMPARE(b.db.gCnn().Errors().Count(), 0);
+    QCOMPARE(b.db.ExisteEnTabla(QStringLiteral("TA_USUARIOS"), QStringLiteral("beto"),
+                                QStringLiteral("Nombre"), nullptr, 8),
+             quedaBeto);
 }
 
 QTEST_GUILESS_MAIN(TstDbConexion)

@@ -18,10 +18,13 @@ struct Escenario {
     std::shared_ptr<Guion> guion = std::make_shared<Guion>();
     DB_Dll db{dialogo, nullptr, Fabrica(guion)};
 
-    explicit Escenario(bool administrador = false) {
+    explicit Escenario(bool administrador = false,
+                       const QString& cadena =
+                           QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV;Database =G;UId=u;Pwd=;")) {
         db.gEsAdmin = administrador;
         db.gOpenFlag = true;
-        db.gCnn().Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV;Database =G;UId=u;Pwd=;"));
+        db.gConnString = cadena;
+        db.gCnn().Open(cadena);
     }
 };
 
@@ -50,6 +53,8 @@ private slots:
     void agregados();
     void sinonimos_data();
     void sinonimos();
+    void sinDialogos_data();
+    void sinDialogos();
     void literales_data();
     void literales();
     void addField_data();
@@ -221,6 +226,50 @@ void TstDbSentencias::sinonimos() {
     e.db.AbrirRecordset(consulta, rs);
     QCOMPARE(consulta, esperado);
     QCOMPARE(e.guion->sentencias, QStringList{esperado});
+}
+
+void TstDbSentencias::sinDialogos_data() {
+    QTest::addColumn<QString>("funcion");
+    QTest::addColumn<bool>("oracle");
+    QTest::addColumn<bool>("administrador");
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("enviada");
+    // clang-format off
+    QTest::newRow("consulta con sinonimo") << "Consulta" << false << false << "SELECT * FROM MA_CUENTAS WHERE X = 1" << "SELECT * FROM SS_MA_CUENTAS WHERE X = 1";
+    QTest::newRow("consulta de administrador") << "Consulta" << false << true << "SELECT * FROM @Admin_MA_CUENTAS" << "SELECT * FROM MA_CUENTAS";
+    QTest::newRow("consulta SQL Server sin traducir") << "Consulta" << false << true << "SELECT TOP 1 ISNULL(X,0) FROM T" << "SELECT TOP 1 ISNULL(X,0) FROM T";
+    QTest::newRow("consulta Oracle: sinonimo y traduccion") << "Consulta" << true << false << "SELECT TOP 1 * FROM MA_CUENTAS WHERE X = 1" << "SELECT  * FROM SS_MA_CUENTAS WHERE X = 1  AND ROWNUM <= 1  ";
+    QTest::newRow("editable Oracle") << "ConsultaEditable" << true << false << "SELECT ISNULL(N,0) FROM V_TA_CAJAS WHERE D = ''" << "SELECT NVL(N,0) FROM SS_V_TA_CAJAS WHERE D  IS NULL ";
+    QTest::newRow("ejecuta con sinonimo") << "Ejecuta" << false << false << "DELETE FROM MA_CUENTAS WHERE X = 1" << "DELETE FROM SS_MA_CUENTAS WHERE X = 1";
+    QTest::newRow("ejecuta Oracle") << "Ejecuta" << true << false << "UPDATE MA_CUENTAS SET N = ISNULL(M,0) WHERE D = ''" << "UPDATE SS_MA_CUENTAS SET N = NVL(M,0) WHERE D  IS NULL ";
+    QTest::newRow("ejecuta marca @Admin_") << "Ejecuta" << false << false << "UPDATE @Admin_MA_CUENTAS SET N = 1" << "UPDATE MA_CUENTAS SET N = 1";
+    // clang-format on
+}
+
+void TstDbSentencias::sinDialogos() {
+    QFETCH(QString, funcion);
+    QFETCH(bool, oracle);
+    QFETCH(bool, administrador);
+    QFETCH(QString, sql);
+    QFETCH(QString, enviada);
+    Escenario e(administrador,
+                oracle ? kOracle
+                       : QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV;Database =G;UId=u;Pwd=;"));
+    e.guion->responde = [](const QString&) { return Filas(QStringLiteral("N"), 1); };
+    ado::Recordset rs;
+    if (funcion == u"Ejecuta") {
+        e.db.Ejecuta(sql);
+    } else {
+        const bool editable = funcion == u"ConsultaEditable";
+        if (editable)
+            e.db.ConsultaEditable(sql, rs);
+        else
+            e.db.Consulta(sql, rs);
+        QCOMPARE(rs.CursorType(), int(editable ? ado::adOpenDynamic : ado::adOpenForwardOnly));
+        QCOMPARE(rs.LockType(), int(editable ? ado::adLockOptimistic : ado::adLockReadOnly));
+        QCOMPARE(rs.Fields(0).Value().toInt(), 1);
+    }
+    QCOMPARE(e.guion->sentencias, QStringList{enviada});
 }
 
 void TstDbSentencias::literales_data() {
