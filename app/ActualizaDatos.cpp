@@ -6,21 +6,10 @@
 
 #include "platform/Pasos.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
-
 namespace {
 
 const QString kCr = QStringLiteral("\r");
 const QString kNl = QStringLiteral("\r\n");
-
-QString nombreEjecutable(const DB_Dll& db) {
-    if (!db.nombreEjecutable.isEmpty())
-        return db.nombreEjecutable;
-    if (QCoreApplication::instance())
-        return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    return QStringLiteral("hojaruta");
-}
 
 // "<native> : <description>" CR LF for each message but the last; a single
 // message is shown whole.
@@ -143,7 +132,7 @@ void Aplicacion::GActualizarDatoScript(QStringList& Sentencias, bool& HuboError,
                  return;
              if (HuboError) {
                  ignora([&] { db.EjecutaConsultaSQL(QStringLiteral("ROLLBACK TRANSACTION")); });
-                 RegistraErrorAux(sqlEjecutada, nombreEjecutable(db), codigo, texto);
+                 RegistraErrorAux(sqlEjecutada, db.ejecutable(), codigo, texto);
                  if (!texto.trimmed().isEmpty() && MuestraMensaje)
                      dialogo.MsgBox(texto,
                                     plataforma::Estilo{plataforma::Botones::OKOnly,
@@ -162,19 +151,15 @@ void Aplicacion::GActualizarDatoScript(QStringList& Sentencias, bool& HuboError,
 void Aplicacion::RegistraErrorAux(const QString& SQL, QString Proceso, qint32 Error,
                                   const QString& Descripcion) {
     if (Proceso.isEmpty())
-        Proceso = nombreEjecutable(db);
+        Proceso = db.ejecutable();
     ado::Recordset rs;
-    // Opened on the connection itself: the log of a failure must never put a box in
-    // front of the operator, not even the one of a failed open.
+    // Opened on the path that raises: the log of a failure must never put a box in
+    // front of the operator, not even the one of a failed open. Every failure is
+    // skipped: a missing log row must not turn into a second failure.
     plataforma::CorrePasos(
         plataforma::OmiteFalla,
         {[&] {
-             QString sql =
-                 db.SS_TSinonimos(QStringLiteral("select  top 1 * from AUX_ERR  with(nolock) "));
-             if (db.gCnn().ConnectionString().contains(QLatin1String("ORACLE"),
-                                                       Qt::CaseInsensitive))
-                 sql = db.ORACLE_Dicc(sql);
-             rs.Open(sql, db.gCnn(), ado::adOpenDynamic, ado::adLockOptimistic, -1);
+             db.ConsultaEditable(QStringLiteral("select  top 1 * from AUX_ERR  with(nolock) "), rs);
          },
          [&] { rs.AddNew(); }, [&] { rs.Fields(QStringLiteral("Proceso")) = Proceso; },
          [&] {
@@ -208,29 +193,29 @@ std::optional<plataforma::Respuesta> Aplicacion::MuestraErrorDatos(const ado::Fa
         dialogo.MsgBox(conversion, critico, QStringLiteral("Error en conversion de datos"));
         return std::nullopt;
     }
-    ado::Errores& errores = db.gCnn().Errors();
-    if (errores.Count() > 0) {
-        const ado::Error primero = errores.Item(0);
+    if (!ErrorObj.Registros.isEmpty()) {
+        const ado::Error& primero = ErrorObj.Registros.first();
         const QString descripcion = QStringLiteral("Descripcion del Error: ") +
                                     QString::number(primero.NativeError) + QStringLiteral(" - ") +
                                     primero.Description;
+        // Explained here, the failure is done with: nobody is to read it again
+        // from the connection's list either.
+        const auto explicada = [&](const QString& texto, const QString& titulo) {
+            dialogo.MsgBox(texto, critico, titulo);
+            db.gCnn().Errors().Clear();
+            return std::nullopt;
+        };
         switch (primero.NativeError) {
         case 1010:
-            dialogo.MsgBox(conversion, critico, QStringLiteral("Error en conversion de datos "));
-            errores.Clear();
-            return std::nullopt;
+            return explicada(conversion, QStringLiteral("Error en conversion de datos "));
         case 515:
-            dialogo.MsgBox(descripcion, critico,
-                           QStringLiteral("Error en conversion de datos - NULOS NO PERMITIDO"));
-            errores.Clear();
-            return std::nullopt;
+            return explicada(descripcion,
+                             QStringLiteral("Error en conversion de datos - NULOS NO PERMITIDO"));
         case 2627:
-            dialogo.MsgBox(descripcion + kNl + kNl +
-                               QStringLiteral("La grabacion se ha cancelado... Cambie el campo "
-                                              "principal e intente grabar nuevamente"),
-                           critico, QStringLiteral("Clave Duplicada"));
-            errores.Clear();
-            return std::nullopt;
+            return explicada(descripcion + kNl + kNl +
+                                 QStringLiteral("La grabacion se ha cancelado... Cambie el campo "
+                                                "principal e intente grabar nuevamente"),
+                             QStringLiteral("Clave Duplicada"));
         default:
             break;
         }

@@ -71,6 +71,8 @@ public:
     bool confidencialidad = false;
     // The program's executable name (failure box, synonym rules); empty: this program's.
     QString nombreEjecutable;
+    // The name in use: nombreEjecutable, or this program's own.
+    QString ejecutable() const;
     // Programs of the suite under whose name V_TA_DEPOSITO and V_TA_FAMILIAS keep
     // their own names for users who are not administrators.
     QStringList ejecutablesSinSinonimoDeposito;
@@ -205,7 +207,6 @@ public:
 private:
     DB_Dll& compartida() { return compartida_ ? *compartida_ : *this; }
     const DB_Dll& compartida() const { return compartida_ ? *compartida_ : *this; }
-    QString ejecutable() const;
     bool esConexionOracle();
     bool PasoParametros();
     bool PasoArchivo();

@@ -22,17 +22,16 @@ ado::Falla argumentoInvalido() {
 
 // Whether the operator writes the day before the month.
 bool diaPrimero() {
-    const QLocale local = QLocale::system();
-    if (local.language() == QLocale::C)
-        return true;
-    const QString formato = local.dateFormat(QLocale::ShortFormat);
+    const QString formato = Utilidades::LocaleOperador().dateFormat(QLocale::ShortFormat);
     const auto d = formato.indexOf(u'd');
     const auto m = formato.indexOf(u'M');
     return d < 0 || m < 0 || d < m;
 }
 
 // A literal that is a date: the operator's day/month/year (or month/day/year)
-// order, or year-month-day. A time of day makes it no plain date.
+// order, or year-month-day. A time of day makes it no plain date. Not the
+// layer's InterpretaFecha: this one follows the operator's order and leaves
+// "20240131" and dated times alone, as the dialect rule has always done.
 std::optional<QDate> leeFecha(const QString& literal) {
     static const QRegularExpression local(
         QStringLiteral("^ *(\\d{1,2})([/.-])(\\d{1,2})\\2(\\d{4}|\\d{2}) *$"));

@@ -3,6 +3,7 @@
 
 #include "AplicacionDePrueba.h"
 #include "DialogoGuionado.h"
+#include "Fallas.h"
 #include "LeeTraza.h"
 #include "app/Aplicacion.h"
 #include "platform/ado/BaseEmbebida.h"
@@ -545,75 +546,97 @@ void TstActualizaDatos::muestraErrorDatosConversion() {
     DialogoGuionado dialogo;
     dialogo.responde(plataforma::Respuesta::OK);
     Aplicacion app(dialogo);
-    app.db.gCnn().Errors().Add(ado::Error{0, QStringLiteral("x"), QString(), 515, QString()});
-    const ado::Falla falla(3421, QStringLiteral("Application uses a value of the wrong type"));
+    // A wrong value type is explained as such, whatever records came with it.
+    const ado::Falla falla(3421, QStringLiteral("Application uses a value of the wrong type"), {},
+                           {ado::Error{0, QStringLiteral("x"), QString(), 515, QString()}});
     QCOMPARE(app.MuestraErrorDatos(falla, QStringLiteral("Kilos")),
              std::optional<plataforma::Respuesta>());
     QCOMPARE(dialogo.mostradas().size(), 1);
     QCOMPARE(dialogo.mostradas()[0].texto, kConversion + QStringLiteral("Kilos"));
     QCOMPARE(dialogo.mostradas()[0].titulo, QStringLiteral("Error en conversion de datos"));
-    QCOMPARE(dialogo.mostradas()[0].estilo, 16); // critical icon, OK button
+    QCOMPARE(dialogo.mostradas()[0].estilo, 16);
 }
 
 void TstActualizaDatos::muestraErrorDatosPorNativo_data() {
     QTest::addColumn<int>("nativo");
+    QTest::addColumn<bool>("tambienEnLaLista"); // false: the list was emptied by a rollback
     QTest::addColumn<QString>("titulo");
     QTest::addColumn<QString>("texto");
-    QTest::newRow("1010 conversion")
-        << 1010 << "Error en conversion de datos " << kConversion + QStringLiteral("Fecha");
-    QTest::newRow("515 nulo") << 515 << "Error en conversion de datos - NULOS NO PERMITIDO"
-                              << "Descripcion del Error: 515 - descripcion del proveedor";
-    QTest::newRow("2627 clave duplicada")
-        << 2627 << "Clave Duplicada"
-        << "Descripcion del Error: 2627 - descripcion del proveedor\r\n\r\nLa grabacion se ha "
-           "cancelado... Cambie el campo principal e intente grabar nuevamente";
+    const QString nulos = QStringLiteral("Error en conversion de datos - NULOS NO PERMITIDO");
+    const QString nulo = QStringLiteral("Descripcion del Error: 515 - descripcion del proveedor");
+    const QString duplicada =
+        QStringLiteral("Descripcion del Error: 2627 - descripcion del proveedor\r\n\r\nLa "
+                       "grabacion se ha cancelado... Cambie el campo principal e intente grabar "
+                       "nuevamente");
+    for (const bool lista : {true, false}) {
+        const char* donde = lista ? ", tambien en la lista" : ", solo en la falla";
+        QTest::addRow("1010 conversion%s", donde)
+            << 1010 << lista << "Error en conversion de datos "
+            << kConversion + QStringLiteral("Fecha");
+        QTest::addRow("515 nulo%s", donde) << 515 << lista << nulos << nulo;
+        QTest::addRow("2627 clave duplicada%s", donde)
+            << 2627 << lista << "Clave Duplicada" << duplicada;
+    }
 }
 
 void TstActualizaDatos::muestraErrorDatosPorNativo() {
     QFETCH(int, nativo);
+    QFETCH(bool, tambienEnLaLista);
     QFETCH(QString, titulo);
     QFETCH(QString, texto);
     DialogoGuionado dialogo;
     dialogo.responde(plataforma::Respuesta::OK);
     Aplicacion app(dialogo);
+    const QList<ado::Error> registros{
+        ado::Error{ado::codigo::DB_E_ERRORSINCOMMAND, QStringLiteral("descripcion del proveedor"),
+                   QStringLiteral("42000"), nativo, QString()},
+        ado::Error{0, kTerminada, QStringLiteral("01000"), 3621, QString()}};
     ado::Errores& errores = app.db.gCnn().Errors();
-    errores.Add(ado::Error{ado::codigo::DB_E_ERRORSINCOMMAND,
-                           QStringLiteral("descripcion del proveedor"), QStringLiteral("42000"),
-                           nativo, QString()});
-    errores.Add(ado::Error{0, kTerminada, QStringLiteral("01000"), 3621, QString()});
-    const ado::Falla falla(ado::codigo::DB_E_ERRORSINCOMMAND, QStringLiteral("otra cosa"));
+    if (tambienEnLaLista)
+        errores.Add(registros);
+    const ado::Falla falla(ado::codigo::DB_E_ERRORSINCOMMAND, QStringLiteral("otra cosa"), {},
+                           registros);
     QCOMPARE(app.MuestraErrorDatos(falla, QStringLiteral("Fecha")),
              std::optional<plataforma::Respuesta>());
     QCOMPARE(dialogo.mostradas().size(), 1);
     QCOMPARE(dialogo.mostradas()[0].titulo, titulo);
     QCOMPARE(dialogo.mostradas()[0].texto, texto);
-    QCOMPARE(dialogo.mostradas()[0].estilo, 16); // critical icon, OK button
+    QCOMPARE(dialogo.mostradas()[0].estilo, 16);
     QCOMPARE(errores.Count(), 0);
 }
 
 void TstActualizaDatos::muestraErrorDatosClaveDuplicadaReal() {
+    // A save that fails inside its transaction is rolled back before the operator
+    // is told why: the records come with the failure, not from the connection.
     DialogoGuionado dialogo;
     dialogo.responde(plataforma::Respuesta::OK);
     auto app = conectada(dialogo);
-    app->db.EjecutaConsultaSQL(QStringLiteral("INSERT INTO PRUEBA (Codigo) VALUES ('A')"));
-    QCOMPARE(app->db.gCnn().Errors().Count(), 2);
-    const ado::Falla falla(ado::codigo::DB_E_INTEGRITYVIOLATION, kDuplicada);
+    const ado::Falla falla = fallaDe([&] {
+        TransaccionDB transaccion(app->db);
+        app->db.Ejecuta(QStringLiteral("INSERT INTO PRUEBA (Codigo) VALUES ('B')"));
+        app->db.Ejecuta(QStringLiteral("INSERT INTO PRUEBA (Codigo) VALUES ('A')"));
+        transaccion.Confirma();
+    });
+    QCOMPARE(codigos(*app), QStringList{"A"});
+    QCOMPARE(app->db.gCnn().Errors().Count(), 0);
     QCOMPARE(app->MuestraErrorDatos(falla, QString()), std::optional<plataforma::Respuesta>());
     QCOMPARE(dialogo.mostradas().value(0).titulo, QStringLiteral("Clave Duplicada"));
-    QVERIFY(dialogo.mostradas().value(0).texto.startsWith(
-        QStringLiteral("Descripcion del Error: 2627 - ") + kDuplicada + "\r\n\r\n"));
-    QCOMPARE(app->db.gCnn().Errors().Count(), 0);
+    QCOMPARE(dialogo.mostradas().value(0).texto,
+             QStringLiteral("Descripcion del Error: 2627 - ") + kDuplicada +
+                 QStringLiteral("\r\n\r\nLa grabacion se ha cancelado... Cambie el campo "
+                                "principal e intente grabar nuevamente"));
 }
 
 void TstActualizaDatos::muestraErrorDatosOtroError_data() {
-    QTest::addColumn<int>("nativo"); // 0: an empty error list
+    QTest::addColumn<int>("nativo"); // 0: a failure without records
     QTest::addColumn<plataforma::Respuesta>("respuesta");
     QTest::addColumn<std::optional<plataforma::Respuesta>>("devuelto");
     using R = plataforma::Respuesta;
     QTest::newRow("restriccion, reintentar") << 547 << R::Retry << std::optional(R::Retry);
     QTest::newRow("restriccion, ignorar") << 547 << R::Ignore << std::optional(R::Ignore);
-    QTest::newRow("lista vacia, abortar") << 0 << R::Abort << std::optional(R::Abort);
-    QTest::newRow("lista vacia, cancelar no devuelve nada") << 0 << R::Cancel << std::optional<R>();
+    QTest::newRow("sin registros, abortar") << 0 << R::Abort << std::optional(R::Abort);
+    QTest::newRow("sin registros, cancelar no devuelve nada")
+        << 0 << R::Cancel << std::optional<R>();
 }
 
 void TstActualizaDatos::muestraErrorDatosOtroError() {
@@ -624,12 +647,14 @@ void TstActualizaDatos::muestraErrorDatosOtroError() {
     dialogo.responde(respuesta);
     Aplicacion app(dialogo);
     app.reloj = [] { return QDateTime(QDate(2024, 3, 15), QTime(10, 42, 7)); };
+    QList<ado::Error> registros;
     if (nativo)
-        app.db.gCnn().Errors().Add(ado::Error{ado::codigo::DB_E_INTEGRITYVIOLATION,
-                                              QStringLiteral("conflicto"), QStringLiteral("23000"),
-                                              nativo, QString()});
+        registros.append(ado::Error{ado::codigo::DB_E_INTEGRITYVIOLATION,
+                                    QStringLiteral("conflicto"), QStringLiteral("23000"), nativo,
+                                    QString()});
+    app.db.gCnn().Errors().Add(registros);
     const ado::Falla falla(ado::codigo::DB_E_INTEGRITYVIOLATION, QStringLiteral(" conflicto "),
-                           QStringLiteral("Microsoft OLE DB Provider for SQL Server"));
+                           QStringLiteral("Microsoft OLE DB Provider for SQL Server"), registros);
     QCOMPARE(app.MuestraErrorDatos(falla, QStringLiteral("Cuenta")), devuelto);
     QCOMPARE(dialogo.mostradas().size(), 1);
     QCOMPARE(dialogo.mostradas()[0].titulo,
@@ -638,6 +663,7 @@ void TstActualizaDatos::muestraErrorDatosOtroError() {
     QCOMPARE(dialogo.mostradas()[0].texto,
              QStringLiteral("Ha ocurrido el Siguiente Error (-2147217873) conflicto"));
     QCOMPARE(dialogo.mostradas()[0].estilo, 18);
+    // Only the failures it explains itself are taken off the list.
     QCOMPARE(app.db.gCnn().Errors().Count(), nativo ? 1 : 0);
     QFile log(dir_->filePath(QStringLiteral("VXERR.LOG")));
     QVERIFY(log.open(QIODevice::ReadOnly));
