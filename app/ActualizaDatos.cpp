@@ -83,7 +83,7 @@ void Aplicacion::GActualizarDatoScript(QStringList& Sentencias, bool& HuboError,
     const auto ignora = [](const auto& paso) {
         try {
             paso();
-        } catch (const std::exception&) { // only the error list tells the outcome
+        } catch (const ado::Falla&) { // only the error list tells the outcome
         }
     };
     plataforma::CorrePasos(

@@ -137,11 +137,12 @@ void DB_Dll::ejecuta(QString& sql, long& filas, ado::Recordset* Lrcs, bool infor
         if ((errores.Count() == 1 || errores.Count() == 2) && !Contiene(sql, kTrans) &&
             errores.Item(0).NativeError == 8152)
             errores.Clear();
-    } catch (const std::exception& e) {
+    } catch (const ado::Falla& f) {
         // A failed statement keeps every message of the provider: callers read them.
+        // Only the provider's failures are kept quiet; anything else is a fault of
+        // the program and travels on.
         if (!informa)
             return;
-        const ado::Falla f = plataforma::FallaDe(e);
         using namespace ado::codigo;
         const bool esperada = f.Number == E_FAIL || f.Number == DB_E_INTEGRITYVIOLATION ||
                               f.Number == DB_E_NOTABLE || f.Number == DB_E_ERRORSINCOMMAND;
