@@ -5,7 +5,7 @@
 #include "DialogoGuionado.h"
 #include "LeeTraza.h"
 #include "app/Aplicacion.h"
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 #include "resources/Recursos.h"
 
 #include "../db/ProveedorDePrueba.h"

@@ -1,4 +1,4 @@
-#include "ado/Parametriza.h"
+#include "ado/sqlite/Parametriza.h"
 
 #include <QList>
 

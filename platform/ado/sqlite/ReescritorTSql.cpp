@@ -1,4 +1,4 @@
-#include "ReescritorTSql.h"
+#include "ado/sqlite/ReescritorTSql.h"
 
 #include <sqlite3.h>
 

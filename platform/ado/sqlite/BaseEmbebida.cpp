@@ -1,7 +1,7 @@
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 
-#include "ado/ErroresSqlite.h"
-#include "ado/ReescritorTSql.h"
+#include "ado/sqlite/ErroresSqlite.h"
+#include "ado/sqlite/ReescritorTSql.h"
 #include "platform/ado/Valores.h"
 
 #include <QFile>

@@ -1,9 +1,9 @@
 // The embedded provider: a SQLite file that answers the program's SQL Server text
 // as SQL Server would on what the program relies on.
 
-#include "ado/ErroresSqlite.h"
-#include "ado/Parametriza.h"
-#include "ado/ReescritorTSql.h"
+#include "ado/sqlite/ErroresSqlite.h"
+#include "ado/sqlite/Parametriza.h"
+#include "ado/sqlite/ReescritorTSql.h"
 #include "platform/ado/Proveedor.h"
 #include "platform/ado/Valores.h"
 

@@ -1,4 +1,4 @@
-#include "ado/ErroresSqlite.h"
+#include "ado/sqlite/ErroresSqlite.h"
 
 #include <sqlite3.h>
 
