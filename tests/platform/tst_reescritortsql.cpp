@@ -1,6 +1,7 @@
 // The SQL Server text the program sends must give, on SQLite, the rows SQL Server would give.
 // Each case rewrites the text, runs it on a small database with known rows and compares rows.
 
+#include "ado/sqlite/FuncionesTSql.h"
 #include "ado/sqlite/ReescritorTSql.h"
 
 #include <sqlite3.h>

@@ -1,7 +1,7 @@
 #include "platform/ado/sqlite/BaseEmbebida.h"
 
 #include "ado/sqlite/ErroresSqlite.h"
-#include "ado/sqlite/ReescritorTSql.h"
+#include "ado/sqlite/FuncionesTSql.h"
 #include "platform/ado/Valores.h"
 
 #include <QFile>

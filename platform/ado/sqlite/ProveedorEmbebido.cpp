@@ -2,6 +2,7 @@
 // as SQL Server would on what the program relies on.
 
 #include "ado/sqlite/ErroresSqlite.h"
+#include "ado/sqlite/FuncionesTSql.h"
 #include "ado/sqlite/Parametriza.h"
 #include "ado/sqlite/ReescritorTSql.h"
 #include "platform/ado/Proveedor.h"
