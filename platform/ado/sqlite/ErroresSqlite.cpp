@@ -152,4 +152,16 @@ Falla FallaConexion(const QString& mensaje) {
     return Falla(e.Number, e.Description, e.Source, {e});
 }
 
+Falla FallaReescritura(const QString& etapa, const QString& motivo, const QString& sentencia) {
+    constexpr qsizetype kInicio = 80;
+    QString inicio = sentencia.simplified();
+    if (inicio.size() > kInicio)
+        inicio = inicio.first(kInicio) + QStringLiteral("...");
+    const Error e = registro(
+        102, QStringLiteral("42000"),
+        QStringLiteral("No se pudo reescribir la sentencia para SQLite (%1): %2. Sentencia: \"%3\"")
+            .arg(etapa, motivo, inicio));
+    return Falla(e.Number, e.Description, e.Source, {e});
+}
+
 } // namespace ado::detalle

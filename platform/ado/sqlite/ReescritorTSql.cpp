@@ -4,9 +4,11 @@
 
 #include "ado/sqlite/ReescritorTSql.h"
 
+#include "ado/sqlite/ErroresSqlite.h"
 #include "ado/sqlite/Reescritor.h"
 
 #include <array>
+#include <exception>
 #include <limits>
 
 namespace ado::sqlite {
@@ -97,23 +99,52 @@ const std::array<std::vector<const Regla*>, kTipos>& ReglasPorTipo() {
     return porTipo;
 }
 
+const QString kLectura = QStringLiteral("lectura del texto");
+
+QString MotivoAbierto(QStringView texto, const sql::Token& t) {
+    if (t.clase == sql::Clase::Cadena)
+        return QStringLiteral("un texto entre apóstrofos no se cierra");
+    if (t.clase == sql::Clase::Comentario)
+        return QStringLiteral("un comentario /* no se cierra");
+    switch (texto[t.inicio].unicode()) {
+    case '[':
+        return QStringLiteral("un nombre entre corchetes no se cierra");
+    case '"':
+        return QStringLiteral("un nombre entre comillas no se cierra");
+    default:
+        return QStringLiteral("un nombre entre acentos graves no se cierra");
+    }
+}
+
 } // namespace
 
 QString ReescribeTSql(const QString& tsql) {
     if (tsql.size() > std::numeric_limits<int>::max() / 2)
-        return tsql;
+        throw detalle::FallaReescritura(kLectura, QStringLiteral("el texto es demasiado largo"),
+                                        tsql);
     thread_local Memoria memoria;
+    QString etapa = kLectura;
     try {
         memoria.toks.clear();
         sql::Token abierto;
         if (!Trocea(tsql, memoria.toks, abierto))
-            return tsql;
+            throw detalle::FallaReescritura(kLectura, MotivoAbierto(tsql, abierto), tsql);
         QString out;
         out.reserve(tsql.size() + tsql.size() / 4 + 32);
-        Reescritor(tsql, memoria, out).Ejecuta();
+        Reescritor reescritor(tsql, memoria, out);
+        try {
+            reescritor.Ejecuta();
+        } catch (...) {
+            etapa = QStringLiteral("regla ") + QString::fromUtf8(reescritor.ReglaEnCurso());
+            throw;
+        }
         return out;
+    } catch (const Falla&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw detalle::FallaReescritura(etapa, QString::fromLocal8Bit(e.what()), tsql);
     } catch (...) {
-        return tsql;
+        throw detalle::FallaReescritura(etapa, QStringLiteral("falla inesperada"), tsql);
     }
 }
 

@@ -38,8 +38,9 @@
 namespace ado::sqlite {
 
 // Rewrites SQL Server text (one statement or a batch) into SQLite text. Statements of
-// a batch come out separated by ";". Text it cannot tokenize (an unterminated string,
-// say) comes back unchanged, so the engine reports its own error.
+// a batch come out separated by ";". Text it cannot read (an unterminated string, say)
+// or a rule that fails raises ado::Falla (DB_E_ERRORSINCOMMAND) naming the reading or
+// the rule and quoting the start of the statement.
 QString ReescribeTSql(const QString& tsql);
 
 } // namespace ado::sqlite
