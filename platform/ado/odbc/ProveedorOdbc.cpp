@@ -5,6 +5,7 @@
 
 #include "platform/ado/Proveedor.h"
 #include "platform/ado/Valores.h"
+#include "platform/sql/LexicoSql.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -271,92 +272,53 @@ bool siguenResultados(const QList<Error>& registros) {
     return true;
 }
 
-// Skips a quoted name or text starting at i; returns the position after it.
-qsizetype saltaCitado(const QString& s, qsizetype i) {
-    const QChar abre = s[i];
-    const QChar cierra = abre == u'[' ? QChar(u']') : abre;
-    for (++i; i < s.size(); ++i) {
-        if (s[i] == cierra) {
-            if (i + 1 < s.size() && s[i + 1] == cierra && abre != u'[')
-                ++i;
-            else
-                return i + 1;
-        }
-    }
-    return i;
-}
-
-bool palabraEn(const QString& s, qsizetype i, QLatin1String palabra) {
-    const auto esLetra = [](QChar c) { return c.isLetterOrNumber() || c == u'_'; };
-    return s.mid(i, palabra.size()).compare(palabra, Qt::CaseInsensitive) == 0 &&
-           (i == 0 || !esLetra(s[i - 1])) &&
-           (i + palabra.size() >= s.size() || !esLetra(s[i + palabra.size()]));
+bool esUna(QStringView sql, const sql::Token& t, std::initializer_list<const char*> claves) {
+    return std::any_of(claves.begin(), claves.end(),
+                       [&](const char* c) { return sql::EsPalabra(sql, t, QLatin1String(c)); });
 }
 
 // The one table of a plain "SELECT ... FROM T [alias] [WHERE ...]", without its
 // owner or brackets; empty for joins, lists of tables or anything less plain.
 QString tablaDeConsulta(const QString& sql) {
-    const QString s = sql.trimmed();
-    if (!palabraEn(s, 0, QLatin1String("SELECT")))
+    QList<sql::Token> t;
+    for (const sql::Token& x : sql::Tokeniza(sql))
+        if (!sql::EsTrivia(x))
+            t.append(x);
+    if (t.isEmpty() || !sql::EsPalabra(sql, t.first(), QLatin1String("SELECT")))
         return {};
     int nivel = 0;
     qsizetype desde = -1;
-    qsizetype hasta = s.size();
-    for (qsizetype i = 0; i < s.size();) {
-        const QChar c = s[i];
-        if (c == u'\'' || c == u'"' || c == u'[') {
-            i = saltaCitado(s, i);
-            continue;
-        }
-        if (c == u'(')
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t[i].simbolo == sql::Simbolo::AbreParentesis)
             ++nivel;
-        else if (c == u')')
+        else if (t[i].simbolo == sql::Simbolo::CierraParentesis)
             --nivel;
-        else if (nivel == 0 && desde < 0 && palabraEn(s, i, QLatin1String("FROM"))) {
-            desde = i + 4;
-        } else if (nivel == 0 && desde >= 0) {
-            static const QLatin1String fin[] = {QLatin1String("WHERE"),  QLatin1String("ORDER"),
-                                                QLatin1String("GROUP"),  QLatin1String("HAVING"),
-                                                QLatin1String("OPTION"), QLatin1String("FOR")};
-            static const QLatin1String varias[] = {QLatin1String("JOIN"), QLatin1String("APPLY"),
-                                                   QLatin1String("UNION"), QLatin1String("EXCEPT"),
-                                                   QLatin1String("INTERSECT")};
-            const auto es = [&](QLatin1String p) { return palabraEn(s, i, p); };
-            if (std::any_of(std::begin(fin), std::end(fin), es)) {
-                hasta = i;
-                break;
-            }
-            if (c == u',' || c == u';' || std::any_of(std::begin(varias), std::end(varias), es))
-                return {};
-        }
-        ++i;
+        else if (nivel != 0)
+            continue;
+        else if (desde < 0 && sql::EsPalabra(sql, t[i], QLatin1String("FROM")))
+            desde = i + 1;
+        else if (desde < 0)
+            continue;
+        else if (esUna(sql, t[i], {"WHERE", "ORDER", "GROUP", "HAVING", "OPTION", "FOR"}))
+            break;
+        else if (t[i].simbolo == sql::Simbolo::Coma || t[i].simbolo == sql::Simbolo::PuntoYComa ||
+                 esUna(sql, t[i], {"JOIN", "APPLY", "UNION", "EXCEPT", "INTERSECT"}))
+            return {};
     }
     if (desde < 0)
         return {};
-    const QString origen = s.mid(desde, hasta - desde).trimmed();
     // The name: parts joined by dots, each plain or quoted.
-    QStringList partes;
-    qsizetype i = 0;
-    while (i < origen.size()) {
-        qsizetype fin = i;
-        if (origen[i] == u'[' || origen[i] == u'"') {
-            fin = saltaCitado(origen, i);
-            partes << origen.mid(i + 1, fin - i - 2);
-        } else {
-            while (fin < origen.size() &&
-                   (origen[fin].isLetterOrNumber() || origen[fin] == u'_' || origen[fin] == u'#'))
-                ++fin;
-            if (fin == i)
-                return {};
-            partes << origen.mid(i, fin - i);
-        }
-        i = fin;
-        if (i < origen.size() && origen[i] == u'.')
-            ++i;
-        else
+    QString nombre;
+    for (qsizetype i = desde; i < t.size(); i += 2) {
+        // A name with "@" is a variable, not a table.
+        if ((t[i].clase != sql::Clase::Palabra && t[i].clase != sql::Clase::Identificador) ||
+            (t[i].clase == sql::Clase::Palabra && sql[t[i].inicio] == u'@'))
+            return {};
+        nombre = sql::ValorDe(sql, t[i]);
+        if (i + 1 >= t.size() || t[i + 1].simbolo != sql::Simbolo::Punto)
             break;
     }
-    return partes.isEmpty() ? QString() : partes.last();
+    return nombre;
 }
 
 // An ODBC connection string's keys (lower case) and values, braces removed.

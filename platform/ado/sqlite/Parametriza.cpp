@@ -1,151 +1,130 @@
 #include "ado/sqlite/Parametriza.h"
 
+#include "platform/sql/LexicoSql.h"
+
 #include <QList>
 
 namespace ado::sqlite {
 
 namespace {
 
-bool esPalabra(QChar c) {
-    return c.isLetterOrNumber() || c == u'_';
+using sql::Clase;
+using sql::Simbolo;
+
+bool EsUna(QStringView sql, const sql::Token& t, std::initializer_list<const char*> claves) {
+    for (const char* c : claves)
+        if (sql::EsPalabra(sql, t, QLatin1String(c)))
+            return true;
+    return false;
 }
 
-bool igual(QStringView palabra, const char* clave) {
-    return palabra.compare(QLatin1String(clave), Qt::CaseInsensitive) == 0;
+// A plain number: digits and at most one point, not starting with it (1e5, 0x1F and .5
+// stay as written).
+bool EsNumeroSimple(QStringView numero) {
+    if (numero.startsWith(u'.'))
+        return false;
+    for (QChar c : numero)
+        if (!c.isDigit() && c != u'.')
+            return false;
+    return true;
+}
+
+// A number right after a name, a number, a "?" or a "." is part of what precedes it
+// (?1, T.1) or an operand the statement did not compare: it stays as written.
+bool SigueAOperando(QStringView sql, const sql::Token* previo) {
+    if (!previo)
+        return false;
+    if (previo->clase == Clase::Palabra || previo->clase == Clase::Numero)
+        return true;
+    return previo->clase == Clase::Simbolo &&
+           (previo->simbolo == Simbolo::Punto ||
+            (previo->simbolo == Simbolo::Otro && sql::TextoDe(sql, *previo) == u"?"));
 }
 
 } // namespace
 
 QString Parametriza(const QString& sql, QVariantList& valores) {
-    const qsizetype n = sql.size();
+    // SQLite's own text: its block comments do not nest.
+    const QList<sql::Token> tokens = sql::Tokeniza(sql, {.comentariosAnidados = false});
     qsizetype i = 0;
-    while (i < n && sql[i].isSpace())
+    while (i < tokens.size() && tokens[i].clase == Clase::Espacio)
         ++i;
-    if (!QStringView(sql).sliced(i).startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive))
+    if (i == tokens.size() || !sql::EsPalabra(sql, tokens[i], QLatin1String("SELECT")))
         return sql;
 
     QString salida;
-    salida.reserve(n);
     QVariantList hallados;
     // One flag per parenthesis level: whether literals there are compared values.
     QList<bool> enCondicion{false};
-    QChar anterior; // last significant character written
+    const sql::Token* previo = nullptr; // the last token that is not trivia
     qsizetype copiado = 0;
-    while (i < n) {
-        const QChar c = sql[i];
-        if (c == u'\'') {
-            qsizetype f = i + 1;
-            QString valor;
-            for (;;) {
-                if (f >= n)
-                    return sql; // unterminated: leave it to the engine
-                if (sql[f] == u'\'') {
-                    if (f + 1 < n && sql[f + 1] == u'\'') {
-                        valor += u'\'';
-                        f += 2;
-                        continue;
-                    }
-                    break;
-                }
-                valor += sql[f++];
-            }
+    const auto reemplaza = [&](const sql::Token& t, const QVariant& valor) {
+        salida += QStringView(sql).sliced(copiado, t.inicio - copiado);
+        salida += u'?';
+        hallados.append(valor);
+        copiado = t.inicio + t.largo;
+    };
+    for (; i < tokens.size(); ++i) {
+        const sql::Token& t = tokens[i];
+        if (t.abierto)
+            return sql; // unterminated: leave it to the engine
+        if (sql::EsTrivia(t))
+            continue;
+        switch (t.clase) {
+        case Clase::Cadena: {
             // X'..' is a blob literal: it stays as written.
-            const bool blob = i > 0 && (sql[i - 1] == u'x' || sql[i - 1] == u'X') &&
-                              (i < 2 || !esPalabra(sql[i - 2]));
-            if (enCondicion.last() && !blob) {
-                salida += QStringView(sql).sliced(copiado, i - copiado);
-                salida += u'?';
-                hallados.append(valor);
-                copiado = f + 1;
-            }
-            i = f + 1;
-            anterior = u'\'';
-            continue;
+            const bool blob = previo && previo->clase == Clase::Palabra && previo->largo == 1 &&
+                              previo->inicio + 1 == t.inicio &&
+                              sql[previo->inicio].toUpper() == u'X';
+            if (enCondicion.last() && !blob)
+                reemplaza(t, sql::ValorDe(sql, t));
+            break;
         }
-        if (c == u'"' || c == u'`' || c == u'[') {
-            const QChar cierre = c == u'[' ? QChar(u']') : c;
-            const qsizetype f = sql.indexOf(cierre, i + 1);
-            if (f < 0)
-                return sql;
-            i = f + 1;
-            anterior = cierre;
-            continue;
-        }
-        if (c == u'-' && i + 1 < n && sql[i + 1] == u'-') {
-            const qsizetype f = sql.indexOf(u'\n', i);
-            i = f < 0 ? n : f;
-            continue;
-        }
-        if (c == u'/' && i + 1 < n && sql[i + 1] == u'*') {
-            const qsizetype f = sql.indexOf(QLatin1String("*/"), i + 2);
-            if (f < 0)
-                return sql;
-            i = f + 2;
-            continue;
-        }
-        if (c.isDigit() && !esPalabra(anterior) && anterior != u'?' && anterior != u'.') {
-            qsizetype f = i;
-            bool decimal = false;
-            while (f < n && (sql[f].isDigit() || (sql[f] == u'.' && !decimal))) {
-                decimal = decimal || sql[f] == u'.';
-                ++f;
-            }
-            if (f < n && (esPalabra(sql[f]) || sql[f] == u'.')) { // 1e5, 0x1F, a name: as written
-                while (f < n && esPalabra(sql[f]))
-                    ++f;
-                i = f;
-                anterior = u'a';
-                continue;
-            }
-            if (enCondicion.last()) {
-                const QStringView numero = QStringView(sql).sliced(i, f - i);
+        case Clase::Numero: {
+            const QStringView numero = sql::TextoDe(sql, t);
+            const bool pegado =
+                i + 1 < tokens.size() && !sql::EsTrivia(tokens[i + 1]) &&
+                (tokens[i + 1].clase == Clase::Palabra || tokens[i + 1].clase == Clase::Numero ||
+                 tokens[i + 1].simbolo == Simbolo::Punto);
+            if (enCondicion.last() && EsNumeroSimple(numero) && !pegado &&
+                !SigueAOperando(sql, previo)) {
                 bool ok = false;
                 QVariant valor;
-                if (decimal)
+                if (numero.contains(u'.'))
                     valor = numero.toDouble(&ok);
                 else
                     valor = numero.toLongLong(&ok);
-                if (ok) {
-                    salida += QStringView(sql).sliced(copiado, i - copiado);
-                    salida += u'?';
-                    hallados.append(valor);
-                    copiado = f;
-                }
+                if (ok)
+                    reemplaza(t, valor);
             }
-            i = f;
-            anterior = u'0';
-            continue;
+            break;
         }
-        if (esPalabra(c)) {
-            qsizetype f = i;
-            while (f < n && esPalabra(sql[f]))
-                ++f;
-            const QStringView palabra = QStringView(sql).sliced(i, f - i);
-            if (igual(palabra, "WHERE") || igual(palabra, "ON") || igual(palabra, "HAVING"))
+        case Clase::Palabra:
+            if (EsUna(sql, t, {"WHERE", "ON", "HAVING"}))
                 enCondicion.last() = true;
-            else if (igual(palabra, "SELECT") || igual(palabra, "GROUP") ||
-                     igual(palabra, "ORDER") || igual(palabra, "LIMIT") ||
-                     igual(palabra, "UNION") || igual(palabra, "EXCEPT") ||
-                     igual(palabra, "INTERSECT") || igual(palabra, "WINDOW"))
+            else if (EsUna(sql, t,
+                           {"SELECT", "GROUP", "ORDER", "LIMIT", "UNION", "EXCEPT", "INTERSECT",
+                            "WINDOW"}))
                 enCondicion.last() = false;
-            i = f;
-            anterior = u'a';
-            continue;
+            break;
+        case Clase::Simbolo:
+            if (t.simbolo == Simbolo::AbreParentesis) {
+                enCondicion.append(enCondicion.last());
+            } else if (t.simbolo == Simbolo::CierraParentesis) {
+                if (enCondicion.size() > 1)
+                    enCondicion.removeLast();
+            } else if (t.simbolo == Simbolo::PuntoYComa) {
+                // Only a lone statement: anything after the ";" leaves the text as it is.
+                for (qsizetype f = i + 1; f < tokens.size(); ++f)
+                    if (tokens[f].clase != Clase::Espacio &&
+                        tokens[f].simbolo != Simbolo::PuntoYComa)
+                        return sql;
+            }
+            break;
+        default:
+            break;
         }
-        if (c == u'(') {
-            enCondicion.append(enCondicion.last());
-        } else if (c == u')') {
-            if (enCondicion.size() > 1)
-                enCondicion.removeLast();
-        } else if (c == u';') {
-            // Only a lone statement: anything after the ";" leaves the text as it is.
-            for (qsizetype f = i + 1; f < n; ++f)
-                if (!sql[f].isSpace() && sql[f] != u';')
-                    return sql;
-        }
-        if (!c.isSpace())
-            anterior = c;
-        ++i;
+        previo = &t;
     }
     if (hallados.isEmpty())
         return sql;
