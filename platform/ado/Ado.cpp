@@ -204,10 +204,23 @@ Field Recordset::Fields(const QString& nombre) {
     return Fields(indiceCampo(nombre));
 }
 
+namespace {
+
+bool esMoneda(const QVariant& v) {
+    return v.metaType() == QMetaType::fromType<Currency>();
+}
+
+// What a field shows of an assigned value: money as the double it has always read as.
+QVariant comoSeLee(const QVariant& v) {
+    return esMoneda(v) ? QVariant(v.value<Currency>().aDouble()) : v;
+}
+
+} // namespace
+
 QVariant Recordset::valor(int indice) const {
     cabecera(indice);
     if (editMode_ != adEditNone)
-        return d_->pendiente[indice];
+        return comoSeLee(d_->pendiente[indice]);
     exigeFilaActual();
     return d_->filas[pos_][indice];
 }
@@ -224,6 +237,14 @@ QVariant convierteParaCampo(const Columna& c, const QVariant& valor) {
                                        "current operation."));
     };
     const auto id = valor.typeId();
+    if (esMoneda(valor)) {
+        // Kept exact until the provider binds it.
+        if (EsTipoNumero(c.tipo))
+            return valor;
+        if (EsTipoTexto(c.tipo))
+            return valor.value<Currency>().texto();
+        throw tipoErroneo();
+    }
     if (EsTipoFecha(c.tipo)) {
         if (id == QMetaType::QDateTime)
             return valor;
@@ -438,6 +459,8 @@ void Recordset::Update() {
     } else {
         d_->filas[pos_] = d_->pendiente;
     }
+    for (QVariant& v : d_->filas[pos_])
+        v = comoSeLee(v);
     editMode_ = adEditNone;
     d_->pendiente.clear();
     d_->cambiado.clear();

@@ -437,6 +437,12 @@ SQLRETURN liga(SQLHSTMT st, SQLUSMALLINT n, const QVariant& v, Ligado& l) {
         l.indicador = SQL_NULL_DATA;
         return bind(SQL_C_CHAR, SQL_VARCHAR, 1, 0, &l.entero, 0);
     }
+    if (v.metaType() == QMetaType::fromType<Currency>()) {
+        // The exact decimal as text; the server reads it as money's DECIMAL(19,4).
+        l.bytes = v.value<Currency>().texto().toLatin1();
+        l.indicador = l.bytes.size();
+        return bind(SQL_C_CHAR, SQL_DECIMAL, 19, 4, l.bytes.data(), l.bytes.size());
+    }
     switch (v.typeId()) {
     case QMetaType::Bool:
         l.bit = v.toBool() ? 1 : 0;

@@ -303,6 +303,16 @@ private:
             sqlite3_bind_null(st, i);
             return;
         }
+        if (v.metaType() == QMetaType::fromType<Currency>()) {
+            // The exact decimal, or the integer when there are no decimals: a NUMERIC
+            // column then stores what it stored for the same amount as a double.
+            const Currency c = v.value<Currency>();
+            if (c.escalado() % Currency::kEscala == 0)
+                sqlite3_bind_int64(st, i, c.escalado() / Currency::kEscala);
+            else
+                bindTexto(st, i, c.texto());
+            return;
+        }
         switch (v.typeId()) {
         case QMetaType::Int:
         case QMetaType::UInt:

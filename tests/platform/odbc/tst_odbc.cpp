@@ -12,11 +12,14 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sql.h>
+#include <sqlext.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <future>
+#include <limits>
 #include <thread>
 
 using namespace ado;
@@ -126,6 +129,8 @@ private slots:
     void origenDeColumnas_data();
     void origenDeColumnas();
     void identidadDeSqlServer();
+    void monedaComoDecimal_data();
+    void monedaComoDecimal();
 
     // Failures to connect
     void conexionFallida_data();
@@ -233,6 +238,8 @@ void TstOdbc::valoresIdaYVuelta_data() {
     QTest::newRow("date") << "DATE" << QVariant(QDate(1999, 12, 31))
                           << QVariant(QDateTime(QDate(1999, 12, 31), QTime(0, 0)));
     QTest::newRow("bytes") << "BLOB" << QVariant(bytes) << QVariant(bytes);
+    QTest::newRow("money") << "NUMERIC" << QVariant::fromValue(Currency::DesdeEscalado(12345678901))
+                           << QVariant(1234567.8901);
 }
 
 void TstOdbc::valoresIdaYVuelta() {
@@ -594,6 +601,31 @@ void TstOdbc::identidadDeSqlServer() {
     QCOMPARE(id, QVariant(qint64(42)));
     p->cerrar();
     p->cerrar();
+}
+
+void TstOdbc::monedaComoDecimal_data() {
+    QTest::addColumn<qint64>("escalado");
+    QTest::addColumn<QString>("texto");
+    QTest::newRow("cero") << qint64(0) << "0";
+    QTest::newRow("entero") << qint64(10000) << "1";
+    QTest::newRow("cuatro decimales") << qint64(12345678901) << "1234567.8901";
+    QTest::newRow("negativo") << qint64(-28005000) << "-2800.5";
+    QTest::newRow("el mayor") << std::numeric_limits<qint64>::max() << "922337203685477.5807";
+}
+
+// Money reaches SQL Server as the exact decimal text, typed as money's DECIMAL(19,4).
+void TstOdbc::monedaComoDecimal() {
+    QFETCH(qint64, escalado);
+    QFETCH(QString, texto);
+    auto p = proveedorSobre(cadenaFalso());
+    const auto r =
+        p->ejecuta(QStringLiteral("PARAMETROS"),
+                   {QVariant::fromValue(Currency::DesdeEscalado(escalado)), QVariant(2.5)});
+    QCOMPARE(r.filas.size(), 2);
+    QCOMPARE(r.filas[0],
+             (QVariantList{qint64(SQL_C_CHAR), qint64(SQL_DECIMAL), qint64(19), qint64(4), texto}));
+    // A double stays a double.
+    QCOMPARE(r.filas[1].mid(0, 2), (QVariantList{qint64(SQL_C_DOUBLE), qint64(SQL_DOUBLE)}));
 }
 
 // ---------------------------------------------------------------- failures to connect
