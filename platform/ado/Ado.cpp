@@ -466,6 +466,35 @@ void Recordset::Update() {
     d_->cambiado.clear();
 }
 
+// ---------------------------------------------------------------- schema rowsets
+
+namespace detalle {
+
+namespace {
+
+Resultado sinFilas(std::initializer_list<const char*> nombres) {
+    Resultado r;
+    for (const char* n : nombres) {
+        Columna c;
+        c.nombre = QString::fromLatin1(n);
+        r.columnas.append(c);
+    }
+    return r;
+}
+
+} // namespace
+
+Resultado EsquemaDeTablas() {
+    return sinFilas({"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "TABLE_TYPE"});
+}
+
+Resultado EsquemaDeColumnas() {
+    return sinFilas({"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "COLUMN_NAME",
+                     "ORDINAL_POSITION", "DATA_TYPE", "CHARACTER_MAXIMUM_LENGTH", "IS_NULLABLE"});
+}
+
+} // namespace detalle
+
 // ---------------------------------------------------------------- Connection
 
 Connection::Connection(FabricaProveedor fabrica) : fabrica_(std::move(fabrica)) {}
@@ -656,11 +685,13 @@ OpcionesOdbc LeeOpcionesOdbc(const QString& rutaIni) {
     OpcionesOdbc o;
     const QString seccion = QStringLiteral("ODBC");
     o.driverSqlServer =
-        LeeIni(rutaIni, seccion, QStringLiteral("DriverSqlServer"), o.driverSqlServer);
-    o.driverOracle = LeeIni(rutaIni, seccion, QStringLiteral("DriverOracle"), o.driverOracle);
+        ArchivoIni::LeeDe(rutaIni, seccion, QStringLiteral("DriverSqlServer"), o.driverSqlServer);
+    o.driverOracle =
+        ArchivoIni::LeeDe(rutaIni, seccion, QStringLiteral("DriverOracle"), o.driverOracle);
     bool ok = false;
     const int segundos =
-        LeeIni(rutaIni, seccion, QStringLiteral("SegundosConexion"), QString()).toInt(&ok);
+        ArchivoIni::LeeDe(rutaIni, seccion, QStringLiteral("SegundosConexion"), QString())
+            .toInt(&ok);
     if (ok && segundos > 0)
         o.segundosConexion = segundos;
     return o;

@@ -321,46 +321,6 @@ QString tablaDeConsulta(const QString& sql) {
     return nombre;
 }
 
-// An ODBC connection string's keys (lower case) and values, braces removed.
-QHash<QString, QString> paresOdbc(const QString& cadena) {
-    QHash<QString, QString> r;
-    qsizetype i = 0;
-    while (i < cadena.size()) {
-        const auto igual = cadena.indexOf(u'=', i);
-        if (igual < 0)
-            break;
-        const QString clave = cadena.mid(i, igual - i).trimmed().toLower();
-        qsizetype j = igual + 1;
-        while (j < cadena.size() && cadena[j] == u' ')
-            ++j;
-        QString valor;
-        if (j < cadena.size() && cadena[j] == u'{') {
-            for (++j; j < cadena.size(); ++j) {
-                if (cadena[j] == u'}') {
-                    if (j + 1 < cadena.size() && cadena[j + 1] == u'}') {
-                        valor += u'}';
-                        ++j;
-                        continue;
-                    }
-                    ++j;
-                    break;
-                }
-                valor += cadena[j];
-            }
-            const auto pyc = cadena.indexOf(u';', j);
-            i = pyc < 0 ? cadena.size() : pyc + 1;
-        } else {
-            const auto pyc = cadena.indexOf(u';', j);
-            const qsizetype fin = pyc < 0 ? cadena.size() : pyc;
-            valor = cadena.mid(j, fin - j).trimmed();
-            i = fin + 1;
-        }
-        if (!clave.isEmpty() && !r.contains(clave))
-            r.insert(clave, valor);
-    }
-    return r;
-}
-
 // Whether the driver named in a connection string is FreeTDS, by its library.
 bool esFreeTds(SQLHENV env, const QString& driver) {
     if (driver.contains(QLatin1String("tdsodbc"), Qt::CaseInsensitive))
@@ -389,7 +349,7 @@ bool esFreeTds(SQLHENV env, const QString& driver) {
 // in force; 7.4 is what the autodetection tries first, and SQL Server answers it with
 // its own version.
 QString conVersionTds(SQLHENV env, const QString& cadena) {
-    const auto pares = paresOdbc(cadena);
+    const auto pares = ParesOdbc(cadena);
     if (pares.contains(QStringLiteral("tds_version")) || !pares.contains(QStringLiteral("driver")))
         return cadena;
     if (!esFreeTds(env, pares.value(QStringLiteral("driver"))))
@@ -746,15 +706,6 @@ Resultado recorre(SQLHSTMT st, SQLRETURN rc, const QString& sql, const char* lla
     return std::move(l.r);
 }
 
-void nombra(Resultado& r, std::initializer_list<const char*> nombres) {
-    r.columnas.clear();
-    for (const char* n : nombres) {
-        Columna c;
-        c.nombre = QString::fromLatin1(n);
-        r.columnas.append(c);
-    }
-}
-
 class ProveedorOdbc final : public Proveedor {
 public:
     ~ProveedorOdbc() override {
@@ -843,8 +794,7 @@ public:
         const Resultado leido =
             recorre(st, SQLTablesW(st, nullptr, 0, nullptr, 0, nullptr, 0, w(tipos), SQL_NTS),
                     QString(), "SQLTables");
-        Resultado r;
-        nombra(r, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "TABLE_TYPE"});
+        Resultado r = EsquemaDeTablas();
         for (const QVariantList& f : leido.filas)
             r.filas.append({f.value(0), f.value(1), f.value(2), f.value(3)});
         return r;
@@ -862,9 +812,7 @@ public:
         // TABLE_CAT, TABLE_SCHEM, TABLE_NAME, COLUMN_NAME, DATA_TYPE, TYPE_NAME,
         // COLUMN_SIZE, BUFFER_LENGTH, DECIMAL_DIGITS, NUM_PREC_RADIX, NULLABLE, ...,
         // ORDINAL_POSITION (17th).
-        Resultado r;
-        nombra(r, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "COLUMN_NAME", "ORDINAL_POSITION",
-                   "DATA_TYPE", "CHARACTER_MAXIMUM_LENGTH", "IS_NULLABLE"});
+        Resultado r = EsquemaDeColumnas();
         QHash<QString, int> posiciones;
         for (const QVariantList& f : leido.filas) {
             const QString t = f.value(2).toString();

@@ -5,6 +5,7 @@
 #include "ado/sqlite/FuncionesTSql.h"
 #include "ado/sqlite/Parametriza.h"
 #include "ado/sqlite/ReescritorTSql.h"
+#include "ado/sqlite/TipoDeclarado.h"
 #include "platform/ado/Proveedor.h"
 #include "platform/ado/Valores.h"
 
@@ -26,12 +27,7 @@ namespace {
 std::pair<int, int> tipoAdo(const char* declarado) {
     if (!declarado || !*declarado)
         return {adEmpty, 0};
-    const QByteArray d = QByteArray(declarado).toUpper();
-    const auto abre = d.indexOf('(');
-    const QByteArray base = (abre < 0 ? d : d.first(abre)).trimmed();
-    int largo = 0;
-    if (abre >= 0)
-        largo = d.mid(abre + 1).split(',').first().split(')').first().trimmed().toInt();
+    const auto [base, largo] = ado::sqlite::LeeTipoDeclarado(declarado);
     constexpr int sinLimite = 1073741823;
     if (base == "NVARCHAR")
         return {adVarWChar, largo ? largo : sinLimite};
@@ -207,12 +203,12 @@ public:
             "SELECT 'main', 'dbo', name, CASE type WHEN 'view' THEN 'VIEW' ELSE 'TABLE' END "
             "FROM sqlite_master WHERE type IN ('table','view') AND name NOT LIKE 'sqlite%' "
             "ORDER BY name");
-        nombra(r, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "TABLE_TYPE"});
+        r.columnas = EsquemaDeTablas().columnas;
         return r;
     }
 
     Resultado columnas(const QString& tabla) override {
-        Resultado r;
+        Resultado r = EsquemaDeColumnas();
         const QStringList tablas = tabla.isEmpty() ? nombresTablas() : QStringList{tabla};
         for (const QString& t : tablas) {
             for (const auto& c : infoColumnas(t)) {
@@ -222,8 +218,6 @@ public:
                                 EsTipoTexto(tipo) ? QVariant(tamano) : QVariant(), c.nulos});
             }
         }
-        nombra(r, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "COLUMN_NAME", "ORDINAL_POSITION",
-                   "DATA_TYPE", "CHARACTER_MAXIMUM_LENGTH", "IS_NULLABLE"});
         return r;
     }
 
@@ -465,14 +459,6 @@ private:
         }
         sqlite3_finalize(st);
         return r;
-    }
-
-    static void nombra(Resultado& r, std::initializer_list<const char*> nombres) {
-        for (const char* n : nombres) {
-            Columna c;
-            c.nombre = QString::fromLatin1(n);
-            r.columnas.append(c);
-        }
     }
 
     QStringList nombresTablas() {

@@ -7,6 +7,7 @@
 #include "platform/ado/Proveedor.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -131,6 +132,8 @@ private slots:
     void identidadDeSqlServer();
     void monedaComoDecimal_data();
     void monedaComoDecimal();
+    void opcionesDelIni_data();
+    void opcionesDelIni();
 
     // Failures to connect
     void conexionFallida_data();
@@ -626,6 +629,35 @@ void TstOdbc::monedaComoDecimal() {
              (QVariantList{qint64(SQL_C_CHAR), qint64(SQL_DECIMAL), qint64(19), qint64(4), texto}));
     // A double stays a double.
     QCOMPARE(r.filas[1].mid(0, 2), (QVariantList{qint64(SQL_C_DOUBLE), qint64(SQL_DOUBLE)}));
+}
+
+void TstOdbc::opcionesDelIni_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QStringList>("esperado"); // SQL Server driver, Oracle driver, seconds
+    QTest::newRow("sin archivo") << QByteArray() << QStringList{"FreeTDS", "Oracle", "15"};
+    QTest::newRow("seccion completa")
+        << QByteArray("[PC01|ANA]\r\nDriverOracle=Otro\r\n[odbc]\r\nDriverSqlServer = ODBC "
+                      "Driver 18 for SQL Server\r\ndriveroracle=Oracle 21\r\n"
+                      "SegundosConexion=4\r\n")
+        << QStringList{"ODBC Driver 18 for SQL Server", "Oracle 21", "4"};
+    QTest::newRow("espera que no sirve")
+        << QByteArray("[ODBC]\r\nSegundosConexion=0\r\n") << QStringList{"FreeTDS", "Oracle", "15"};
+}
+
+// The drivers' names come from the workstation's INI file, section [ODBC].
+void TstOdbc::opcionesDelIni() {
+    QFETCH(QByteArray, ini);
+    QFETCH(QStringList, esperado);
+    const QString ruta = dir_->filePath(QStringLiteral("CN000pr.INI"));
+    if (!ini.isNull()) {
+        QFile archivo(ruta);
+        QVERIFY(archivo.open(QIODevice::WriteOnly));
+        archivo.write(ini);
+    }
+    // The file's name is matched without regard to case.
+    const OpcionesOdbc o = LeeOpcionesOdbc(dir_->filePath(QStringLiteral("cn000pr.ini")));
+    QCOMPARE((QStringList{o.driverSqlServer, o.driverOracle, QString::number(o.segundosConexion)}),
+             esperado);
 }
 
 // ---------------------------------------------------------------- failures to connect
