@@ -460,7 +460,8 @@ void Recordset::Update() {
         d_->filas[pos_] = d_->pendiente;
     }
     for (QVariant& v : d_->filas[pos_])
-        v = comoSeLee(v);
+        if (esMoneda(v))
+            v = comoSeLee(v);
     editMode_ = adEditNone;
     d_->pendiente.clear();
     d_->cambiado.clear();

@@ -45,12 +45,15 @@ bool SigueAOperando(QStringView sql, const sql::Token* previo) {
 
 QString Parametriza(const QString& sql, QVariantList& valores) {
     // SQLite's own text: its block comments do not nest.
-    const QList<sql::Token> tokens = sql::Tokeniza(sql, {.comentariosAnidados = false});
-    qsizetype i = 0;
-    while (i < tokens.size() && tokens[i].clase == Clase::Espacio)
-        ++i;
-    if (i == tokens.size() || !sql::EsPalabra(sql, tokens[i], QLatin1String("SELECT")))
+    const sql::Opciones sqlite{.comentariosAnidados = false};
+    sql::Lexico inicio(sql, sqlite);
+    sql::Token primero = inicio.Siguiente();
+    if (primero.clase == Clase::Espacio)
+        primero = inicio.Siguiente();
+    if (!sql::EsPalabra(sql, primero, QLatin1String("SELECT")))
         return sql;
+    const QList<sql::Token> tokens = sql::Tokeniza(sql, sqlite);
+    qsizetype i = primero.inicio == 0 ? 0 : 1;
 
     QString salida;
     QVariantList hallados;
