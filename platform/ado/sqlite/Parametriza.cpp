@@ -31,44 +31,39 @@ bool EsNumeroSimple(QStringView numero) {
 
 // A number right after a name, a number, a "?" or a "." is part of what precedes it
 // (?1, T.1) or an operand the statement did not compare: it stays as written.
-bool SigueAOperando(QStringView sql, const sql::Token* previo) {
-    if (!previo)
-        return false;
-    if (previo->clase == Clase::Palabra || previo->clase == Clase::Numero)
+bool SigueAOperando(QStringView sql, const sql::Token& previo) {
+    if (previo.clase == Clase::Palabra || previo.clase == Clase::Numero)
         return true;
-    return previo->clase == Clase::Simbolo &&
-           (previo->simbolo == Simbolo::Punto ||
-            (previo->simbolo == Simbolo::Otro && sql::TextoDe(sql, *previo) == u"?"));
+    return previo.clase == Clase::Simbolo &&
+           (previo.simbolo == Simbolo::Punto ||
+            (previo.simbolo == Simbolo::Otro && sql::TextoDe(sql, previo) == u"?"));
 }
 
 } // namespace
 
 QString Parametriza(const QString& sql, QVariantList& valores) {
     // SQLite's own text: its block comments do not nest.
-    const sql::Opciones sqlite{.comentariosAnidados = false};
-    sql::Lexico inicio(sql, sqlite);
-    sql::Token primero = inicio.Siguiente();
-    if (primero.clase == Clase::Espacio)
-        primero = inicio.Siguiente();
-    if (!sql::EsPalabra(sql, primero, QLatin1String("SELECT")))
+    sql::Lexico lexico(sql, {.comentariosAnidados = false});
+    sql::Token t = lexico.Siguiente();
+    if (t.clase == Clase::Espacio)
+        t = lexico.Siguiente();
+    if (!sql::EsPalabra(sql, t, QLatin1String("SELECT")))
         return sql;
-    const QList<sql::Token> tokens = sql::Tokeniza(sql, sqlite);
-    qsizetype i = primero.inicio == 0 ? 0 : 1;
 
     QString salida;
     QVariantList hallados;
     // One flag per parenthesis level: whether literals there are compared values.
     QList<bool> enCondicion{false};
-    const sql::Token* previo = nullptr; // the last token that is not trivia
+    sql::Token previo; // the last token that is not trivia; Fin before the first
     qsizetype copiado = 0;
-    const auto reemplaza = [&](const sql::Token& t, const QVariant& valor) {
-        salida += QStringView(sql).sliced(copiado, t.inicio - copiado);
+    const auto reemplaza = [&](const sql::Token& x, const QVariant& valor) {
+        salida += QStringView(sql).sliced(copiado, x.inicio - copiado);
         salida += u'?';
         hallados.append(valor);
-        copiado = t.inicio + t.largo;
+        copiado = x.inicio + x.largo;
     };
-    for (; i < tokens.size(); ++i) {
-        const sql::Token& t = tokens[i];
+    for (sql::Token siguiente = lexico.Siguiente(); t.clase != Clase::Fin;
+         t = siguiente, siguiente = lexico.Siguiente()) {
         if (t.abierto)
             return sql; // unterminated: leave it to the engine
         if (sql::EsTrivia(t))
@@ -76,19 +71,17 @@ QString Parametriza(const QString& sql, QVariantList& valores) {
         switch (t.clase) {
         case Clase::Cadena: {
             // X'..' is a blob literal: it stays as written.
-            const bool blob = previo && previo->clase == Clase::Palabra && previo->largo == 1 &&
-                              previo->inicio + 1 == t.inicio &&
-                              sql[previo->inicio].toUpper() == u'X';
+            const bool blob = previo.clase == Clase::Palabra && previo.largo == 1 &&
+                              previo.inicio + 1 == t.inicio && sql[previo.inicio].toUpper() == u'X';
             if (enCondicion.last() && !blob)
                 reemplaza(t, sql::ValorDe(sql, t));
             break;
         }
         case Clase::Numero: {
             const QStringView numero = sql::TextoDe(sql, t);
-            const bool pegado =
-                i + 1 < tokens.size() && !sql::EsTrivia(tokens[i + 1]) &&
-                (tokens[i + 1].clase == Clase::Palabra || tokens[i + 1].clase == Clase::Numero ||
-                 tokens[i + 1].simbolo == Simbolo::Punto);
+            const bool pegado = siguiente.clase == Clase::Palabra ||
+                                siguiente.clase == Clase::Numero ||
+                                siguiente.simbolo == Simbolo::Punto;
             if (enCondicion.last() && EsNumeroSimple(numero) && !pegado &&
                 !SigueAOperando(sql, previo)) {
                 bool ok = false;
@@ -118,16 +111,16 @@ QString Parametriza(const QString& sql, QVariantList& valores) {
                     enCondicion.removeLast();
             } else if (t.simbolo == Simbolo::PuntoYComa) {
                 // Only a lone statement: anything after the ";" leaves the text as it is.
-                for (qsizetype f = i + 1; f < tokens.size(); ++f)
-                    if (tokens[f].clase != Clase::Espacio &&
-                        tokens[f].simbolo != Simbolo::PuntoYComa)
+                for (; siguiente.clase != Clase::Fin; siguiente = lexico.Siguiente())
+                    if (siguiente.clase != Clase::Espacio &&
+                        siguiente.simbolo != Simbolo::PuntoYComa)
                         return sql;
             }
             break;
         default:
             break;
         }
-        previo = &t;
+        previo = t;
     }
     if (hallados.isEmpty())
         return sql;

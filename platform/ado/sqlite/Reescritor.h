@@ -11,6 +11,7 @@
 #include <QStringView>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace ado::sqlite {
@@ -70,9 +71,9 @@ class Reescritor;
 using Paso = int (Reescritor::*)(int);
 
 struct Regla {
-    const char* nombre; // named in the failure when something goes wrong inside it
-    uint32_t tipos;     // bits of the token kinds (Tk) it looks at
-    uint16_t id;        // the word it looks at, or kNinguno for any
+    const char* nombre;          // named in the failure when something goes wrong inside it
+    uint32_t tipos;              // bits of the token kinds (Tk) it looks at
+    std::array<uint16_t, 3> ids; // of words, the ones it looks at; none listed: every word
     Paso paso;
 };
 

@@ -7,6 +7,7 @@
 #include "ado/sqlite/ErroresSqlite.h"
 #include "ado/sqlite/Reescritor.h"
 
+#include <algorithm>
 #include <array>
 #include <exception>
 #include <limits>
@@ -34,69 +35,88 @@ using R = Reescritor;
 // list) come before the ones that write it. Each kind of token ends with a step of the
 // walk that writes it as it is.
 const Regla kReglas[] = {
-    {"separación del lote", kTodos, kNinguno, &R::SeparaLote},
-    {"SET de opciones", kTodos, kNinguno, &R::DescartaSet},
-    {"BEGIN/COMMIT/ROLLBACK TRANSACTION", kPalabra, kNinguno, &R::Transaccion},
-    {"DELETE sin FROM", kPalabra, kDelete, &R::DeleteSinFrom},
-    {"TRUNCATE TABLE", kPalabra, kTruncate, &R::TruncateTable},
-    {"CAST", kPalabra, kAs, &R::TipoDeCast},
-    {"pistas de tabla", kPalabra, kNinguno, &R::PistasWith},
-    {"dbo.", kPalabra | kCorchete, kNinguno, &R::QuitaDbo},
-    {"COLLATE NOCASE en columnas de texto", kPalabra | kCorchete | kNumero | kComillas, kNinguno,
+    {"separación del lote", kTodos, {}, &R::SeparaLote},
+    {"SET de opciones", kTodos, {}, &R::DescartaSet},
+    {"BEGIN/COMMIT/ROLLBACK TRANSACTION", kPalabra, {kBegin, kCommit, kRollback}, &R::Transaccion},
+    {"DELETE sin FROM", kPalabra, {kDelete}, &R::DeleteSinFrom},
+    {"TRUNCATE TABLE", kPalabra, {kTruncate}, &R::TruncateTable},
+    {"CAST", kPalabra, {kAs}, &R::TipoDeCast},
+    {"pistas de tabla", kPalabra, {kWith, kOption}, &R::PistasWith},
+    {"dbo.", kPalabra | kCorchete, {kDbo}, &R::QuitaDbo},
+    {"COLLATE NOCASE en columnas de texto",
+     kPalabra | kCorchete | kNumero | kComillas,
+     {},
      &R::ColumnaDeTexto},
-    {"pistas de tabla", kPalabra | kCorchete, kNinguno, &R::PistaSuelta},
-    {"ISNULL", kPalabra, kIsnull, &R::Isnull},
-    {"LEFT y RIGHT", kPalabra, kNinguno, &R::LeftRight},
-    {"SCOPE_IDENTITY", kPalabra, kScopeIdentity, &R::ScopeIdentity},
-    {"CONVERT", kPalabra, kConvert, &R::Convert},
-    {"CAST", kPalabra, kCast, &R::Cast},
-    {"DATEADD, DATEDIFF y DATEPART", kPalabra, kNinguno, &R::PartesDeFecha},
-    {"llamada", kPalabra, kNinguno, &R::Llamada},
-    {"COLLATE NOCASE en listas IN", kPalabra, kNinguno, &R::ColacionDeListaIn},
-    {"CURRENT_TIMESTAMP y @@IDENTITY", kPalabra, kNinguno, &R::ValoresDelServidor},
-    {"nombre", kPalabra, kNinguno, &R::Nombre},
-    {"TOP", kPalabra, kTop, &R::Top},
-    {"SELECT", kPalabra, kSelect, &R::Select},
-    {"CASE", kPalabra, kCase, &R::Caso},
-    {"END", kPalabra, kEnd, &R::FinDeBloque},
-    {"BEGIN", kPalabra, kBegin, &R::CuerpoDeTrigger},
-    {"WHEN, THEN y ELSE", kPalabra, kNinguno, &R::RamaDeCaso},
-    {"BETWEEN", kPalabra, kBetween, &R::Entre},
-    {"AND", kPalabra, kAnd, &R::Y},
-    {"UNION, EXCEPT e INTERSECT", kPalabra, kNinguno, &R::Compuesto},
-    {"ORDER BY", kPalabra, kOrder, &R::OrdenPor},
-    {"SET de UPDATE", kPalabra, kSet, &R::ZonaSet},
-    {"WHERE y FROM", kPalabra, kNinguno, &R::FinDeZonaSet},
-    {"VALUES", kPalabra, kValues, &R::Valores},
-    {"ADD de ALTER TABLE", kPalabra, kAdd, &R::AgregaColumna},
-    {"palabra clave", kPalabra, kNinguno, &R::PalabraClave},
-    {"fechas", kCadena | kFecha, kNinguno, &R::Fechas},
-    {"COLLATE NOCASE en textos comparados", kCadena, kNinguno, &R::TextoComparado},
-    {"N''", kCadena, kNinguno, &R::PrefijoN},
-    {"corchetes", kCorchete, kNinguno, &R::Corchetes},
-    {"!< y !>", kOp, kNinguno, &R::NoMenorNoMayor},
-    {"+ a ||", kOp, kNinguno, &R::Concatenacion},
-    {"operador", kOp, kNinguno, &R::Operador},
-    {"paréntesis", Bit(Tk::AbreParen), kNinguno, &R::AbreParentesis},
-    {"paréntesis", Bit(Tk::CierraParen), kNinguno, &R::CierraParentesis},
-    {"coma", Bit(Tk::Coma), kNinguno, &R::Coma},
-    {"operando", kNumero | kComillas, kNinguno, &R::Operando},
-    {"símbolo", Bit(Tk::PuntoComa) | Bit(Tk::Punto) | Bit(Tk::Otro), kNinguno, &R::Otro},
+    {"pistas de tabla", kPalabra | kCorchete, {}, &R::PistaSuelta},
+    {"ISNULL", kPalabra, {kIsnull}, &R::Isnull},
+    {"LEFT y RIGHT", kPalabra, {kLeft, kRight}, &R::LeftRight},
+    {"SCOPE_IDENTITY", kPalabra, {kScopeIdentity}, &R::ScopeIdentity},
+    {"CONVERT", kPalabra, {kConvert}, &R::Convert},
+    {"CAST", kPalabra, {kCast}, &R::Cast},
+    {"DATEADD, DATEDIFF y DATEPART", kPalabra, {kDateadd, kDatediff, kDatepart}, &R::PartesDeFecha},
+    {"llamada", kPalabra, {}, &R::Llamada},
+    {"COLLATE NOCASE en listas IN", kPalabra, {kIn, kNot}, &R::ColacionDeListaIn},
+    {"CURRENT_TIMESTAMP y @@IDENTITY",
+     kPalabra,
+     {kCurrentTimestamp, kArrobaIdentity},
+     &R::ValoresDelServidor},
+    {"nombre", kPalabra, {}, &R::Nombre},
+    {"TOP", kPalabra, {kTop}, &R::Top},
+    {"SELECT", kPalabra, {kSelect}, &R::Select},
+    {"CASE", kPalabra, {kCase}, &R::Caso},
+    {"END", kPalabra, {kEnd}, &R::FinDeBloque},
+    {"BEGIN", kPalabra, {kBegin}, &R::CuerpoDeTrigger},
+    {"WHEN, THEN y ELSE", kPalabra, {kWhen, kThen, kElse}, &R::RamaDeCaso},
+    {"BETWEEN", kPalabra, {kBetween}, &R::Entre},
+    {"AND", kPalabra, {kAnd}, &R::Y},
+    {"UNION, EXCEPT e INTERSECT", kPalabra, {kUnion, kExcept, kIntersect}, &R::Compuesto},
+    {"ORDER BY", kPalabra, {kOrder}, &R::OrdenPor},
+    {"SET de UPDATE", kPalabra, {kSet}, &R::ZonaSet},
+    {"WHERE y FROM", kPalabra, {kWhere, kFrom}, &R::FinDeZonaSet},
+    {"VALUES", kPalabra, {kValues}, &R::Valores},
+    {"ADD de ALTER TABLE", kPalabra, {kAdd}, &R::AgregaColumna},
+    {"palabra clave", kPalabra, {}, &R::PalabraClave},
+    {"fechas", kCadena | kFecha, {}, &R::Fechas},
+    {"COLLATE NOCASE en textos comparados", kCadena, {}, &R::TextoComparado},
+    {"N''", kCadena, {}, &R::PrefijoN},
+    {"corchetes", kCorchete, {}, &R::Corchetes},
+    {"!< y !>", kOp, {}, &R::NoMenorNoMayor},
+    {"+ a ||", kOp, {}, &R::Concatenacion},
+    {"operador", kOp, {}, &R::Operador},
+    {"paréntesis", Bit(Tk::AbreParen), {}, &R::AbreParentesis},
+    {"paréntesis", Bit(Tk::CierraParen), {}, &R::CierraParentesis},
+    {"coma", Bit(Tk::Coma), {}, &R::Coma},
+    {"operando", kNumero | kComillas, {}, &R::Operando},
+    {"símbolo", Bit(Tk::PuntoComa) | Bit(Tk::Punto) | Bit(Tk::Otro), {}, &R::Otro},
 };
 
 constexpr size_t kTipos = size_t(Tk::Fin) + 1;
 
-// The list above cut by kind of token, once.
-const std::array<std::vector<const Regla*>, kTipos>& ReglasPorTipo() {
-    static const auto porTipo = [] {
-        std::array<std::vector<const Regla*>, kTipos> r;
-        for (const Regla& regla : kReglas)
+// The list above cut once by kind of token, and words by what they are: each token
+// meets only the steps that look at it.
+struct Reparto {
+    std::array<std::vector<const Regla*>, kTipos> porTipo;
+    std::array<std::vector<const Regla*>, kOtraClave + 1> porPalabra;
+};
+
+const Reparto& ReglasRepartidas() {
+    static const Reparto reparto = [] {
+        Reparto r;
+        for (const Regla& regla : kReglas) {
             for (size_t t = 0; t < kTipos; ++t)
-                if (regla.tipos & (1u << t))
-                    r[t].push_back(&regla);
+                if ((regla.tipos & (1u << t)) && t != size_t(Tk::Palabra))
+                    r.porTipo[t].push_back(&regla);
+            if (!(regla.tipos & Bit(Tk::Palabra)))
+                continue;
+            for (size_t id = 0; id < r.porPalabra.size(); ++id)
+                if (regla.ids[0] == kNinguno ||
+                    (id != kNinguno &&
+                     std::find(regla.ids.begin(), regla.ids.end(), id) != regla.ids.end()))
+                    r.porPalabra[id].push_back(&regla);
+        }
         return r;
     }();
-    return porTipo;
+    return reparto;
 }
 
 const QString kLectura = QStringLiteral("lectura del texto");
@@ -171,9 +191,9 @@ void Reescritor::Ejecuta() {
 
 int Reescritor::Avanza(int i) {
     const Pieza& k = t_[size_t(i)];
-    for (const Regla* r : ReglasPorTipo()[size_t(k.tipo)]) {
-        if (r->id != kNinguno && r->id != k.id)
-            continue;
+    const Reparto& reparto = ReglasRepartidas();
+    for (const Regla* r :
+         k.tipo == Tk::Palabra ? reparto.porPalabra[k.id] : reparto.porTipo[size_t(k.tipo)]) {
         regla_ = r->nombre;
         const int siguiente = (this->*(r->paso))(i);
         if (siguiente >= 0)
