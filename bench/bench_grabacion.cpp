@@ -2,7 +2,7 @@
 // sent and time taken (target: 1,000 lines well under 150 ms).
 
 #include "app/Aplicacion.h"
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 #include "resources/Recursos.h"
 #include "sheet/FrmHojaRuta.h"
 #include "sheet/ModeloGrilla.h"

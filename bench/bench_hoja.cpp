@@ -2,7 +2,7 @@
 // time taken to build the grid, open a saved run and recompute the totals.
 
 #include "app/Aplicacion.h"
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 #include "resources/Recursos.h"
 #include "sheet/FrmHojaRuta.h"
 #include "sheet/ModeloGrilla.h"

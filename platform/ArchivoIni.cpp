@@ -1,5 +1,6 @@
 #include "platform/ArchivoIni.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,8 +17,18 @@ QString BuscaSinMayusculas(const QString& ruta) {
     return ruta;
 }
 
-QString LeeIni(const QString& ruta, const QString& seccion, const QString& clave,
-               const QString& defecto) {
+QString ArchivoIni::Carpeta() {
+    const QString carpeta = qEnvironmentVariable("HOJARUTA_INI_DIR");
+    return carpeta.isEmpty() ? QCoreApplication::applicationDirPath() : carpeta;
+}
+
+QString ArchivoIni::Lee(const QString& archivo, const QString& seccion, const QString& clave,
+                        const QString& defecto) {
+    return LeeDe(QDir(Carpeta()).filePath(archivo), seccion, clave, defecto);
+}
+
+QString ArchivoIni::LeeDe(const QString& ruta, const QString& seccion, const QString& clave,
+                          const QString& defecto) {
     QFile archivo(BuscaSinMayusculas(ruta));
     if (!archivo.open(QIODevice::ReadOnly))
         return defecto;

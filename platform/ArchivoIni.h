@@ -1,15 +1,25 @@
 #pragma once
-// A plain INI reader for the files the suite shares: single-byte Latin-1 text,
-// section names taken verbatim (they hold "|"), keys and sections compared without
-// regard to case, as the Windows profile functions do.
+// The one reader of the INI files the suite shares: single-byte Latin-1 text, section
+// names taken verbatim (they hold "|"), keys and sections compared without regard to
+// case, as the Windows profile functions do.
 
 #include <QString>
 
-// The value of `clave` in `[seccion]` of the file at `ruta`, or `defecto` when the
-// file, the section or the key is missing. The file name's letter case is not
-// significant: "cn000pr.ini" finds "CN000pr.INI".
-QString LeeIni(const QString& ruta, const QString& seccion, const QString& clave,
-               const QString& defecto);
+class ArchivoIni {
+public:
+    // The folder where INI files are looked for: HOJARUTA_INI_DIR when set, otherwise
+    // the program's folder.
+    static QString Carpeta();
+    // The value stored under `clave` in `[seccion]` of the bare file name `archivo`,
+    // or `defecto`.
+    static QString Lee(const QString& archivo, const QString& seccion, const QString& clave,
+                       const QString& defecto);
+    // The same from the file at `ruta`, or `defecto` when the file, the section or the
+    // key is missing. The file name's letter case is not significant: "cn000pr.ini"
+    // finds "CN000pr.INI".
+    static QString LeeDe(const QString& ruta, const QString& seccion, const QString& clave,
+                         const QString& defecto);
+};
 
 // The path of the file named like `ruta` in its folder, whatever its letter case;
 // `ruta` itself when there is none.

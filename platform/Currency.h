@@ -1,6 +1,7 @@
 #pragma once
 // Money: a scaled 64-bit integer with four decimals, as the suite's Currency type.
 
+#include <QMetaType>
 #include <QString>
 #include <QtGlobal>
 
@@ -47,3 +48,6 @@ public:
 private:
     qint64 v_ = 0;
 };
+
+// Carried in a QVariant down to the providers, which bind it as an exact decimal.
+Q_DECLARE_METATYPE(Currency)

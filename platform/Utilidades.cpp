@@ -1,7 +1,5 @@
 #include "platform/Utilidades.h"
 
-#include "platform/ArchivoIni.h"
-
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
@@ -416,18 +414,6 @@ plataforma::Respuesta Utilidades::InformaError(const ado::Falla& error, const QS
 // there is nothing to do; the calls stay so the routines read as they always have.
 void Utilidades::PreparaVentana(QObject*, int) {}
 void Utilidades::Restablece(int) {}
-
-// ------------------------------------------------------------------ ArchivoIni
-
-QString ArchivoIni::Carpeta() {
-    const QString carpeta = qEnvironmentVariable("HOJARUTA_INI_DIR");
-    return carpeta.isEmpty() ? QCoreApplication::applicationDirPath() : carpeta;
-}
-
-QString ArchivoIni::Lee(const QString& archivo, const QString& seccion, const QString& clave,
-                        const QString& defecto) {
-    return LeeIni(QDir(Carpeta()).filePath(archivo), seccion, clave, defecto);
-}
 
 // ------------------------------------------------------------------ Entorno
 

@@ -3,6 +3,7 @@
 // machine's environment, and the report engine's interface. Window helpers live
 // in platform/gui (Formularios, Grillas) since this library is Qt Core only.
 
+#include "platform/ArchivoIni.h"
 #include "platform/Currency.h"
 #include "platform/DialogoOperador.h"
 #include "platform/ado/Falla.h"
@@ -61,17 +62,6 @@ public:
 
 private:
     plataforma::DialogoOperador& dialogo_;
-};
-
-class ArchivoIni {
-public:
-    // The folder where INI files are looked for: HOJARUTA_INI_DIR when set, otherwise
-    // the program's folder.
-    static QString Carpeta();
-    // The value stored under `clave` in `[seccion]` of the bare file name `archivo`,
-    // or `defecto`.
-    static QString Lee(const QString& archivo, const QString& seccion, const QString& clave,
-                       const QString& defecto);
 };
 
 class Entorno {

@@ -1,6 +1,6 @@
 #include "resources/Recursos.h"
 
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 
 #include <QDir>
 #include <QFile>

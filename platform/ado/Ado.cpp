@@ -204,10 +204,23 @@ Field Recordset::Fields(const QString& nombre) {
     return Fields(indiceCampo(nombre));
 }
 
+namespace {
+
+bool esMoneda(const QVariant& v) {
+    return v.metaType() == QMetaType::fromType<Currency>();
+}
+
+// What a field shows of an assigned value: money as the double it has always read as.
+QVariant comoSeLee(const QVariant& v) {
+    return esMoneda(v) ? QVariant(v.value<Currency>().aDouble()) : v;
+}
+
+} // namespace
+
 QVariant Recordset::valor(int indice) const {
     cabecera(indice);
     if (editMode_ != adEditNone)
-        return d_->pendiente[indice];
+        return comoSeLee(d_->pendiente[indice]);
     exigeFilaActual();
     return d_->filas[pos_][indice];
 }
@@ -224,6 +237,14 @@ QVariant convierteParaCampo(const Columna& c, const QVariant& valor) {
                                        "current operation."));
     };
     const auto id = valor.typeId();
+    if (esMoneda(valor)) {
+        // Kept exact until the provider binds it.
+        if (EsTipoNumero(c.tipo))
+            return valor;
+        if (EsTipoTexto(c.tipo))
+            return valor.value<Currency>().texto();
+        throw tipoErroneo();
+    }
     if (EsTipoFecha(c.tipo)) {
         if (id == QMetaType::QDateTime)
             return valor;
@@ -438,10 +459,42 @@ void Recordset::Update() {
     } else {
         d_->filas[pos_] = d_->pendiente;
     }
+    for (QVariant& v : d_->filas[pos_])
+        if (esMoneda(v))
+            v = comoSeLee(v);
     editMode_ = adEditNone;
     d_->pendiente.clear();
     d_->cambiado.clear();
 }
+
+// ---------------------------------------------------------------- schema rowsets
+
+namespace detalle {
+
+namespace {
+
+Resultado sinFilas(std::initializer_list<const char*> nombres) {
+    Resultado r;
+    for (const char* n : nombres) {
+        Columna c;
+        c.nombre = QString::fromLatin1(n);
+        r.columnas.append(c);
+    }
+    return r;
+}
+
+} // namespace
+
+Resultado EsquemaDeTablas() {
+    return sinFilas({"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "TABLE_TYPE"});
+}
+
+Resultado EsquemaDeColumnas() {
+    return sinFilas({"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "COLUMN_NAME",
+                     "ORDINAL_POSITION", "DATA_TYPE", "CHARACTER_MAXIMUM_LENGTH", "IS_NULLABLE"});
+}
+
+} // namespace detalle
 
 // ---------------------------------------------------------------- Connection
 
@@ -633,11 +686,13 @@ OpcionesOdbc LeeOpcionesOdbc(const QString& rutaIni) {
     OpcionesOdbc o;
     const QString seccion = QStringLiteral("ODBC");
     o.driverSqlServer =
-        LeeIni(rutaIni, seccion, QStringLiteral("DriverSqlServer"), o.driverSqlServer);
-    o.driverOracle = LeeIni(rutaIni, seccion, QStringLiteral("DriverOracle"), o.driverOracle);
+        ArchivoIni::LeeDe(rutaIni, seccion, QStringLiteral("DriverSqlServer"), o.driverSqlServer);
+    o.driverOracle =
+        ArchivoIni::LeeDe(rutaIni, seccion, QStringLiteral("DriverOracle"), o.driverOracle);
     bool ok = false;
     const int segundos =
-        LeeIni(rutaIni, seccion, QStringLiteral("SegundosConexion"), QString()).toInt(&ok);
+        ArchivoIni::LeeDe(rutaIni, seccion, QStringLiteral("SegundosConexion"), QString())
+            .toInt(&ok);
     if (ok && segundos > 0)
         o.segundosConexion = segundos;
     return o;

@@ -3,6 +3,7 @@
 // program calls, with the operation names and codes it tests. Two providers sit
 // behind it: the embedded SQLite file and ODBC (SQL Server, Oracle).
 
+#include "platform/Currency.h"
 #include "platform/ado/Falla.h"
 #include "platform/ado/Traza.h"
 
@@ -109,6 +110,11 @@ public:
     void setValue(const QVariant& valor);
     Field& operator=(const QVariant& valor) {
         setValue(valor);
+        return *this;
+    }
+    // Money goes down exact: the providers bind it as a decimal, not a double.
+    Field& operator=(const Currency& valor) {
+        setValue(QVariant::fromValue(valor));
         return *this;
     }
 

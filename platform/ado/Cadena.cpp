@@ -1,4 +1,4 @@
-// Reading ADO-style connection strings into what a provider needs.
+// Reading ADO-style and ODBC connection strings into what a provider needs.
 
 #include "platform/ado/Proveedor.h"
 
@@ -50,6 +50,46 @@ QString archivoEmbebido(const QString& nombre) {
 }
 
 } // namespace
+
+// An ODBC connection string's keys (lower case) and values, braces removed.
+QHash<QString, QString> ParesOdbc(const QString& cadena) {
+    QHash<QString, QString> r;
+    qsizetype i = 0;
+    while (i < cadena.size()) {
+        const auto igual = cadena.indexOf(u'=', i);
+        if (igual < 0)
+            break;
+        const QString clave = cadena.mid(i, igual - i).trimmed().toLower();
+        qsizetype j = igual + 1;
+        while (j < cadena.size() && cadena[j] == u' ')
+            ++j;
+        QString valor;
+        if (j < cadena.size() && cadena[j] == u'{') {
+            for (++j; j < cadena.size(); ++j) {
+                if (cadena[j] == u'}') {
+                    if (j + 1 < cadena.size() && cadena[j + 1] == u'}') {
+                        valor += u'}';
+                        ++j;
+                        continue;
+                    }
+                    ++j;
+                    break;
+                }
+                valor += cadena[j];
+            }
+            const auto pyc = cadena.indexOf(u';', j);
+            i = pyc < 0 ? cadena.size() : pyc + 1;
+        } else {
+            const auto pyc = cadena.indexOf(u';', j);
+            const qsizetype fin = pyc < 0 ? cadena.size() : pyc;
+            valor = cadena.mid(j, fin - j).trimmed();
+            i = fin + 1;
+        }
+        if (!clave.isEmpty() && !r.contains(clave))
+            r.insert(clave, valor);
+    }
+    return r;
+}
 
 DatosConexion InterpretaCadena(const QString& cadena, const QString& usuario, const QString& clave,
                                const OpcionesOdbc& opciones) {

@@ -5,6 +5,7 @@
 
 #include "platform/ado/Ado.h"
 
+#include <QHash>
 #include <QStringList>
 
 namespace ado::detalle {
@@ -52,6 +53,10 @@ public:
     virtual void fijaBaseDefecto(const QString& base) = 0;
 };
 
+// The columns of ADO's schema rowsets, without rows: what tablas() and columnas() give.
+Resultado EsquemaDeTablas();
+Resultado EsquemaDeColumnas();
+
 std::unique_ptr<Proveedor> CreaProveedorEmbebido();
 std::unique_ptr<Proveedor> CreaProveedorOdbc();
 
@@ -59,5 +64,8 @@ std::unique_ptr<Proveedor> CreaProveedorOdbc();
 // does not know.
 DatosConexion InterpretaCadena(const QString& cadena, const QString& usuario, const QString& clave,
                                const OpcionesOdbc& opciones);
+
+// An ODBC connection string's keys (lower case) and values, braces removed.
+QHash<QString, QString> ParesOdbc(const QString& cadena);
 
 } // namespace ado::detalle

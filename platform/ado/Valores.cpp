@@ -1,5 +1,6 @@
 #include "platform/ado/Valores.h"
 
+#include "platform/Utilidades.h"
 #include "platform/ado/Ado.h"
 
 #include <QLocale>
@@ -113,15 +114,6 @@ QString TextoFechaIso(const QDateTime& fecha) {
     return fecha.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-const QLocale& LocalOperador() {
-    static const QLocale local = [] {
-        const QLocale sistema = QLocale::system();
-        return sistema.language() == QLocale::C ? QLocale(QLocale::Spanish, QLocale::Argentina)
-                                                : sistema;
-    }();
-    return local;
-}
-
 std::optional<double> InterpretaNumero(const QString& original) {
     const QString texto = original.trimmed();
     if (texto.isEmpty())
@@ -130,7 +122,9 @@ std::optional<double> InterpretaNumero(const QString& original) {
     double v = texto.toDouble(&ok);
     if (ok)
         return v;
-    v = LocalOperador().toDouble(texto, &ok);
+    // The operator's locale, made once: numbers are read for every field assigned.
+    static const QLocale local = Utilidades::LocaleOperador();
+    v = local.toDouble(texto, &ok);
     if (ok)
         return v;
     return std::nullopt;

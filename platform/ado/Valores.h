@@ -3,7 +3,6 @@
 // database stores: dates as ISO text, numbers with a decimal point.
 
 #include <QDateTime>
-#include <QLocale>
 #include <QString>
 #include <QVariant>
 
@@ -17,9 +16,6 @@ std::optional<QDateTime> InterpretaFecha(const QString& texto);
 
 // The stored form: "yyyy-MM-dd" at midnight, "yyyy-MM-dd HH:mm:ss" otherwise.
 QString TextoFechaIso(const QDateTime& fecha);
-
-// The operator's locale; Spanish (Argentina) where the system's is the neutral C one.
-const QLocale& LocalOperador();
 
 // Reads a number written with a decimal point, or in the operator's locale.
 std::optional<double> InterpretaNumero(const QString& texto);

@@ -6,7 +6,7 @@
 #include "Fallas.h"
 #include "LeeTraza.h"
 #include "app/Aplicacion.h"
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 #include "resources/Recursos.h"
 
 #include "../db/ProveedorDePrueba.h"

@@ -3,7 +3,7 @@
 
 #include "AplicacionDePrueba.h"
 #include "db/RegistroErrores.h"
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 #include "resources/Recursos.h"
 
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "LeeTraza.h"
 #include "app/Aplicacion.h"
 #include "app/Numeracion.h"
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 #include "resources/Recursos.h"
 
 #include <QFile>

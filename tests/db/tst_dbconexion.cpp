@@ -5,7 +5,7 @@
 #include "DialogoGuionado.h"
 #include "ProveedorDePrueba.h"
 #include "db/DB_Dll.h"
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 #include "resources/Recursos.h"
 
 #include <QFile>

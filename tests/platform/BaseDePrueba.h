@@ -4,7 +4,7 @@
 
 #include "Fallas.h"
 #include "platform/ado/Ado.h"
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 
 #include <QTemporaryDir>
 #include <QTest>

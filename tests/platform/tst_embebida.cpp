@@ -26,7 +26,8 @@ private slots:
     void filasAfectadasPorVista();
     void transacciones();
     void scriptConRollback();
-    void sentenciaIntraducibleFallaConErrorPropio();
+    void sentenciaIlegibleFallaConSuMotivo_data();
+    void sentenciaIlegibleFallaConSuMotivo();
     void aperturaFallida_data();
     void aperturaFallida();
     void tiempoDeComandoAgotado();
@@ -302,15 +303,37 @@ void TstEmbebida::scriptConRollback() {
     QCOMPARE(rs.Fields(0).Value().toInt(), 2);
 }
 
-void TstEmbebida::sentenciaIntraducibleFallaConErrorPropio() {
+void TstEmbebida::sentenciaIlegibleFallaConSuMotivo_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("motivo");
+    QTest::newRow("texto sin cerrar") << "SELECT * FROM CLIENTES WHERE Codigo = 'sin cerrar"
+                                      << "un texto entre apóstrofos no se cierra";
+    QTest::newRow("texto N sin cerrar") << "UPDATE CLIENTES SET Nombre = N'x WHERE Id = 1"
+                                        << "un texto entre apóstrofos no se cierra";
+    QTest::newRow("corchete sin cerrar") << "SELECT [Codigo FROM CLIENTES"
+                                         << "un nombre entre corchetes no se cierra";
+    QTest::newRow("comillas sin cerrar") << "SELECT \"Codigo FROM CLIENTES"
+                                         << "un nombre entre comillas no se cierra";
+    QTest::newRow("comentario sin cerrar") << "SELECT Codigo FROM CLIENTES /* falta /* el cierre */"
+                                           << "un comentario /* no se cierra";
+}
+
+void TstEmbebida::sentenciaIlegibleFallaConSuMotivo() {
+    QFETCH(QString, sql);
+    QFETCH(QString, motivo);
     BaseDePrueba base;
     auto cn = base.conecta();
-    const Falla f = fallaDe(
-        [&] { cn->Execute(QStringLiteral("SELECT * FROM CLIENTES WHERE Codigo = 'sin cerrar")); });
-    QVERIFY(cn->Errors().Count() >= 1);
-    QVERIFY2(cn->Errors().Item(0).Description.contains(QLatin1String("unrecognized token")),
-             qPrintable(cn->Errors().Item(0).Description));
+    const Falla f = fallaDe([&] { cn->Execute(sql); });
+    const QString descripcion =
+        QStringLiteral("No se pudo reescribir la sentencia para SQLite (lectura del texto): ") +
+        motivo + QStringLiteral(". Sentencia: \"") + sql + u'"';
     QCOMPARE(f.Number, codigo::DB_E_ERRORSINCOMMAND);
+    QCOMPARE(f.Description, descripcion);
+    // In the connection's list, as any failure of the provider.
+    QCOMPARE(cn->Errors().Count(), 1);
+    QCOMPARE(cn->Errors().Item(0).Number, codigo::DB_E_ERRORSINCOMMAND);
+    QCOMPARE(cn->Errors().Item(0).Description, descripcion);
+    QCOMPARE(cn->Errors().Item(0).SQLState, QStringLiteral("42000"));
     // The connection is still usable.
     cn->Execute(QStringLiteral("SELECT 1"));
     QCOMPARE(cn->Errors().Count(), 0);

@@ -9,6 +9,7 @@
 #include "platform/gui/Grillas.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
@@ -142,6 +143,8 @@ private slots:
     void filtroQt_data();
     void filtroQt();
 
+    void modeloRecordset_data();
+    void modeloRecordset();
     void muestraTabla();
     void muestraTablaInexistente();
 };
@@ -579,6 +582,61 @@ void TstFormularios::filtroQt() {
 }
 
 // ------------------------------------------------------------------ browsing sheet
+
+void TstFormularios::modeloRecordset_data() {
+    QTest::addColumn<QString>("filas"); // VALUES of CLIENTES (Codigo, Nombre, Saldo, Alta)
+    QTest::addColumn<QStringList>("codigos");
+    QTest::addColumn<QStringList>("segundaFila"); // as shown
+    QTest::newRow("vacio") << QString() << QStringList{} << QStringList{};
+    QTest::newRow("tres filas")
+        << "('A1', 'alfa', 2, NULL), ('B2', NULL, 10.5, '2024-03-05'), ('C3', 'gama', -1, NULL)"
+        << QStringList{"A1", "B2", "C3"}
+        << QStringList{"B2", "", "10" + Utilidades::LocaleOperador().decimalPoint() + "5",
+                       "05/03/2024"};
+}
+
+// The grid's model, checked by Qt's own model tester, with rows and without.
+void TstFormularios::modeloRecordset() {
+    QFETCH(QString, filas);
+    QFETCH(QStringList, codigos);
+    QFETCH(QStringList, segundaFila);
+    BaseDePrueba base;
+    auto cn = base.conecta();
+    if (!filas.isEmpty())
+        cn->Execute(QStringLiteral("INSERT INTO CLIENTES (Codigo, Nombre, Saldo, Alta) VALUES ") +
+                    filas);
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("SELECT Codigo, Nombre, Saldo, Alta FROM CLIENTES ORDER BY Codigo"),
+            *cn);
+    ModeloRecordset modelo(rs);
+    QAbstractItemModelTester tester(&modelo,
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+    QCOMPARE(modelo.columnCount(), 4);
+    QStringList cabeceras;
+    for (int c = 0; c < modelo.columnCount(); ++c)
+        cabeceras << modelo.headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(cabeceras, (QStringList{"Codigo", "Nombre", "Saldo", "Alta"}));
+    QStringList leidos;
+    for (int f = 0; f < modelo.rowCount(); ++f) {
+        leidos << modelo.index(f, 0).data().toString();
+        QCOMPARE(modelo.headerData(f, Qt::Vertical).toInt(), f + 1);
+    }
+    QCOMPARE(leidos, codigos);
+    if (segundaFila.isEmpty())
+        return;
+    QStringList mostrada;
+    for (int c = 0; c < modelo.columnCount(); ++c)
+        mostrada << modelo.index(1, c).data().toString();
+    QCOMPARE(mostrada, segundaFila);
+    // The value itself, for sorting; numbers to the right.
+    QCOMPARE(modelo.index(1, 2).data(ModeloRecordset::RolValor), QVariant(10.5));
+    QVERIFY(modelo.index(1, 1).data(ModeloRecordset::RolValor).isNull());
+    QCOMPARE(modelo.index(1, 2).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+             int(Qt::AlignRight));
+    QCOMPARE(modelo.index(1, 0).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+             int(Qt::AlignLeft));
+}
 
 void TstFormularios::muestraTabla() {
     BaseDePrueba base;

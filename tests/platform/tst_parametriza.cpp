@@ -1,7 +1,7 @@
 // Literals of compared values become parameters; everything else stays as written.
 
 #include "BaseDePrueba.h"
-#include "ado/Parametriza.h"
+#include "ado/sqlite/Parametriza.h"
 
 #include <QTest>
 

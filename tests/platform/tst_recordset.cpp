@@ -1,8 +1,11 @@
 // Recordsets: navigation, fields, and adding or editing rows through them.
 
 #include "BaseDePrueba.h"
+#include "platform/ado/Proveedor.h"
 
 #include <QTest>
+
+#include <limits>
 
 using namespace ado;
 
@@ -25,6 +28,8 @@ private slots:
     void asignacionDeTipoErroneo();
     void asignacionConvierte_data();
     void asignacionConvierte();
+    void monedaSeGuardaComoUnDouble_data();
+    void monedaSeGuardaComoUnDouble();
     void estadosNoPermitidos();
     void cancelaEdicionPendiente();
     void actualizacionRechazadaDejaErrores();
@@ -229,6 +234,7 @@ void TstRecordset::asignacionDeTipoErroneo_data() {
     QTest::newRow("vacio en moneda") << "Saldo" << QVariant(QStringLiteral(""));
     QTest::newRow("fecha imposible") << "Alta" << QVariant(QStringLiteral("31/02/2024"));
     QTest::newRow("numero en fecha") << "Alta" << QVariant(12);
+    QTest::newRow("moneda en fecha") << "Alta" << QVariant::fromValue(Currency::DesdeEscalado(1));
 }
 
 void TstRecordset::asignacionDeTipoErroneo() {
@@ -254,6 +260,8 @@ void TstRecordset::asignacionConvierte_data() {
         << "Alta" << QVariant(QStringLiteral("01/12/2026 08:15")) << "'2026-12-01 08:15:00'";
     QTest::newRow("QDate") << "Alta" << QVariant(QDate(2026, 12, 9)) << "'2026-12-09'";
     QTest::newRow("nulo") << "Saldo" << QVariant() << "NULL";
+    QTest::newRow("moneda a texto")
+        << "Nombre" << QVariant::fromValue(Currency::DesdeEscalado(-125000)) << "'-12.5'";
 }
 
 void TstRecordset::asignacionConvierte() {
@@ -271,6 +279,70 @@ void TstRecordset::asignacionConvierte() {
     Recordset leido;
     leido.Open(QStringLiteral("SELECT quote(%1) FROM CLIENTES").arg(campo), *cn);
     QCOMPARE(leido.Fields(0).Value().toString(), guardado);
+}
+
+void TstRecordset::monedaSeGuardaComoUnDouble_data() {
+    QTest::addColumn<qint64>("escalado");
+    QTest::newRow("0") << qint64(0);
+    QTest::newRow("1") << qint64(10000);
+    QTest::newRow("1.5") << qint64(15000);
+    QTest::newRow("1234567.8901") << qint64(12345678901);
+    QTest::newRow("-2800.5") << qint64(-28005000);
+    QTest::newRow("0.0001") << qint64(1);
+    QTest::newRow("el mayor") << std::numeric_limits<qint64>::max();
+}
+
+// Money bound exact (through a field, or as a parameter) is stored in MONEY and NUMERIC
+// columns as the same amount assigned as a double always was: same type, same value.
+void TstRecordset::monedaSeGuardaComoUnDouble() {
+    QFETCH(qint64, escalado);
+    const Currency moneda = Currency::DesdeEscalado(escalado);
+    BaseDePrueba base;
+    auto cn = base.conecta();
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM CLIENTES"), *cn, adOpenDynamic, adLockOptimistic);
+    rs.AddNew();
+    rs.Fields(QStringLiteral("Codigo")) = QStringLiteral("D");
+    rs.Fields(QStringLiteral("Saldo")) = moneda.aDouble();
+    rs.Fields(QStringLiteral("Cantidad")) = moneda.aDouble();
+    rs.Update();
+    const QVariantList comoDouble = {rs.Fields(QStringLiteral("Saldo")).Value(),
+                                     rs.Fields(QStringLiteral("Cantidad")).Value()};
+    rs.AddNew();
+    rs.Fields(QStringLiteral("Codigo")) = QStringLiteral("C");
+    rs.Fields(QStringLiteral("Saldo")) = moneda;
+    rs.Fields(QStringLiteral("Cantidad")) = moneda;
+    // Until it is read back, the field shows what a double would.
+    QCOMPARE(rs.Fields(QStringLiteral("Saldo")).Value(), comoDouble[0]);
+    rs.Update();
+    QCOMPARE((QVariantList{rs.Fields(QStringLiteral("Saldo")).Value(),
+                           rs.Fields(QStringLiteral("Cantidad")).Value()}),
+             comoDouble);
+    rs.Close();
+
+    detalle::DatosConexion datos;
+    datos.tipo = detalle::DatosConexion::Tipo::Embebida;
+    datos.archivo = base.ruta;
+    auto proveedor = detalle::CreaProveedorEmbebido();
+    proveedor->abrir(datos, 5);
+    const QVariant parametro = QVariant::fromValue(moneda);
+    proveedor->ejecuta(
+        QStringLiteral("INSERT INTO CLIENTES (Codigo, Saldo, Cantidad) VALUES ('P', ?, ?)"),
+        {parametro, parametro});
+    proveedor->cerrar();
+
+    Recordset leido;
+    leido.Open(QStringLiteral("SELECT Codigo, typeof(Saldo), Saldo, typeof(Cantidad), Cantidad "
+                              "FROM CLIENTES ORDER BY Codigo DESC"),
+               *cn);
+    QCOMPARE(leido.RecordCount(), 3);
+    QVariantList filas[3];
+    for (int f = 0; f < 3; ++f, leido.MoveNext())
+        for (int c = 1; c < 5; ++c)
+            filas[f] << leido.Fields(c).Value();
+    // P, D, C: exact double comparison, type included.
+    QCOMPARE(filas[0], filas[1]);
+    QCOMPARE(filas[2], filas[1]);
 }
 
 void TstRecordset::estadosNoPermitidos() {

@@ -5,7 +5,7 @@
 #include "DialogoGuionado.h"
 #include "app/Aplicacion.h"
 #include "platform/Utilidades.h"
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 #include "resources/Recursos.h"
 
 #include <QStringList>

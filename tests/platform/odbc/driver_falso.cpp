@@ -91,10 +91,20 @@ struct ResultadoF {
     Registro errorDeFila;
 };
 
+// How a parameter was bound: types, size, and its text when given as SQL_C_CHAR.
+struct Parametro {
+    SQLSMALLINT tipoC;
+    SQLSMALLINT tipoSql;
+    SQLULEN tamano;
+    SQLSMALLINT decimales;
+    std::string texto;
+};
+
 struct Sentencia : Manija {
     explicit Sentencia(Conexion* c) : Manija(SQL_HANDLE_STMT), cn(c) {}
     Conexion* cn;
     std::string preparada;
+    std::vector<Parametro> parametros;
     SQLULEN espera = 0;
     std::vector<ResultadoF> resultados;
     size_t actual = 0;
@@ -351,6 +361,18 @@ ResultadoF interpreta(const std::string& pieza, const Sentencia& s) {
         return tipos();
     if (m == "ATRIBUTOS")
         return atributos(s);
+    if (m == "PARAMETROS") {
+        ResultadoF r;
+        r.columnas = {
+            columna("TIPO_C", SQL_INTEGER, 10, "int"), columna("TIPO_SQL", SQL_INTEGER, 10, "int"),
+            columna("TAMANO", SQL_INTEGER, 10, "int"), columna("DECIMALES", SQL_INTEGER, 10, "int"),
+            columna("TEXTO", SQL_WVARCHAR, 100, "nvarchar")};
+        for (const Parametro& p : s.parametros)
+            r.filas.push_back({entero(p.tipoC), entero(p.tipoSql),
+                               entero(static_cast<long long>(p.tamano)), entero(p.decimales),
+                               cadena(p.texto)});
+        return r;
+    }
     if (m == "SELECT @@IDENTITY") {
         ResultadoF r;
         r.columnas = {columna("", SQL_NUMERIC, 38, "numeric")};
@@ -661,9 +683,17 @@ SQLRETURN SQL_API SQLExecute(SQLHSTMT h) {
     return ejecuta(s, s->preparada);
 }
 
-SQLRETURN SQL_API SQLBindParameter(SQLHSTMT h, SQLUSMALLINT, SQLSMALLINT, SQLSMALLINT, SQLSMALLINT,
-                                   SQLULEN, SQLSMALLINT, SQLPOINTER, SQLLEN, SQLLEN*) {
-    return devuelve(sentencia(h), SQL_SUCCESS);
+SQLRETURN SQL_API SQLBindParameter(SQLHSTMT h, SQLUSMALLINT n, SQLSMALLINT, SQLSMALLINT tipoC,
+                                   SQLSMALLINT tipoSql, SQLULEN tamano, SQLSMALLINT decimales,
+                                   SQLPOINTER valor, SQLLEN, SQLLEN* indicador) {
+    Sentencia* s = sentencia(h);
+    if (s->parametros.size() < n)
+        s->parametros.resize(n);
+    Parametro& p = s->parametros[n - 1];
+    p = Parametro{tipoC, tipoSql, tamano, decimales, {}};
+    if (tipoC == SQL_C_CHAR && valor && indicador && *indicador >= 0)
+        p.texto.assign(static_cast<const char*>(valor), static_cast<size_t>(*indicador));
+    return devuelve(s, SQL_SUCCESS);
 }
 
 SQLRETURN SQL_API SQLNumResultCols(SQLHSTMT h, SQLSMALLINT* n) {

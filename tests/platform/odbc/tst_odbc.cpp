@@ -7,16 +7,20 @@
 #include "platform/ado/Proveedor.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sql.h>
+#include <sqlext.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <future>
+#include <limits>
 #include <thread>
 
 using namespace ado;
@@ -126,6 +130,10 @@ private slots:
     void origenDeColumnas_data();
     void origenDeColumnas();
     void identidadDeSqlServer();
+    void monedaComoDecimal_data();
+    void monedaComoDecimal();
+    void opcionesDelIni_data();
+    void opcionesDelIni();
 
     // Failures to connect
     void conexionFallida_data();
@@ -233,6 +241,8 @@ void TstOdbc::valoresIdaYVuelta_data() {
     QTest::newRow("date") << "DATE" << QVariant(QDate(1999, 12, 31))
                           << QVariant(QDateTime(QDate(1999, 12, 31), QTime(0, 0)));
     QTest::newRow("bytes") << "BLOB" << QVariant(bytes) << QVariant(bytes);
+    QTest::newRow("money") << "NUMERIC" << QVariant::fromValue(Currency::DesdeEscalado(12345678901))
+                           << QVariant(1234567.8901);
 }
 
 void TstOdbc::valoresIdaYVuelta() {
@@ -594,6 +604,60 @@ void TstOdbc::identidadDeSqlServer() {
     QCOMPARE(id, QVariant(qint64(42)));
     p->cerrar();
     p->cerrar();
+}
+
+void TstOdbc::monedaComoDecimal_data() {
+    QTest::addColumn<qint64>("escalado");
+    QTest::addColumn<QString>("texto");
+    QTest::newRow("cero") << qint64(0) << "0";
+    QTest::newRow("entero") << qint64(10000) << "1";
+    QTest::newRow("cuatro decimales") << qint64(12345678901) << "1234567.8901";
+    QTest::newRow("negativo") << qint64(-28005000) << "-2800.5";
+    QTest::newRow("el mayor") << std::numeric_limits<qint64>::max() << "922337203685477.5807";
+}
+
+// Money reaches SQL Server as the exact decimal text, typed as money's DECIMAL(19,4).
+void TstOdbc::monedaComoDecimal() {
+    QFETCH(qint64, escalado);
+    QFETCH(QString, texto);
+    auto p = proveedorSobre(cadenaFalso());
+    const auto r =
+        p->ejecuta(QStringLiteral("PARAMETROS"),
+                   {QVariant::fromValue(Currency::DesdeEscalado(escalado)), QVariant(2.5)});
+    QCOMPARE(r.filas.size(), 2);
+    QCOMPARE(r.filas[0],
+             (QVariantList{qint64(SQL_C_CHAR), qint64(SQL_DECIMAL), qint64(19), qint64(4), texto}));
+    // A double stays a double.
+    QCOMPARE(r.filas[1].mid(0, 2), (QVariantList{qint64(SQL_C_DOUBLE), qint64(SQL_DOUBLE)}));
+}
+
+void TstOdbc::opcionesDelIni_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QStringList>("esperado"); // SQL Server driver, Oracle driver, seconds
+    QTest::newRow("sin archivo") << QByteArray() << QStringList{"FreeTDS", "Oracle", "15"};
+    QTest::newRow("seccion completa")
+        << QByteArray("[PC01|ANA]\r\nDriverOracle=Otro\r\n[odbc]\r\nDriverSqlServer = ODBC "
+                      "Driver 18 for SQL Server\r\ndriveroracle=Oracle 21\r\n"
+                      "SegundosConexion=4\r\n")
+        << QStringList{"ODBC Driver 18 for SQL Server", "Oracle 21", "4"};
+    QTest::newRow("espera que no sirve")
+        << QByteArray("[ODBC]\r\nSegundosConexion=0\r\n") << QStringList{"FreeTDS", "Oracle", "15"};
+}
+
+// The drivers' names come from the workstation's INI file, section [ODBC].
+void TstOdbc::opcionesDelIni() {
+    QFETCH(QByteArray, ini);
+    QFETCH(QStringList, esperado);
+    const QString ruta = dir_->filePath(QStringLiteral("CN000pr.INI"));
+    if (!ini.isNull()) {
+        QFile archivo(ruta);
+        QVERIFY(archivo.open(QIODevice::WriteOnly));
+        archivo.write(ini);
+    }
+    // The file's name is matched without regard to case.
+    const OpcionesOdbc o = LeeOpcionesOdbc(dir_->filePath(QStringLiteral("cn000pr.ini")));
+    QCOMPARE((QStringList{o.driverSqlServer, o.driverOracle, QString::number(o.segundosConexion)}),
+             esperado);
 }
 
 // ---------------------------------------------------------------- failures to connect

@@ -19,4 +19,8 @@ bool TerminaSoloLaSentencia(Numero nativo);
 // A database that cannot be reached or opened.
 Falla FallaConexion(const QString& mensaje);
 
+// A statement the rewriter could not turn into SQLite text: `etapa` names the reading or
+// the rule that failed, `motivo` says why; the description quotes the statement's start.
+Falla FallaReescritura(const QString& etapa, const QString& motivo, const QString& sentencia);
+
 } // namespace ado::detalle

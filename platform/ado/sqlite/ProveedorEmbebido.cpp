@@ -1,9 +1,11 @@
 // The embedded provider: a SQLite file that answers the program's SQL Server text
 // as SQL Server would on what the program relies on.
 
-#include "ado/ErroresSqlite.h"
-#include "ado/Parametriza.h"
-#include "ado/ReescritorTSql.h"
+#include "ado/sqlite/ErroresSqlite.h"
+#include "ado/sqlite/FuncionesTSql.h"
+#include "ado/sqlite/Parametriza.h"
+#include "ado/sqlite/ReescritorTSql.h"
+#include "ado/sqlite/TipoDeclarado.h"
 #include "platform/ado/Proveedor.h"
 #include "platform/ado/Valores.h"
 
@@ -25,12 +27,7 @@ namespace {
 std::pair<int, int> tipoAdo(const char* declarado) {
     if (!declarado || !*declarado)
         return {adEmpty, 0};
-    const QByteArray d = QByteArray(declarado).toUpper();
-    const auto abre = d.indexOf('(');
-    const QByteArray base = (abre < 0 ? d : d.first(abre)).trimmed();
-    int largo = 0;
-    if (abre >= 0)
-        largo = d.mid(abre + 1).split(',').first().split(')').first().trimmed().toInt();
+    const auto [base, largo] = ado::sqlite::LeeTipoDeclarado(declarado);
     constexpr int sinLimite = 1073741823;
     if (base == "NVARCHAR")
         return {adVarWChar, largo ? largo : sinLimite};
@@ -206,12 +203,12 @@ public:
             "SELECT 'main', 'dbo', name, CASE type WHEN 'view' THEN 'VIEW' ELSE 'TABLE' END "
             "FROM sqlite_master WHERE type IN ('table','view') AND name NOT LIKE 'sqlite%' "
             "ORDER BY name");
-        nombra(r, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "TABLE_TYPE"});
+        r.columnas = EsquemaDeTablas().columnas;
         return r;
     }
 
     Resultado columnas(const QString& tabla) override {
-        Resultado r;
+        Resultado r = EsquemaDeColumnas();
         const QStringList tablas = tabla.isEmpty() ? nombresTablas() : QStringList{tabla};
         for (const QString& t : tablas) {
             for (const auto& c : infoColumnas(t)) {
@@ -221,8 +218,6 @@ public:
                                 EsTipoTexto(tipo) ? QVariant(tamano) : QVariant(), c.nulos});
             }
         }
-        nombra(r, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "COLUMN_NAME", "ORDINAL_POSITION",
-                   "DATA_TYPE", "CHARACTER_MAXIMUM_LENGTH", "IS_NULLABLE"});
         return r;
     }
 
@@ -300,6 +295,16 @@ private:
     static void liga(sqlite3_stmt* st, int i, const QVariant& v) {
         if (v.isNull()) {
             sqlite3_bind_null(st, i);
+            return;
+        }
+        if (v.metaType() == QMetaType::fromType<Currency>()) {
+            // The exact decimal, or the integer when there are no decimals: a NUMERIC
+            // column then stores what it stored for the same amount as a double.
+            const Currency c = v.value<Currency>();
+            if (c.escalado() % Currency::kEscala == 0)
+                sqlite3_bind_int64(st, i, c.escalado() / Currency::kEscala);
+            else
+                bindTexto(st, i, c.texto());
             return;
         }
         switch (v.typeId()) {
@@ -454,14 +459,6 @@ private:
         }
         sqlite3_finalize(st);
         return r;
-    }
-
-    static void nombra(Resultado& r, std::initializer_list<const char*> nombres) {
-        for (const char* n : nombres) {
-            Columna c;
-            c.nombre = QString::fromLatin1(n);
-            r.columnas.append(c);
-        }
     }
 
     QStringList nombresTablas() {

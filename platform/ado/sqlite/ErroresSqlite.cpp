@@ -1,4 +1,4 @@
-#include "ado/ErroresSqlite.h"
+#include "ado/sqlite/ErroresSqlite.h"
 
 #include <sqlite3.h>
 
@@ -149,6 +149,18 @@ QList<Error> TraduceError(sqlite3* db, int rc) {
 
 Falla FallaConexion(const QString& mensaje) {
     Error e{codigo::E_FAIL, mensaje, QStringLiteral("08001"), 0, fuente};
+    return Falla(e.Number, e.Description, e.Source, {e});
+}
+
+Falla FallaReescritura(const QString& etapa, const QString& motivo, const QString& sentencia) {
+    constexpr qsizetype kInicio = 80;
+    QString inicio = sentencia.simplified();
+    if (inicio.size() > kInicio)
+        inicio = inicio.first(kInicio) + QStringLiteral("...");
+    const Error e = registro(
+        102, QStringLiteral("42000"),
+        QStringLiteral("No se pudo reescribir la sentencia para SQLite (%1): %2. Sentencia: \"%3\"")
+            .arg(etapa, motivo, inicio));
     return Falla(e.Number, e.Description, e.Source, {e});
 }
 

@@ -1,7 +1,8 @@
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 
-#include "ado/ErroresSqlite.h"
-#include "ado/ReescritorTSql.h"
+#include "ado/sqlite/ErroresSqlite.h"
+#include "ado/sqlite/FuncionesTSql.h"
+#include "ado/sqlite/TipoDeclarado.h"
 #include "platform/ado/Valores.h"
 
 #include <QFile>
@@ -17,7 +18,7 @@ using ado::detalle::FallaConexion;
 
 struct Columna {
     QString nombre;
-    QString base; // declared type without its length
+    QByteArray base; // declared type without its length
     int largo = 0;
     bool claveEntera = false; // the rowid alias, an integer by construction
 };
@@ -59,21 +60,17 @@ QString fechaNormalizada(const QString& x) {
 QList<Columna> columnasDe(sqlite3* db, const QString& tabla) {
     QList<Columna> r;
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT name, upper(type), pk FROM pragma_table_info(?1)", -1, &st,
-                       nullptr);
+    sqlite3_prepare_v2(db, "SELECT name, type, pk FROM pragma_table_info(?1)", -1, &st, nullptr);
     const QByteArray t = tabla.toUtf8();
     sqlite3_bind_text(st, 1, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
     while (sqlite3_step(st) == SQLITE_ROW) {
         Columna c;
         c.nombre = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        const QString tipo =
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
-        const auto abre = tipo.indexOf(u'(');
-        c.base = (abre < 0 ? tipo : tipo.first(abre)).trimmed();
-        if (abre >= 0)
-            c.largo =
-                tipo.sliced(abre + 1).section(u',', 0, 0).section(u')', 0, 0).trimmed().toInt();
-        c.claveEntera = sqlite3_column_int(st, 2) > 0 && c.base == QLatin1String("INTEGER");
+        const auto tipo =
+            LeeTipoDeclarado(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+        c.base = tipo.base;
+        c.largo = tipo.largo;
+        c.claveEntera = sqlite3_column_int(st, 2) > 0 && c.base == "INTEGER";
         r.append(c);
     }
     sqlite3_finalize(st);
@@ -93,23 +90,19 @@ QStringList tablasDe(sqlite3* db) {
     return r;
 }
 
-bool esTexto(const QString& b) {
-    return b == QLatin1String("VARCHAR") || b == QLatin1String("NVARCHAR") ||
-           b == QLatin1String("CHAR") || b == QLatin1String("NCHAR");
+bool esTexto(const QByteArray& b) {
+    return b == "VARCHAR" || b == "NVARCHAR" || b == "CHAR" || b == "NCHAR";
 }
-bool esEntero(const QString& b) {
-    return b == QLatin1String("INT") || b == QLatin1String("INTEGER") ||
-           b == QLatin1String("SMALLINT") || b == QLatin1String("TINYINT") ||
-           b == QLatin1String("BIGINT") || b == QLatin1String("BIT");
+bool esEntero(const QByteArray& b) {
+    return b == "INT" || b == "INTEGER" || b == "SMALLINT" || b == "TINYINT" || b == "BIGINT" ||
+           b == "BIT";
 }
-bool esDecimal(const QString& b) {
-    return b == QLatin1String("NUMERIC") || b == QLatin1String("DECIMAL") ||
-           b == QLatin1String("MONEY") || b == QLatin1String("SMALLMONEY") ||
-           b == QLatin1String("FLOAT") || b == QLatin1String("REAL");
+bool esDecimal(const QByteArray& b) {
+    return b == "NUMERIC" || b == "DECIMAL" || b == "MONEY" || b == "SMALLMONEY" || b == "FLOAT" ||
+           b == "REAL";
 }
-bool esFecha(const QString& b) {
-    return b == QLatin1String("DATETIME") || b == QLatin1String("SMALLDATETIME") ||
-           b == QLatin1String("DATE");
+bool esFecha(const QByteArray& b) {
+    return b == "DATETIME" || b == "SMALLDATETIME" || b == "DATE";
 }
 
 // One BEFORE trigger per table, event and kind of check, so each raises the number
