@@ -1,25 +1,32 @@
 #include "sheet/FrmHojaRuta.h"
 
+#include "EditorCeldas.h"
 #include "Interno.h"
 #include "app/Aplicacion.h"
 #include "platform/Pasos.h"
 #include "platform/Texto.h"
 #include "platform/gui/Barvex1.h"
 #include "platform/gui/Grillas.h"
-#include "sheet/ModeloGrilla.h"
 #include "ui_FrmHojaRuta.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QTimer>
+
+#include <cmath>
+
+using hoja::TextoNumero;
 
 namespace {
 
@@ -29,18 +36,57 @@ constexpr int kCampos = 21;
 constexpr int kOrdenFoco[] = {0, 1, 2, 3, 4, 5, 7, 6, 11, 14, 12, 15, 13, 16, 17, 18, 20, 19};
 
 const QString kCian = QStringLiteral("QLineEdit { background-color: rgb(0, 255, 255); }");
-const QString kEditor =
-    QStringLiteral("QLineEdit { background-color: rgb(0, 0, 255); color: white; font-weight: bold;"
-                   " border: none; }");
 
 int aPixeles(double twips, double dpi) {
     return static_cast<int>(twips * dpi / 1440.0);
 }
 
+// A summary grid's columns share its width, as the suite sizes them.
+void repartoColumnas(QTableView* vista, int columnas, int restaTwips) {
+    const double dpi = vista->logicalDpiX() > 0 ? vista->logicalDpiX() : 96;
+    const double anchoTwips = vista->width() * 1440.0 / dpi;
+    const double twips = std::round(anchoTwips / columnas - restaTwips);
+    for (int c = 0; c < columnas; ++c)
+        vista->setColumnWidth(c, std::max(0, static_cast<int>(std::lround(twips * dpi / 1440.0))));
+}
+
+// A progress window for long loads: it appears only when the work lasts longer
+// than half a second and keeps the window painting meanwhile.
+class Progreso {
+public:
+    Progreso(QWidget* padre, const QString& texto) {
+        reloj_.start();
+        padre_ = padre;
+        texto_ = texto;
+    }
+    ~Progreso() {
+        if (dialogo_)
+            dialogo_->deleteLater();
+    }
+    void avanza(int hecho, int total) {
+        if ((hecho & 63) != 0)
+            return;
+        if (!dialogo_ && reloj_.elapsed() > 500 && padre_) {
+            dialogo_ = new QProgressDialog(texto_, QString(), 0, total, padre_);
+            dialogo_->setWindowModality(Qt::WindowModal);
+            dialogo_->setMinimumDuration(0);
+        }
+        if (dialogo_)
+            dialogo_->setValue(hecho);
+    }
+
+private:
+    QElapsedTimer reloj_;
+    QPointer<QWidget> padre_;
+    QString texto_;
+    QPointer<QProgressDialog> dialogo_;
+};
+
 } // namespace
 
 FrmHojaRuta::FrmHojaRuta(Aplicacion& app, QWidget* parent)
-    : QMainWindow(parent), app_(app), ui_(std::make_unique<Ui::FrmHojaRuta>()) {
+    : QMainWindow(parent), app_(app), ui_(std::make_unique<Ui::FrmHojaRuta>()), repo_(app),
+      reglas_(repo_) {
     ui_->setupUi(this);
     for (int i = 0; i < kCampos; ++i)
         txtFields_ << findChild<QLineEdit*>(QStringLiteral("txtFields_%1").arg(i));
@@ -51,6 +97,7 @@ FrmHojaRuta::FrmHojaRuta(Aplicacion& app, QWidget* parent)
     connect(ui_->cmdFinalizar, &QPushButton::clicked, this, &FrmHojaRuta::cmdFinalizar_Click);
 
     armaVista();
+    enlazaCampos();
 
     QList<QWidget*> orden;
     for (int i : kOrdenFoco)
@@ -69,34 +116,62 @@ FrmHojaRuta::~FrmHojaRuta() {
 }
 
 void FrmHojaRuta::armaVista() {
-    grilla_ = new ModeloGrilla(this);
     QTableView* vista = ui_->MSFlexGrid2;
-    vista->setModel(grilla_);
+    vista->setModel(&reparto_.Lineas());
     vista->horizontalHeader()->hide();
     vista->verticalHeader()->hide();
     vista->verticalHeader()->setDefaultSectionSize(vista->fontMetrics().height() + 6);
     vista->setWordWrap(false);
     vista->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    connect(vista->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex&, const QModelIndex&) {
-                if (txtEditCC_->isVisible())
-                    cierraEditor();
-            });
     connect(vista->horizontalScrollBar(), &QScrollBar::valueChanged, this,
             [this] { ubicaTitulos(); });
-
-    txtEditCC_ = new QLineEdit(vista->viewport());
-    txtEditCC_->setObjectName(QStringLiteral("txtEditCC"));
-    txtEditCC_->setProperty("DataField", QStringLiteral("Editar"));
-    txtEditCC_->setMaxLength(150);
-    txtEditCC_->setFrame(false);
-    txtEditCC_->hide();
-    connect(txtEditCC_, &QLineEdit::textChanged, this, [this] {
-        textPropiedades();
-        grabaCelda();
+    editor_ = new EditorCeldas(vista, reparto_.Lineas(), [this](QLineEdit* caja) {
+        CampoValida(caja);
+        return !HayError_;
     });
 
     ui_->lblCuentaPag->setText(QStringLiteral("..."));
+}
+
+// ---------------------------------------------------------------- binding
+
+void FrmHojaRuta::enlazaCampos() {
+    const QStringList& campos = Reparto::Campos();
+    for (int i = 0; i < kCampos; ++i) {
+        const int w = Formularios::IndiceControl(campos[i], txtFields_);
+        auto* caja = static_cast<QLineEdit*>(txtFields_[w]);
+        campoDe_[i] = caja;
+        // What the clerk types is the model's at once; what the model changes is
+        // shown at once.
+        connect(caja, &QLineEdit::textChanged, this, [this, i](const QString& texto) {
+            if (!enlazando_)
+                reparto_.setCampo(Reparto::Campos()[i], texto);
+        });
+    }
+    connect(&reparto_, &Reparto::campoCambiado, this, &FrmHojaRuta::muestraCampo);
+}
+
+void FrmHojaRuta::muestraCampo(int i) {
+    QLineEdit* caja = campoDe_[i];
+    const QString texto = reparto_.Campo(Reparto::Campos()[i]);
+    if (caja->text() == texto)
+        return;
+    enlazando_ = true;
+    caja->setText(texto);
+    enlazando_ = false;
+    // The field holds what fits it; so does the model.
+    if (caja->text() != texto)
+        reparto_.setCampo(Reparto::Campos()[i], caja->text());
+}
+
+void FrmHojaRuta::muestraEtiquetas() {
+    QLabel* etiquetas[] = {ui_->lblCuentaG1, ui_->lblCuentaG2, ui_->lblCuentaG3, ui_->lblCuentaG4,
+                           ui_->lblCuentaPag};
+    for (int i = 0; i < 5; ++i)
+        etiquetas[i]->setText(reparto_.CuentaEtiqueta[i]);
+    ui_->LblFinalizado->setText(reparto_.Finalizado.isEmpty()
+                                    ? QString()
+                                    : QStringLiteral("Finalizado: ") + reparto_.Finalizado);
 }
 
 bool FrmHojaRuta::Form_Load() {
@@ -112,94 +187,86 @@ bool FrmHojaRuta::Form_Load() {
     return true;
 }
 
-// ------------------------------------------------------------------ fields
-
 QLineEdit* FrmHojaRuta::Campo(const QString& dataField) const {
     const int i = Formularios::IndiceControl(dataField, txtFields_);
     return i < 0 ? nullptr : static_cast<QLineEdit*>(txtFields_[i]);
-}
-
-QString FrmHojaRuta::textoCampo(const QString& dataField) const {
-    const QLineEdit* c = Campo(dataField);
-    return c ? c->text() : QString();
-}
-
-void FrmHojaRuta::ponCampo(const QString& dataField, const QString& texto) {
-    if (QLineEdit* c = Campo(dataField))
-        c->setText(texto);
 }
 
 QLabel* FrmHojaRuta::Etiqueta(const QString& nombre) const {
     return findChild<QLabel*>(nombre);
 }
 
+QLineEdit* FrmHojaRuta::txtEditCC() const {
+    return editor_->caja();
+}
+
 QTableView* FrmHojaRuta::VistaGrilla() const {
     return ui_->MSFlexGrid2;
+}
+
+void FrmHojaRuta::aviso(const QString& mensaje) {
+    app_.dialogo.MsgBox(mensaje, {plataforma::Botones::OKOnly, plataforma::Icono::Information},
+                        QStringLiteral("Aviso al operador..."));
 }
 
 // ------------------------------------------------------------------- states
 
 void FrmHojaRuta::Inicializa() {
+    const QString kReparto = QStringLiteral("Reparto");
     plataforma::CorrePasos(
         plataforma::OmiteFalla,
         {
-            [&] { Existe_ = false; },
+            [&] { reparto_.Existe = false; },
             [&] {
-                cierraEditor();
+                editor_->cierra();
                 Formularios::LimpiaFormulario(this);
+                reparto_.LimpiaCampos();
             },
             [&] {
-                ponCampo(QStringLiteral("CC_Col1"),
-                         app_.cfg.Cfg(QStringLiteral("CC_Col1")).trimmed());
-                ponCampo(QStringLiteral("CC_Col2"),
-                         app_.cfg.Cfg(QStringLiteral("CC_Col2")).trimmed());
+                reparto_.setCampo(QStringLiteral("CC_Col1"),
+                                  app_.cfg.Cfg(QStringLiteral("CC_Col1")).trimmed());
+                reparto_.setCampo(QStringLiteral("CC_Col2"),
+                                  app_.cfg.Cfg(QStringLiteral("CC_Col2")).trimmed());
             },
             // The default tax rate is read with the other settings, once per sheet.
-            [&] { piva_ = app_.cfg.Cfg(QStringLiteral("PIVA")); },
+            [&] {
+                repo_.OlvidaPiva();
+                repo_.Piva();
+            },
             [&] { ui_->SSTab1->setCurrentWidget(ui_->tabCarga); },
             [&] {
-                ponCampo(QStringLiteral("Reparto"), ProximoReparto());
-                Campo(QStringLiteral("Reparto"))->setFocus();
+                const QString proximo = repo_.ProximoReparto();
+                reparto_.setCampo(kReparto, proximo);
+                reparto_.ConfirmaNumero(proximo);
+                Campo(kReparto)->setFocus();
             },
             [&] { ArmaGrilla(true); },
             [&] {
                 TablaActiva = QStringLiteral("V_MV_REPARTO");
-                plataforma::Respuesta respuesta = plataforma::Respuesta::OK;
-                do {
-                    respuesta = plataforma::Respuesta::OK;
-                    try {
-                        app_.db.AbrirRecordset(QStringLiteral("SELECT top 1 * FROM ") + TablaActiva,
-                                               rsTabla, nullptr, ado::adOpenDynamic,
-                                               ado::adLockOptimistic);
-                    } catch (const ado::Falla& f) {
-                        respuesta = app_.util.InformaError(f, QStringLiteral("AbrirRecordset"));
-                    }
-                } while (respuesta == plataforma::Respuesta::Retry);
+                plataforma::CorrePasos(
+                    [&](const ado::Falla& f) {
+                        return app_.util.InformaError(f, QStringLiteral("AbrirRecordset"));
+                    },
+                    {[&] {
+                        app_.db.ConsultaEditable(
+                            QStringLiteral("SELECT top 1 * FROM ") + TablaActiva, rsTabla);
+                    }});
             },
             [&] { DetalleOn(false); },
-            [&] { Campo(QStringLiteral("Reparto"))->setFocus(); },
+            [&] { Campo(kReparto)->setFocus(); },
             [&] {
-                for (const char* n :
-                     {"lblCuentaG1", "lblCuentaG2", "lblCuentaG3", "lblCuentaG4", "LblFinalizado"})
-                    Etiqueta(QString::fromLatin1(n))->clear();
+                for (int i = 0; i < 4; ++i)
+                    reparto_.CuentaEtiqueta[i].clear();
+                reparto_.Finalizado.clear();
+                ui_->lblCuentaG1->clear();
+                ui_->lblCuentaG2->clear();
+                ui_->lblCuentaG3->clear();
+                ui_->lblCuentaG4->clear();
+                ui_->LblFinalizado->clear();
                 ui_->TxtARecaudar->clear();
                 ui_->TxtTotGastos->clear();
             },
         });
-}
-
-QString FrmHojaRuta::ProximoReparto() {
-    // Only the highest number matters, so only that row is read.
-    ado::Recordset rs;
-    const bool abierta =
-        app_.db.AbrirRecordset(
-            QStringLiteral("SELECT TOP 1 * FROM V_MV_REPARTO ORDER BY IDREPARTO DESC"), rs) ==
-        DB_Dll::Apertura::Abierta;
-    QString proximo = QStringLiteral("1");
-    if (abierta && !rs.Eof())
-        proximo = QString::number(rs.Fields(QStringLiteral("IdReparto")).Value().toLongLong() + 1);
-    app_.db.CierraRecordset(rs);
-    return proximo;
 }
 
 void FrmHojaRuta::DetalleOn(bool Off) {
@@ -212,7 +279,7 @@ void FrmHojaRuta::DetalleOn(bool Off) {
     Barvex1->setEstadoExtra1(false);
     Barvex1->setEstadoExtra2(false);
     Barvex1->setEnEdicion(Off);
-    Barvex1->setRepartoExistente(Existe_);
+    Barvex1->setRepartoExistente(reparto_.Existe);
     if (Off) {
         Barvex1->setModoNavegacion(false);
         Barvex1->setModoCarga(true);
@@ -222,78 +289,27 @@ void FrmHojaRuta::DetalleOn(bool Off) {
     }
     ui_->MSFlexGrid2->setEnabled(Off);
     if (Off)
-        ponCampo(QStringLiteral("Fecha"),
-                 QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+        reparto_.setCampo(QStringLiteral("Fecha"),
+                          QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
     Campo(QStringLiteral("GastoMP"))->setEnabled(false);
 }
 
 void FrmHojaRuta::MuestraReparto() {
-    ado::Recordset rs;
-    hoja::Progreso progreso(this, QStringLiteral("Cargando el reparto..."), 0);
-    plataforma::CorrePasos(
-        plataforma::OmiteFalla,
-        {
-            [&] { Existe_ = true; },
-            [&] {
-                app_.db.AbrirRecordset(
-                    QStringLiteral("SELECT * FROM V_MV_REPARTO WHERE IDREPARTO = ") +
-                        textoCampo(QStringLiteral("Reparto")),
-                    rs);
-            },
-            [&] { Formularios::CargaControles(txtFields_, rs); },
-            [&] {
-                const QString fin =
-                    Utilidades::SinNulo(rs.Fields(QStringLiteral("FINALIZADO")).Value()).toString();
-                if (!fin.isEmpty())
-                    ui_->LblFinalizado->setText(
-                        QStringLiteral("Finalizado: ") +
-                        hoja::TextoValor(rs.Fields(QStringLiteral("FINALIZADO")).Value()));
-            },
-            [&] {
-                // The five account descriptions in one read.
-                const std::pair<const char*, QLabel*> cuentas[] = {{"CUENTAG1", ui_->lblCuentaG1},
-                                                                   {"CUENTAG2", ui_->lblCuentaG2},
-                                                                   {"CUENTAG3", ui_->lblCuentaG3},
-                                                                   {"CUENTAG4", ui_->lblCuentaG4},
-                                                                   {"CuentaMP", ui_->lblCuentaPag}};
-                QList<std::pair<QString, QLabel*>> pedidas;
-                QStringList codigos;
-                for (const auto& [columna, etiqueta] : cuentas) {
-                    const QString codigo =
-                        Utilidades::SinNulo(rs.Fields(QString::fromLatin1(columna)).Value())
-                            .toString();
-                    if (codigo.isEmpty())
-                        continue;
-                    pedidas.append({codigo.trimmed(), etiqueta});
-                    codigos << u'\'' + plataforma::DuplicaComillas(codigo.trimmed()) + u'\'';
-                }
-                if (pedidas.isEmpty())
-                    return;
-                ado::Recordset rc;
-                const bool abierta =
-                    app_.db.AbrirRecordset(
-                        QStringLiteral("SELECT CODIGO, DESCRIPCION FROM MA_CUENTAS with(nolock) "
-                                       "WHERE LTRIM(RTRIM(CODIGO)) IN (") +
-                            codigos.join(u',') + u')',
-                        rc) == DB_Dll::Apertura::Abierta;
-                QHash<QString, QString> descripciones;
-                if (abierta)
-                    for (; !rc.Eof(); rc.MoveNext())
-                        descripciones.insert(
-                            Utilidades::SinNulo(rc.Fields(QStringLiteral("CODIGO")).Value())
-                                .toString()
-                                .trimmed()
-                                .toUpper(),
-                            Utilidades::SinNulo(rc.Fields(QStringLiteral("DESCRIPCION")).Value())
-                                .toString());
-                app_.db.CierraRecordset(rc);
-                for (const auto& [codigo, etiqueta] : pedidas)
-                    etiqueta->setText(descripciones.value(codigo.toUpper()));
-            },
-            [&] { app_.db.CierraRecordset(rs); },
-            [&] { CargaDetalle(); },
-            [&] { CargaComprobantes(); },
-        });
+    Progreso progreso(this, QStringLiteral("Cargando el reparto..."));
+    plataforma::CorrePasos(plataforma::OmiteFalla,
+                           {
+                               [&] { reparto_.Existe = true; },
+                               [&] {
+                                   repo_.CargaCabecera(reparto_);
+                                   muestraEtiquetas();
+                               },
+                               [&] {
+                                   repo_.CargaDetalle(reparto_, [&](int hecho, int total) {
+                                       progreso.avanza(hecho, total);
+                                   });
+                               },
+                               [&] { CargaComprobantes(); },
+                           });
 }
 
 bool FrmHojaRuta::Datosvalidos() {
@@ -304,6 +320,189 @@ bool FrmHojaRuta::Datosvalidos() {
             break;
     }
     return !HayError_;
+}
+
+// ------------------------------------------------------------- article lines
+
+bool FrmHojaRuta::rubrosValidos(QString& lista) {
+    const bool valido = repo_.RubrosValidos(lista);
+    // The checked list, as the statements quote it, replaces what was typed.
+    if (!lista.trimmed().isEmpty())
+        reparto_.setCampo(QStringLiteral("CC_Col1"), lista);
+    return valido;
+}
+
+void FrmHojaRuta::ArmaGrilla(bool limpiaPrimero) {
+    QString filtro;
+    plataforma::CorrePasos(
+        plataforma::OmiteFalla,
+        {
+            [&] {
+                if (limpiaPrimero)
+                    reparto_.Lineas().limpia();
+            },
+            [&] { anchosGrilla(); },
+            [&] {
+                QString lista = reparto_.Campo(QStringLiteral("CC_Col1"));
+                if (lista.trimmed().isEmpty())
+                    return;
+                if (!rubrosValidos(lista)) {
+                    app_.dialogo.MsgBox(QStringLiteral("Error en los filtros por rubros, verifique "
+                                                       "la configuracion de rubros para repartos"),
+                                        {}, QString());
+                    return;
+                }
+                filtro = QStringLiteral(" and Idrubro in(") + lista + u')';
+            },
+            [&] {
+                Progreso progreso(this, QStringLiteral("Armando la grilla..."));
+                repo_.ArmaGrilla(reparto_, filtro,
+                                 [&](int hecho, int total) { progreso.avanza(hecho, total); });
+            },
+            [&] {
+                if (limpiaPrimero)
+                    Campo(QStringLiteral("Reparto"))->setFocus();
+            },
+        });
+}
+
+// -------------------------------------------------------------------- totals
+
+void FrmHojaRuta::CalculaTotalesResumen() {
+    const TotalesReparto t = reparto_.Totales();
+    const std::pair<QLineEdit*, Currency> cajas[] = {
+        {ui_->TxtARecaudar, t.aRecaudar}, {ui_->TxtTotGastos, t.gastos}, {ui_->TxtTotal, t.total}};
+    for (const auto& [caja, importe] : cajas)
+        caja->setText(app_.FmtMoneda(TextoNumero(importe), -1, false));
+}
+
+void FrmHojaRuta::CargaComprobantes() {
+    const QString N = reparto_.NumeroTexto();
+    {
+        ado::Recordset rs;
+        repo_.Comprobantes(N, rs);
+        auto* modelo = new ModeloRecordset(rs, this);
+        ui_->MSHFlexGrid1->setModel(modelo);
+        delete comprobantes_;
+        comprobantes_ = modelo;
+        repartoColumnas(ui_->MSHFlexGrid1, 3, 30);
+    }
+    {
+        ado::Recordset rs;
+        repo_.Cobranzas(N, rs);
+        auto* modelo = new ModeloRecordset(rs, this);
+        ui_->MSHFlexGrid2->setModel(modelo);
+        delete cobranzas_;
+        cobranzas_ = modelo;
+        repartoColumnas(ui_->MSHFlexGrid2, 2, 45);
+    }
+}
+
+// ---------------------------------------------------------------- validation
+
+void FrmHojaRuta::CampoValida(QLineEdit* control) {
+    if (!control)
+        return;
+    HayError_ = false;
+    ReglasHoja::Resultado res;
+    try {
+        res = reglas_.Valida(control->property("DataField").toString(), control->text(), reparto_,
+                             Grabando_);
+        HayError_ = !res.ok;
+        aplica(res, control);
+        if (!res.detiene)
+            CalculaTotalesResumen();
+    } catch (const std::exception&) {
+        // A failure ends the check through its message step, even an empty one.
+        aviso(res.mensaje);
+        return;
+    }
+    if (HayError_)
+        aviso(res.mensaje);
+}
+
+void FrmHojaRuta::aplica(const ReglasHoja::Resultado& res, QLineEdit* control) {
+    using Efecto = ReglasHoja::Efecto;
+    if (res.ok && control == Campo(QStringLiteral("Reparto")))
+        reparto_.ConfirmaNumero(control->text());
+    switch (res.efecto) {
+    case Efecto::Ninguno:
+        break;
+    case Efecto::AbreReparto:
+        reparto_.Existe = true;
+        DetalleOn(true);
+        MuestraReparto();
+        break;
+    case Efecto::NuevoReparto:
+        reparto_.Existe = false;
+        Inicializa();
+        DetalleOn(true);
+        break;
+    case Efecto::RecalculaPrecios:
+        repo_.RecalculaPrecios(reparto_);
+        break;
+    case Efecto::DevolucionUd:
+    case Efecto::DevolucionKg:
+        repo_.CalculaDevolucion(reparto_, editor_->filaActual(),
+                                res.efecto == Efecto::DevolucionUd);
+        break;
+    case Efecto::GrabaRubros:
+        if (!res.valor.trimmed().isEmpty())
+            reparto_.setCampo(QStringLiteral("CC_Col1"), res.valor);
+        if (res.ok)
+            repo_.GrabaRubros(reparto_.Campo(QStringLiteral("CC_Col1")).trimmed());
+        break;
+    case Efecto::EtiquetaCuenta:
+        reparto_.CuentaEtiqueta[res.cuenta - 1] = res.valor;
+        muestraEtiquetas();
+        break;
+    case Efecto::MedioDePago:
+        reparto_.CuentaEtiqueta[4] = res.valor;
+        muestraEtiquetas();
+        if (res.ok)
+            reparto_.setCampo(QStringLiteral("GastoMP"), TextoNumero(reparto_.SumaGastos()));
+        break;
+    }
+}
+
+// ------------------------------------------------------------------- saving
+
+bool FrmHojaRuta::AsientoBalanceado() {
+    const auto falta = ReglasHoja::AsientoBalanceado(reparto_);
+    if (!falta)
+        return true;
+    aviso(falta->mensaje);
+    if (QLineEdit* caja = Campo(falta->campo); caja && caja->isEnabled())
+        caja->setFocus();
+    return false;
+}
+
+bool FrmHojaRuta::GrabaReparto() {
+    for (;;) {
+        // Numbering and the earlier-entry check only read; they run before the
+        // transaction and report their own failures.
+        std::optional<DatosAsiento> asiento;
+        if (Finalizando_) {
+            asiento = repo_.PreparaAsiento(reparto_);
+            if (!asiento)
+                return false;
+        }
+        try {
+            repo_.Graba(reparto_, Finalizando_, asiento ? &*asiento : nullptr);
+        } catch (const std::exception& e) {
+            // The transaction is undone; the failure keeps the provider's records
+            // for the dialog.
+            const ado::Falla falla = plataforma::FallaDe(e);
+            app_.util.Restablece(0);
+            HayError_ = true;
+            if (app_.MuestraErrorDatos(falla, QString()) == plataforma::Respuesta::Retry)
+                continue;
+            return false;
+        }
+        if (asiento && !asiento->aviso.isEmpty())
+            app_.dialogo.MsgBox(asiento->aviso, {}, QString());
+        return true;
+    }
 }
 
 // ----------------------------------------------------------------- commands
@@ -341,21 +540,17 @@ void FrmHojaRuta::Barvex1_ButtonClick(const QString& clave) {
         }
         // NUEVO and BORRAR do nothing on this sheet; lookups and the report come
         // with their own routines.
-    } catch (const ado::Falla& f) {
-        app_.TratamientoErroresGlobal(f, plataforma::Estilo{},
-                                      QStringLiteral("Barvex1_ButtonClick"));
     } catch (const std::exception& e) {
-        app_.TratamientoErroresGlobal(plataforma::FallaDe(e), plataforma::Estilo{},
+        app_.TratamientoErroresGlobal(plataforma::FallaDe(e), plataforma::kEstiloError,
                                       QStringLiteral("Barvex1_ButtonClick"));
     }
 }
 
 void FrmHojaRuta::cmdFinalizar_Click() {
-    const plataforma::Respuesta r = app_.dialogo.MsgBox(
+    const auto r = app_.dialogo.MsgBox(
         QStringLiteral(
             "Recuerde: Una vez finalizado el Reparto NO SE PODRA MODIFICAR!\r\n-Confirma...?"),
-        plataforma::Estilo{plataforma::Botones::YesNo, plataforma::Icono::Question, 2},
-        QStringLiteral("-Atención!"));
+        {plataforma::Botones::YesNo, plataforma::Icono::Question, 2}, QStringLiteral("-Atención!"));
     if (r != plataforma::Respuesta::Yes)
         return;
     Finalizando_ = true;
@@ -381,8 +576,8 @@ void FrmHojaRuta::changeEvent(QEvent* evento) {
     // A box shown while the run opens would activate the window again on closing.
     activando_ = true;
     QLineEdit* reparto = Campo(QStringLiteral("Reparto"));
-    reparto->setText(parametro);
-    teclaCampo(reparto, Qt::Key_Return, Qt::NoModifier);
+    reparto_.setCampo(QStringLiteral("Reparto"), parametro);
+    teclaCampo(reparto, Qt::Key_Return);
     Barvex1->setModoCarga(false);
     Barvex1->setModoNavegacion(true);
     activando_ = false;
@@ -448,10 +643,10 @@ bool FrmHojaRuta::eventFilter(QObject* objeto, QEvent* evento) {
         // leaves is offered again harmlessly as it climbs to the parents.
         if (Barvex1->ProcesaTecla(tecla->key(), tecla->modifiers()))
             return true;
-        if (w == txtEditCC_)
-            return teclaEditor(tecla);
+        if (w == editor_->caja())
+            return editor_->teclaEditor(tecla);
         if (w == ui_->MSFlexGrid2)
-            return teclaGrilla(tecla);
+            return editor_->teclaGrilla(tecla);
         if (w == ui_->TxtARecaudar || w == ui_->TxtTotGastos) {
             if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter) {
                 formularios_.AvanzaFoco(Qt::Key_Tab, w);
@@ -464,7 +659,7 @@ bool FrmHojaRuta::eventFilter(QObject* objeto, QEvent* evento) {
             return false;
         auto* campo = static_cast<QLineEdit*>(w);
         const int codigo = tecla->key();
-        teclaCampo(campo, codigo, tecla->modifiers());
+        teclaCampo(campo, codigo);
         if (Formularios::EsTeclaAvance(codigo))
             return true; // a confirming key is never typed into the field
         const QString texto = tecla->text();
@@ -501,35 +696,22 @@ bool FrmHojaRuta::eventFilter(QObject* objeto, QEvent* evento) {
             caja->setStyleSheet(entra ? kCian : QString());
             if (entra)
                 QTimer::singleShot(0, caja, [caja] { caja->selectAll(); });
-        } else if (w == txtEditCC_) {
-            if (entra) {
-                textPropiedades();
-                txtEditCC_->setStyleSheet(kEditor);
-            } else {
-                const auto razon = static_cast<QFocusEvent*>(evento)->reason();
-                if (!editorValidando_ && txtEditCC_->isVisible() &&
-                    razon != Qt::ActiveWindowFocusReason && razon != Qt::PopupFocusReason) {
-                    editorValidando_ = true;
-                    CampoValida(txtEditCC_);
-                    editorValidando_ = false;
-                    if (HayError_)
-                        QTimer::singleShot(0, txtEditCC_, [this] { txtEditCC_->setFocus(); });
-                }
-            }
-        } else if (w == ui_->MSFlexGrid2 && entra && txtEditCC_->isVisible()) {
-            cierraEditor();
+        } else if (w == editor_->caja()) {
+            editor_->focoEditor(entra, static_cast<QFocusEvent*>(evento));
+        } else if (w == ui_->MSFlexGrid2) {
+            editor_->focoGrilla(entra);
         }
         return false;
     }
 
     if (tipo == QEvent::MouseButtonDblClick && w == ui_->MSFlexGrid2->viewport()) {
-        abreEditor(32, QString());
+        editor_->abre(32, QString());
         return true;
     }
     return false;
 }
 
-void FrmHojaRuta::teclaCampo(QLineEdit* campo, int tecla, Qt::KeyboardModifiers) {
+void FrmHojaRuta::teclaCampo(QLineEdit* campo, int tecla) {
     if (Formularios::EsTeclaAvance(tecla)) {
         CampoValida(campo);
         if (!HayError_)
@@ -538,153 +720,5 @@ void FrmHojaRuta::teclaCampo(QLineEdit* campo, int tecla, Qt::KeyboardModifiers)
     Barvex1->setConsultaHabilitada(!campo->property("Tag").toString().trimmed().isEmpty());
     // The end odometer hands over to the grid's first quantity.
     if (campo == Campo(QStringLiteral("kmfinal")))
-        setCeldaActual(0, 1);
-}
-
-// -------------------------------------------------------------- cell editing
-
-int FrmHojaRuta::filaActual() const {
-    const QModelIndex i = ui_->MSFlexGrid2->currentIndex();
-    return i.isValid() ? i.row() : 0;
-}
-
-int FrmHojaRuta::columnaActual() const {
-    const QModelIndex i = ui_->MSFlexGrid2->currentIndex();
-    return i.isValid() ? i.column() : 1;
-}
-
-void FrmHojaRuta::setCeldaActual(int fila, int columna) {
-    if (fila < 0 || fila >= grilla_->filas())
-        return;
-    ui_->MSFlexGrid2->setCurrentIndex(grilla_->index(fila, columna));
-}
-
-bool FrmHojaRuta::teclaGrilla(QKeyEvent* ev) {
-    const QString texto = ev->text();
-    if (texto.size() != 1 || ev->key() == Qt::Key_Tab || ev->key() == Qt::Key_Backtab)
-        return false;
-    const int codigo = texto.at(0).unicode();
-    if (codigo == 27)
-        return true;
-    abreEditor(codigo, texto);
-    return true;
-}
-
-void FrmHojaRuta::abreEditor(int codigo, const QString& caracter) {
-    QTableView* vista = ui_->MSFlexGrid2;
-    const int col = columnaActual();
-    if (col < 1 || col > 4 || grilla_->filas() == 0)
-        return;
-    const int fila = filaActual();
-    if (!vista->currentIndex().isValid())
-        setCeldaActual(fila, col);
-    txtEditCC_->setProperty("fila", fila);
-    txtEditCC_->setProperty("columna", col);
-    txtEditCC_->setGeometry(vista->visualRect(grilla_->index(fila, col)));
-    txtEditCC_->show();
-    textPropiedades();
-    // Shown first: the typed character reaches the cell at once, as every change does.
-    if (codigo > 32)
-        txtEditCC_->setText(caracter);
-    else
-        txtEditCC_->setText(grilla_->texto(fila, col));
-    txtEditCC_->end(false);
-    txtEditCC_->setFocus();
-}
-
-void FrmHojaRuta::cierraEditor() {
-    if (!txtEditCC_ || !txtEditCC_->isVisible())
-        return;
-    const int fila = txtEditCC_->property("fila").toInt();
-    const int col = txtEditCC_->property("columna").toInt();
-    grilla_->setTexto(fila, col, txtEditCC_->text());
-    editorValidando_ = true; // hiding moves the focus; the cell was already checked
-    txtEditCC_->hide();
-    editorValidando_ = false;
-}
-
-void FrmHojaRuta::textPropiedades() {
-    static const char* const kCampoDe[] = {nullptr,
-                                           "Cargas_CarCantUD",
-                                           "Cargas_CarCant",
-                                           "Cargas_ReCarCantUD",
-                                           "Cargas_ReCarCant",
-                                           "Cargas_DevCantUD",
-                                           "Cargas_DevCant"};
-    const int col =
-        txtEditCC_->isVisible() ? txtEditCC_->property("columna").toInt() : columnaActual();
-    if (col >= 1 && col <= 6)
-        txtEditCC_->setProperty("DataField", QString::fromLatin1(kCampoDe[col]));
-}
-
-void FrmHojaRuta::grabaCelda() {
-    static const QStringList kCampos = {
-        QStringLiteral("Cargas_CarCantUD"),   QStringLiteral("Cargas_CarCant"),
-        QStringLiteral("Cargas_ReCarCantUD"), QStringLiteral("Cargas_ReCarCant"),
-        QStringLiteral("Cargas_DevCantUD"),   QStringLiteral("Cargas_DevCant")};
-    const int i = static_cast<int>(kCampos.indexOf(txtEditCC_->property("DataField").toString()));
-    if (i < 0 || !txtEditCC_->isVisible())
-        return;
-    grilla_->setTexto(txtEditCC_->property("fila").toInt(), i + 1, txtEditCC_->text());
-}
-
-bool FrmHojaRuta::teclaEditor(QKeyEvent* ev) {
-    const int tecla = ev->key();
-    if (!Formularios::EsTeclaAvance(tecla))
-        return false;
-    editorValidando_ = true;
-    CampoValida(txtEditCC_);
-    if (!HayError_) {
-        editKeyCode(tecla);
-        const QSignalBlocker bloqueo(txtEditCC_);
-        txtEditCC_->setText(grilla_->texto(filaActual(), columnaActual()));
-    } else {
-        txtEditCC_->setFocus();
-    }
-    editorValidando_ = false;
-    return true;
-}
-
-void FrmHojaRuta::editKeyCode(int tecla) {
-    QTableView* vista = ui_->MSFlexGrid2;
-    const int ultima = grilla_->filas() - 1;
-    // Typed text reaches the cell before the current cell moves.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    const int fila = filaActual();
-    const int col = columnaActual();
-    switch (tecla) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case 13:
-        vista->setFocus();
-        cierraEditor();
-        if (col != 4)
-            setCeldaActual(fila, col + 1);
-        else if (fila != ultima)
-            setCeldaActual(fila + 1, 1);
-        break;
-    case Qt::Key_Escape:
-    case 27:
-        cierraEditor();
-        vista->setFocus();
-        break;
-    case Qt::Key_Up:
-        vista->setFocus();
-        cierraEditor();
-        if (fila > 0)
-            setCeldaActual(fila - 1, col);
-        break;
-    case Qt::Key_Down:
-        vista->setFocus();
-        cierraEditor();
-        if (fila != ultima)
-            setCeldaActual(fila + 1, col);
-        break;
-    default:
-        break;
-    }
-    // The current cell stays in sight: one row down when it went below the bottom.
-    const QRect celda = vista->visualRect(vista->currentIndex());
-    if (celda.bottom() > vista->viewport()->height())
-        vista->verticalScrollBar()->setValue(vista->verticalScrollBar()->value() + 1);
+        editor_->setCeldaActual(0, 1);
 }

@@ -30,11 +30,23 @@ public:
     // Empties every cell and keeps the number of lines.
     void limpia();
 
-    // Many changes at once: views hear of them once, at the end.
+    // Many changes at once: views hear of them once, when the batch ends (also when
+    // it ends by an exception).
+    class Lote {
+    public:
+        explicit Lote(ModeloGrilla& m) : m_(m) { m_.empiezaLote(); }
+        ~Lote() { m_.terminaLote(); }
+        Lote(const Lote&) = delete;
+        Lote& operator=(const Lote&) = delete;
+
+    private:
+        ModeloGrilla& m_;
+    };
+
+private:
     void empiezaLote();
     void terminaLote();
 
-private:
     std::vector<std::array<QString, kColumnas>> filas_;
     int lotes_ = 0;
 };

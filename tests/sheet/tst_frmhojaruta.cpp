@@ -194,7 +194,7 @@ void TstFrmHojaRuta::abreRepartoGuardado() {
     QCOMPARE(h.celda(0, 5), QStringLiteral("7"));
     QCOMPARE(h.celda(0, 6), QStringLiteral("7,5"));
     // Unit value 100 + 21% + 5 = 126; the line is worth 126 x 6 sold kg.
-    QCOMPARE(h.ventana->ValorItem(0), Currency::DesdeEscalado(1260000));
+    QCOMPARE(h.ventana->Modelo().ValorItem(0), Currency::DesdeEscalado(1260000));
     QCOMPARE(h.celda(0, 14), QStringLiteral("756"));
     QCOMPARE(h.caja("TxtARecaudar"), QStringLiteral("1575,00"));
     QCOMPARE(h.caja("TxtTotGastos"), QStringLiteral("100,00"));

@@ -94,7 +94,7 @@ void TstSentencias::abrirYArmar() {
     // Every line counts both sales, with the class 2 price (20 + 21% + 1).
     QCOMPARE(ventana.Grilla().texto(n - 1, 8), QStringLiteral("5"));
     QCOMPARE(ventana.Grilla().texto(n - 1, 6), QStringLiteral("5"));
-    QCOMPARE(ventana.ValorItem(n - 1), Currency::DesdeEscalado(252000));
+    QCOMPARE(ventana.Modelo().ValorItem(n - 1), Currency::DesdeEscalado(252000));
     qInfo("N = %d: opening the run took %d statements", n, sentencias);
     QVERIFY2(sentencias <= 10, qPrintable(QString::number(sentencias)));
     static int conCinco = -1;

@@ -1,0 +1,60 @@
+#pragma once
+// The sheet's field checks as a table: each DataField has one rule, which says
+// whether the value passes, the message when it does not, whether the check stops
+// there (no totals are recomputed), and what a passing value implies. Nothing is
+// shown and no field changes here; the window carries out the answer.
+
+#include <QString>
+
+#include <optional>
+
+class Reparto;
+class RepositorioReparto;
+
+class ReglasHoja {
+public:
+    // What a passing value implies, for the window to carry out.
+    enum class Efecto {
+        Ninguno,
+        AbreReparto,      // an existing run: load it
+        NuevoReparto,     // a number that does not exist: a new run
+        RecalculaPrecios, // a new price class
+        DevolucionUd,     // a line's returns in units
+        DevolucionKg,     // a line's returns in kilograms
+        GrabaRubros,      // `valor`: the checked rubros list, to show and store
+        EtiquetaCuenta,   // `valor`: the expense account's description
+        MedioDePago,      // `valor`: the means-of-payment account's description
+    };
+
+    struct Resultado {
+        bool ok = true;
+        QString mensaje;      // shown when not ok
+        bool detiene = false; // the check ends without recomputing the totals
+        Efecto efecto = Efecto::Ninguno;
+        QString valor;
+        int cuenta = 0; // 1..4 for the expense accounts
+    };
+
+    explicit ReglasHoja(RepositorioReparto& repositorio) : repositorio_(repositorio) {}
+
+    // Checks `texto` (the field's text, untrimmed) as the field `dataField` of the
+    // run `r`; `grabando` while a save checks every field. A failure of the
+    // database raises.
+    Resultado Valida(const QString& dataField, const QString& texto, const Reparto& r,
+                     bool grabando);
+
+    // What keeps the entry a finish would post from balancing, and the field to
+    // correct: a positive expense without its account, expenses without the
+    // means-of-payment account, or a means of payment other than the expenses.
+    struct Falta {
+        QString mensaje;
+        QString campo;
+    };
+    static std::optional<Falta> AsientoBalanceado(const Reparto& r);
+
+    // Whether a text is a date the sheet accepts: d/m/yyyy, d/m/yy or yyyy-mm-dd.
+    static bool FechaValida(const QString& texto);
+
+private:
+    RepositorioReparto& repositorio_;
+};

@@ -1,0 +1,678 @@
+// Reading a run and the article master into the sheet's model.
+
+#include "sheet/RepositorioReparto.h"
+
+#include "Interno.h"
+#include "app/Aplicacion.h"
+#include "app/Numeracion.h"
+#include "platform/Pasos.h"
+#include "platform/Texto.h"
+#include "platform/Utilidades.h"
+#include "platform/ado/Valores.h"
+#include "sheet/Reparto.h"
+
+using hoja::TextoNumero;
+using hoja::TextoValor;
+using plataforma::DuplicaComillas;
+
+namespace {
+
+QVariant campo(ado::Recordset& rs, const char* nombre) {
+    return rs.Fields(QString::fromLatin1(nombre)).Value();
+}
+
+QString texto(ado::Recordset& rs, const char* nombre) {
+    return Utilidades::SinNulo(campo(rs, nombre)).toString();
+}
+
+} // namespace
+
+QString ClaveArticulo(const QString& idArticulo) {
+    // The database compares codes without regard to case; so does the sheet.
+    return Utilidades::AjustaCodigo(idArticulo, 25).toUpper();
+}
+
+bool RepositorioReparto::abre(const QString& sql, ado::Recordset& rs) {
+    return app_.db.AbrirRecordset(sql, rs) == DB_Dll::Apertura::Abierta;
+}
+
+// ------------------------------------------------------------------- runs
+
+QString RepositorioReparto::ProximoReparto() {
+    // Only the highest number matters, so only that row is read.
+    ado::Recordset rs;
+    QString proximo = QStringLiteral("1");
+    if (abre(QStringLiteral("SELECT TOP 1 * FROM V_MV_REPARTO ORDER BY IDREPARTO DESC"), rs) &&
+        !rs.Eof())
+        proximo = QString::number(rs.Fields(QStringLiteral("IdReparto")).Value().toLongLong() + 1);
+    app_.db.CierraRecordset(rs);
+    return proximo;
+}
+
+bool RepositorioReparto::Existe(const QString& numero, QString* finalizado) {
+    ado::Recordset rs;
+    const bool existe = app_.db.ExisteEnTabla(QStringLiteral("V_MV_REPARTO"), numero,
+                                              QStringLiteral("IDREPARTO"), &rs, 8, QString(), true);
+    if (existe && finalizado)
+        *finalizado = texto(rs, "FINALIZADO");
+    app_.db.CierraRecordset(rs);
+    return existe;
+}
+
+void RepositorioReparto::CargaCabecera(Reparto& r) {
+    ado::Recordset rs;
+    plataforma::CorrePasos(
+        plataforma::OmiteFalla,
+        {
+            [&] {
+                abre(QStringLiteral("SELECT * FROM V_MV_REPARTO WHERE IDREPARTO = ") +
+                         r.NumeroTexto(),
+                     rs);
+            },
+            [&] {
+                // Every value is read before any field changes, so a failure leaves
+                // them all as they were.
+                QList<std::pair<QString, QString>> cargas;
+                if (rs.BOF() || rs.Eof())
+                    throw ado::Falla(ado::codigo::adErrNoCurrentRecord,
+                                     QStringLiteral("Either BOF or EOF is True, or the current "
+                                                    "record has been deleted."),
+                                     QStringLiteral("V_MV_REPARTO"));
+                for (const QString& c : Reparto::Campos())
+                    if (rs.TieneCampo(c))
+                        cargas.append({c, TextoValor(rs.Fields(c).Value())});
+                for (const auto& [c, t] : cargas)
+                    r.setCampo(c, t);
+            },
+            [&] {
+                const QVariant fin = campo(rs, "FINALIZADO");
+                if (!Utilidades::SinNulo(fin).toString().isEmpty())
+                    r.Finalizado = TextoValor(fin);
+            },
+            [&] {
+                // The five account descriptions in one read.
+                static const char* const kColumnas[] = {"CUENTAG1", "CUENTAG2", "CUENTAG3",
+                                                        "CUENTAG4", "CuentaMP"};
+                QList<std::pair<QString, int>> pedidas;
+                QStringList codigos;
+                for (int i = 0; i < 5; ++i) {
+                    const QString codigo = texto(rs, kColumnas[i]);
+                    if (codigo.isEmpty())
+                        continue;
+                    pedidas.append({codigo.trimmed(), i});
+                    codigos << u'\'' + DuplicaComillas(codigo.trimmed()) + u'\'';
+                }
+                if (pedidas.isEmpty())
+                    return;
+                ado::Recordset rc;
+                QHash<QString, QString> descripciones;
+                if (abre(QStringLiteral("SELECT CODIGO, DESCRIPCION FROM MA_CUENTAS with(nolock) "
+                                        "WHERE LTRIM(RTRIM(CODIGO)) IN (") +
+                             codigos.join(u',') + u')',
+                         rc))
+                    for (; !rc.Eof(); rc.MoveNext())
+                        descripciones.insert(texto(rc, "CODIGO").trimmed().toUpper(),
+                                             texto(rc, "DESCRIPCION"));
+                app_.db.CierraRecordset(rc);
+                for (const auto& [codigo, i] : pedidas)
+                    r.CuentaEtiqueta[i] = descripciones.value(codigo.toUpper());
+            },
+            [&] { app_.db.CierraRecordset(rs); },
+        });
+}
+
+// ----------------------------------------------------------- article lines
+
+Articulo RepositorioReparto::leeArticulo(ado::Recordset& rs) {
+    Articulo a;
+    a.IdArticulo = campo(rs, "IdArticulo");
+    a.Descripcion = campo(rs, "Descripcion");
+    a.Costo = campo(rs, "Costo");
+    a.TasaIva = campo(rs, "TASAIVA");
+    a.Impuestos = campo(rs, "Impuestos");
+    for (int i = 1; i <= 5; ++i)
+        a.Precio[i] = rs.Fields(QStringLiteral("Precio%1").arg(i)).Value();
+    return a;
+}
+
+QString RepositorioReparto::Piva() {
+    if (!piva_)
+        piva_ = app_.cfg.Cfg(QStringLiteral("PIVA"));
+    return *piva_;
+}
+
+void RepositorioReparto::LlenaArticulo(Reparto& r, int fila, const Articulo& a) {
+    // The price column goes by the run's class; a class without a price column
+    // fails before the line changes, so the line keeps its previous prices.
+    const QString clase = r.Campo(QStringLiteral("Clase")).trimmed();
+    QString precio;
+    if (clase.isEmpty()) {
+        precio = TextoNumero(Utilidades::ANumero(a.Precio[1]));
+    } else {
+        bool ok = false;
+        const int n = clase.toInt(&ok);
+        if (!ok || n < 1 || n > 5)
+            throw ado::Falla(ado::codigo::adErrItemNotFound,
+                             QStringLiteral("Item cannot be found in the collection corresponding "
+                                            "to the requested name or ordinal."),
+                             QStringLiteral("Precio") + clase);
+        precio = TextoValor(a.Precio[n]);
+    }
+    QString tasa;
+    if (a.TasaIva.isNull()) {
+        tasa = Piva();
+    } else {
+        const Currency t = Utilidades::ANumero(a.TasaIva);
+        tasa = TextoNumero(t != Currency() ? t : Utilidades::ANumero(Piva()));
+    }
+    ModeloGrilla& g = r.Lineas();
+    const QString id = Utilidades::SinNulo(a.IdArticulo).toString();
+    g.setTexto(fila, col::Producto,
+               id.trimmed() + u' ' + Utilidades::SinNulo(a.Descripcion).toString());
+    g.setTexto(fila, col::Id, id);
+    g.setTexto(fila, col::Costo, TextoNumero(Utilidades::ANumero(a.Costo)));
+    g.setTexto(fila, col::Precio, precio);
+    g.setTexto(fila, col::Tasa, tasa);
+    g.setTexto(fila, col::Impuestos, TextoNumero(Utilidades::ANumero(a.Impuestos)));
+    g.setTexto(fila, col::Importe, TextoNumero(r.ValorItem(fila) * r.Cantidad(fila, col::VtaKg)));
+}
+
+std::optional<Articulo> RepositorioReparto::articuloPorId(const QString& idArticulo) {
+    ado::Recordset rs;
+    std::optional<Articulo> a;
+    if (abre(QStringLiteral("SELECT * FROM V_MA_ARTICULOS WHERE IDARTICULO = '") +
+                 DuplicaComillas(Utilidades::AjustaCodigo(idArticulo, 25)) + u'\'',
+             rs) &&
+        !rs.Eof())
+        a = leeArticulo(rs);
+    app_.db.CierraRecordset(rs);
+    return a;
+}
+
+QHash<QString, Articulo> RepositorioReparto::articulosPorConsulta(const QString& sql) {
+    QHash<QString, Articulo> articulos;
+    ado::Recordset rs;
+    if (abre(sql, rs)) {
+        articulos.reserve(rs.RecordCount());
+        for (; !rs.Eof(); rs.MoveNext()) {
+            Articulo a = leeArticulo(rs);
+            articulos.insert(ClaveArticulo(Utilidades::SinNulo(a.IdArticulo).toString()),
+                             std::move(a));
+        }
+    }
+    app_.db.CierraRecordset(rs);
+    return articulos;
+}
+
+void RepositorioReparto::RecalculaFila(Reparto& r, int fila) {
+    if (fila < 0 || fila >= r.Lineas().filas())
+        return;
+    if (const auto a = articuloPorId(r.Lineas().texto(fila, col::Id)))
+        LlenaArticulo(r, fila, *a);
+}
+
+void RepositorioReparto::RecalculaPrecios(Reparto& r) {
+    // One read of the grid's articles instead of one per line; the lines are then
+    // filled as one by one reads would fill them.
+    ModeloGrilla& g = r.Lineas();
+    const int n = g.filas();
+    QHash<QString, Articulo> articulos;
+    constexpr int kPorConsulta = 500;
+    for (int desde = 0; desde < n; desde += kPorConsulta) {
+        QString lista;
+        for (int f = desde; f < std::min(n, desde + kPorConsulta); ++f) {
+            if (!lista.isEmpty())
+                lista += u',';
+            lista +=
+                u'\'' + DuplicaComillas(Utilidades::AjustaCodigo(g.texto(f, col::Id), 25)) + u'\'';
+        }
+        articulos.insert(articulosPorConsulta(
+            QStringLiteral("SELECT * FROM V_MA_ARTICULOS WHERE IDARTICULO IN (") + lista + u')'));
+    }
+    ModeloGrilla::Lote lote(g);
+    for (int f = 0; f < n; ++f) {
+        const auto a = articulos.constFind(ClaveArticulo(g.texto(f, col::Id)));
+        if (a != articulos.cend())
+            LlenaArticulo(r, f, *a);
+    }
+}
+
+bool RepositorioReparto::RubrosValidos(QString& lista) {
+    bool valido = true;
+    QStringList items;
+    plataforma::CorrePasos(
+        plataforma::OmiteFalla,
+        {
+            [&] { lista = Utilidades::QuitaCaracteres(lista, QStringLiteral("'")); },
+            [&] {
+                if (lista.trimmed().isEmpty())
+                    return;
+                items = lista.split(u',');
+                if (!items.isEmpty() && items.last().isEmpty())
+                    items.removeLast();
+                for (QString& item : items)
+                    item = Utilidades::AjustaCodigo(item.trimmed(), 4);
+            },
+            [&] {
+                for (const QString& item : items)
+                    if (!item.trimmed().isEmpty() &&
+                        !app_.db.ExisteEnTabla(QStringLiteral("v_ta_rubros"), item.trimmed(),
+                                               QStringLiteral("idrubro"), nullptr, 8, QString(),
+                                               true))
+                        valido = false;
+            },
+            [&] {
+                if (lista.trimmed().isEmpty())
+                    return;
+                QStringList citados;
+                for (const QString& item : items)
+                    if (!item.trimmed().isEmpty())
+                        citados << u'\'' + item + u'\'';
+                lista = citados.join(u',');
+            },
+        });
+    return valido;
+}
+
+void RepositorioReparto::ArmaGrilla(Reparto& r, const QString& filtro,
+                                    const AvisoProgreso& progreso) {
+    ado::Recordset rs;
+    ModeloGrilla& g = r.Lineas();
+    plataforma::CorrePasos(
+        plataforma::OmiteFalla,
+        {
+            [&] {
+                abre(QStringLiteral("SELECT * FROM V_MA_ARTICULOS WHERE SUSPENDIDO=0 ") + filtro +
+                         QStringLiteral(" Order by idarticulo"),
+                     rs);
+            },
+            [&] {
+                if (rs.State() != ado::adStateOpen || rs.Eof())
+                    return;
+                const int total = rs.RecordCount();
+                ModeloGrilla::Lote lote(g);
+                for (int i = 1; !rs.Eof(); ++i) {
+                    g.setFilas(i);
+                    LlenaArticulo(r, i - 1, leeArticulo(rs));
+                    rs.MoveNext();
+                    if (progreso)
+                        progreso(i, total);
+                }
+            },
+            [&] { app_.db.CierraRecordset(rs); },
+        });
+}
+
+QHash<QString, Movimientos> RepositorioReparto::movimientosDelReparto(const QString& reparto,
+                                                                      const QString& articulo) {
+    // Every movement counts: two sales of 3 kg are 6 kg sold. Sales leave stock
+    // (negative kilograms) and count in absolute value; returns keep their sign.
+    QString sql =
+        QStringLiteral(
+            " SELECT V_MV_Stock.IDArticulo, "
+            " SUM(CASE WHEN V_MV_Stock.Cantidad < 0 THEN ABS(V_MV_Stock.Cantidad) ELSE 0 END) "
+            "AS VendidoKg, "
+            " SUM(CASE WHEN V_MV_Stock.Cantidad < 0 THEN ABS(V_MV_Stock.CantidadUD) ELSE 0 END) "
+            "AS VendidoUd, "
+            " SUM(CASE WHEN V_MV_Stock.Cantidad > 0 THEN V_MV_Stock.Cantidad ELSE 0 END) "
+            "AS DevueltoKg, "
+            " SUM(CASE WHEN V_MV_Stock.Cantidad > 0 THEN V_MV_Stock.CantidadUD ELSE 0 END) "
+            "AS DevueltoUd "
+            " FROM V_MV_Cpte INNER JOIN "
+            " V_MV_Stock ON "
+            " V_MV_Cpte.TC = V_MV_Stock.TC AND "
+            " V_MV_Cpte.IdComprobante = V_MV_Stock.IdComprobante "
+            " WHERE V_MV_Cpte.IdReparto = ") +
+        reparto;
+    if (!articulo.isNull())
+        sql += QStringLiteral(" AND V_MV_STOCK.IDARTICULO = '") + DuplicaComillas(articulo) + u'\'';
+    sql += QStringLiteral(" GROUP BY V_MV_Stock.IDArticulo");
+    QHash<QString, Movimientos> movs;
+    ado::Recordset rs;
+    if (abre(sql, rs)) {
+        for (; !rs.Eof(); rs.MoveNext()) {
+            Movimientos m;
+            m.vendidoKg = Utilidades::ANumero(campo(rs, "VendidoKg"));
+            m.vendidoUd = Utilidades::ANumero(campo(rs, "VendidoUd"));
+            m.devueltoKg = Utilidades::ANumero(campo(rs, "DevueltoKg"));
+            m.devueltoUd = Utilidades::ANumero(campo(rs, "DevueltoUd"));
+            movs.insert(ClaveArticulo(texto(rs, "IDArticulo")), m);
+        }
+    }
+    app_.db.CierraRecordset(rs);
+    return movs;
+}
+
+void CalculaDevolucionEn(Reparto& r, int f, bool enUnidades, const Movimientos& m) {
+    const auto lee = [&](int c) { return r.Cantidad(f, c); };
+    if (enUnidades)
+        r.Lineas().setTexto(
+            f, col::DevUd,
+            TextoNumero(lee(col::CargaUd) + lee(col::RecargaUd) - lee(col::VtaUd) + m.devueltoUd));
+    else
+        r.Lineas().setTexto(
+            f, col::DevKg,
+            TextoNumero(lee(col::CargaKg) + lee(col::RecargaKg) - lee(col::VtaKg) + m.devueltoKg));
+}
+
+void RepositorioReparto::CalculaDevolucion(Reparto& r, int fila, bool enUnidades) {
+    if (fila < 0 || fila >= r.Lineas().filas())
+        return;
+    const QString id = Utilidades::AjustaCodigo(r.Lineas().texto(fila, col::Id), 25);
+    const auto movs = movimientosDelReparto(r.NumeroTexto(), id);
+    CalculaDevolucionEn(r, fila, enUnidades, movs.value(ClaveArticulo(id)));
+    RecalculaFila(r, fila);
+}
+
+void RepositorioReparto::CargaDetalle(Reparto& r, const AvisoProgreso& progreso) {
+    // The run's lines, their articles and every voucher movement of the run are
+    // read with one query each, whatever the number of lines.
+    const QString N = r.NumeroTexto();
+    ado::Recordset rs;
+    if (!abre(QStringLiteral("SELECT * FROM V_MV_REPARTODET WHERE IDREPARTO = ") + N, rs))
+        return;
+    if (!rs.Eof()) {
+        const auto articulos = articulosPorConsulta(
+            QStringLiteral("SELECT * FROM V_MA_ARTICULOS WHERE IDARTICULO IN (SELECT IdArticulo "
+                           "FROM V_MV_REPARTODET WHERE IDREPARTO = ") +
+            N + u')');
+        const auto movs = movimientosDelReparto(N);
+        const int total = rs.RecordCount();
+        ModeloGrilla& g = r.Lineas();
+        try {
+            ModeloGrilla::Lote lote(g);
+            for (int i = 1; !rs.Eof(); ++i) {
+                const int f = i - 1;
+                g.setFilas(i);
+                const QString id = texto(rs, "IdArticulo");
+                const auto a = articulos.constFind(ClaveArticulo(id));
+                if (a != articulos.cend())
+                    LlenaArticulo(r, f, *a);
+                const auto cant = [&](const char* nombre) { return TextoValor(campo(rs, nombre)); };
+                g.setTexto(f, col::CargaKg, cant("Cantidad"));
+                g.setTexto(f, col::CargaUd, cant("CantidadUD"));
+                g.setTexto(f, col::RecargaKg, cant("REC_CANTIDAD"));
+                g.setTexto(f, col::RecargaUd, cant("REC_CANTIDADUD"));
+                const Movimientos m = movs.value(ClaveArticulo(id));
+                g.setTexto(f, col::VtaKg, TextoNumero(m.vendidoKg));
+                g.setTexto(f, col::VtaUd, TextoNumero(m.vendidoUd));
+                g.setTexto(f, col::DevKg, cant("DEV_CANTIDAD"));
+                g.setTexto(f, col::DevUd, cant("DEV_CANTIDADUD"));
+                // The stored returns give way to the computed ones.
+                const Movimientos dev = movs.value(ClaveArticulo(g.texto(f, col::Id)));
+                CalculaDevolucionEn(r, f, false, dev);
+                CalculaDevolucionEn(r, f, true, dev);
+                const auto b = articulos.constFind(ClaveArticulo(g.texto(f, col::Id)));
+                if (b != articulos.cend())
+                    LlenaArticulo(r, f, *b);
+                rs.MoveNext();
+                if (progreso)
+                    progreso(i, total);
+            }
+        } catch (...) {
+            app_.db.CierraRecordset(rs);
+            throw;
+        }
+    }
+    app_.db.CierraRecordset(rs);
+}
+
+// ------------------------------------------------------------------ checks
+
+std::optional<QString> RepositorioReparto::DescripcionCuenta(const QString& codigo,
+                                                             bool medioDePago) {
+    ado::Recordset rs;
+    const QString condicion =
+        QStringLiteral("CODIGO = '") + DuplicaComillas(codigo) +
+        (medioDePago ? QStringLiteral("' AND TITULO = 0 AND NOT MEDIODEPAGO IS NULL")
+                     : QStringLiteral("' AND TITULO = 0 AND MEDIODEPAGO IS NULL"));
+    std::optional<QString> descripcion;
+    if (app_.db.ExisteEnTabla(QStringLiteral("MA_CUENTAS"), codigo, QStringLiteral("CODIGO"), &rs,
+                              8, condicion, true))
+        descripcion = texto(rs, "Descripcion");
+    app_.db.CierraRecordset(rs);
+    return descripcion;
+}
+
+void RepositorioReparto::GrabaRubros(const QString& lista) {
+    app_.cfg.GrabaDfg(QStringLiteral("CC_Col1"), lista, QString(), false, QStringLiteral("DATOS"),
+                      true);
+}
+
+QString RepositorioReparto::ObtieneTipoRegCont() {
+    return app_.cfg.Cfg(QStringLiteral("TIPOREGFACTURACION"));
+}
+
+// --------------------------------------------------------------- summaries
+
+void RepositorioReparto::Comprobantes(const QString& N, ado::Recordset& rs) {
+    app_.db.Consulta(
+        QStringLiteral("SELECT TC,SUBSTRING(IDCOMPROBANTE,13,1) AS LETRA, SUM(IMPORTE) AS "
+                       "TOTAL FROM V_MV_CPTE WHERE IDREPARTO = ") +
+            N +
+            QStringLiteral(" AND FINALIZADA=0 AND ANULADA=0 GROUP BY TC, "
+                           "SUBSTRING(IDCOMPROBANTE,13,1)"),
+        rs);
+}
+
+void RepositorioReparto::Cobranzas(const QString& N, ado::Recordset& rs) {
+    app_.db.Consulta(
+        QStringLiteral(" SELECT MV_APLICACION.TC AS TC_COB, ") +
+            QStringLiteral(" sum(MV_APLICACION.Importe) as Total ") +
+            QStringLiteral(" FROM V_MV_Cpte INNER JOIN ") + QStringLiteral(" MV_APLICACION ON ") +
+            QStringLiteral(" V_MV_Cpte.CUENTA = MV_APLICACION.CUENTA AND ") +
+            QStringLiteral(" V_MV_Cpte.TC = MV_APLICACION.TCO_ORIGEN AND ") +
+            QStringLiteral(" V_MV_Cpte.IdComprobante = MV_APLICACION.IDComprobante_Origen ") +
+            QStringLiteral(" WHERE (V_MV_Cpte.IdReparto = ") + N + QStringLiteral(") AND ") +
+            QStringLiteral(" V_MV_CPTE.ANULADA <> 1 AND ") +
+            QStringLiteral(" V_MV_CPTE.TC <> 'RM' AND ") +
+            QStringLiteral(" (MV_APLICACION.TC = 'CB' OR ") +
+            QStringLiteral(" MV_APLICACION.Tc = 'CBCT') ") +
+            QStringLiteral(" GROUP BY MV_APLICACION.TC"),
+        rs);
+}
+
+// ------------------------------------------------------------------ saving
+
+namespace {
+
+const QString kSinTipoRegistro =
+    QStringLiteral("No se ha informado El Tipo de Registro que generará el Asiento, corrija esto "
+                   "desde configuración y vuelva a intentarlo");
+
+// "0000"-style formatting of a numbering output; an empty one stays empty, as a
+// used-up voucher book leaves it.
+QString Ceros(const QString& valor, int ancho) {
+    const QString t = valor.trimmed();
+    if (t.isEmpty())
+        return t;
+    return QString::number(static_cast<qint64>(plataforma::LeeNumero(t)))
+        .rightJustified(ancho, u'0');
+}
+
+} // namespace
+
+std::optional<DatosAsiento> RepositorioReparto::PreparaAsiento(const Reparto& r) {
+    DatosAsiento d;
+    const auto leida = ado::InterpretaFecha(r.Campo(QStringLiteral("Fecha")).trimmed());
+    d.mes = leida ? leida->date().month() : 0;
+    d.tc = app_.cfg.Cfg(QStringLiteral("EQU_CYB_CreditoCaja")).trimmed();
+
+    // One entry per run: a run finished again keeps the entry it already has.
+    const QString reparto = r.NumeroTexto().trimmed();
+    ado::Recordset rs;
+    if (!abre(
+            QStringLiteral("SELECT COUNT(*) AS LINEAS FROM MV_ASIENTOS WITH(NOLOCK) WHERE TC = '") +
+                DuplicaComillas(d.tc) + QStringLiteral("' AND LTRIM(RTRIM(Cpte_Origen)) = '") +
+                DuplicaComillas(reparto) + u'\'',
+            rs))
+        return std::nullopt; // the operator gave up on the failure already shown
+    const int previas = rs.Eof() ? 0 : rs.Fields(0).Value().toInt();
+    app_.db.CierraRecordset(rs);
+    if (previas > 0) {
+        d.aviso = QStringLiteral("El reparto ") + reparto +
+                  QStringLiteral(" ya tiene su asiento contable: no se registra otro.");
+        return d;
+    }
+
+    Numeracion numeracion(app_);
+    QString sucursal, numero, letra, hasta = QStringLiteral("99999999");
+    bool modificable = false;
+    numeracion.Obtener_Nro_Comprobante_Contable(d.tc, sucursal, numero, letra, modificable,
+                                                QString(), QString(), hasta);
+    d.sucursal = Ceros(sucursal, 4);
+    d.numero = Ceros(numero, 8);
+    d.letra = letra;
+    d.periodo = app_.cfg.Cfg(QStringLiteral("PERIODO"));
+    d.tipoReg = app_.cfg.Cfg(QStringLiteral("TIPOREGFACTURACION"));
+    if (d.tipoReg.isEmpty()) {
+        // The run is still saved and finished; finishing it again posts the entry.
+        d.aviso = kSinTipoRegistro;
+        return d;
+    }
+    const qint32 n = numeracion.ValidaTCRegistraciones(d.mes, d.periodo, d.tipoReg);
+    if (n <= 0)
+        return std::nullopt; // numbering failed and the operator gave up
+    d.numeroAsiento = static_cast<qint16>(n);
+    d.registra = true;
+    return d;
+}
+
+void RepositorioReparto::Graba(const Reparto& r, bool finalizando, const DatosAsiento* asiento) {
+    TransaccionDB transaccion(app_.db);
+    grabaCabecera(r, finalizando);
+    grabaLineas(r);
+    if (asiento && asiento->registra)
+        asientoReparto(r, *asiento);
+    transaccion.Confirma();
+}
+
+void RepositorioReparto::grabaCabecera(const Reparto& r, bool finalizando) {
+    ado::Recordset rs;
+    if (r.Existe) {
+        app_.db.ConsultaEditable(
+            QStringLiteral("SELECT * FROM V_MV_REPARTO WHERE IDREPARTO = ") + r.NumeroTexto(), rs);
+    } else {
+        app_.db.ConsultaEditable(QStringLiteral("select top 1 * from v_mv_reparto"), rs);
+        rs.AddNew();
+    }
+    const auto texto = [&](const char* c) { return r.Campo(QString::fromLatin1(c)); };
+    const auto importe = [&](const char* c) { return r.Importe(QString::fromLatin1(c)); };
+    rs.Fields(QStringLiteral("IdReparto")) = plataforma::LeeNumero(r.NumeroTexto().trimmed());
+    rs.Fields(QStringLiteral("IdComplemento")) = 0;
+    rs.Fields(QStringLiteral("Fecha")) = texto("Fecha").trimmed();
+    rs.Fields(QStringLiteral("vehiculo")) = texto("Vehiculo").trimmed();
+    rs.Fields(QStringLiteral("Chofer")) = texto("Chofer").trimmed();
+    rs.Fields(QStringLiteral("Clase")) = plataforma::LeeNumero(texto("Clase").trimmed());
+    // "..." is what the field shows before anything was collected.
+    rs.Fields(QStringLiteral("ImpRecaudado")) =
+        texto("ImpRecaudado") == QLatin1String("...") ? Currency() : importe("ImpRecaudado");
+    rs.Fields(QStringLiteral("Observaciones")) = texto("Observaciones");
+    rs.Fields(QStringLiteral("kminicial")) = importe("KmInicial");
+    rs.Fields(QStringLiteral("kmfinal")) = importe("KmFinal");
+    for (int i = 1; i <= 4; ++i)
+        rs.Fields(QStringLiteral("CUENTAG%1").arg(i)) = r.Campo(QStringLiteral("CuentaG%1").arg(i));
+    rs.Fields(QStringLiteral("CuentaMP")) = texto("CuentaMP");
+    for (int i = 1; i <= 4; ++i)
+        rs.Fields(QStringLiteral("gasto%1").arg(i)) = r.Importe(QStringLiteral("Gasto%1").arg(i));
+    rs.Fields(QStringLiteral("gastoMP")) = importe("GastoMP");
+    if (finalizando)
+        rs.Fields(QStringLiteral("FINALIZADO")) = QDateTime::currentDateTime();
+    rs.Update();
+    rs.Close();
+}
+
+void RepositorioReparto::grabaLineas(const Reparto& r) {
+    const QString N = r.NumeroTexto();
+    app_.db.Ejecuta(QStringLiteral("delete V_MV_REPARTODET WHERE IDREPARTO = ") + N);
+
+    ado::Recordset rs;
+    app_.db.ConsultaEditable(
+        QStringLiteral("SELECT top 1 * FROM V_MV_REPARTODET WHERE IDREPARTO = ") + N, rs);
+    // Looked up once: a run may carry thousands of lines.
+    const auto indice = [&](const char* nombre) {
+        const QString n = QString::fromLatin1(nombre);
+        for (int i = 0; i < rs.FieldCount(); ++i)
+            if (rs.Fields(i).Name().compare(n, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    };
+    const int cId = indice("IdReparto"), cArt = indice("IdArticulo"), cDesc = indice("Descripcion"),
+              cCosto = indice("Costo"), cPrecio = indice("Importe_S_Iva"),
+              cImp = indice("Impuestos"), cTasa = indice("aliciva");
+    const int cCant[] = {indice("CantidadUD"),   indice("Cantidad"),       indice("REC_CANTIDADUD"),
+                         indice("REC_CANTIDAD"), indice("DEV_CANTIDADUD"), indice("DEV_CANTIDAD")};
+    const auto campoLinea = [&](int i) {
+        if (i < 0) // the view lacks the column: let the layer say which
+            throw ado::Falla(ado::codigo::adErrItemNotFound,
+                             QStringLiteral("Item cannot be found in the collection corresponding "
+                                            "to the requested name or ordinal."),
+                             QStringLiteral("V_MV_REPARTODET"));
+        return rs.Fields(i);
+    };
+    const QVariant id = plataforma::LeeNumero(N.trimmed());
+    const ModeloGrilla& g = r.Lineas();
+    for (int f = 0; f < g.filas(); ++f) {
+        rs.AddNew();
+        campoLinea(cId) = id;
+        campoLinea(cArt) = Utilidades::AjustaCodigo(g.texto(f, col::Id), 25);
+        campoLinea(cDesc) = g.texto(f, col::Producto);
+        // Quantities go as typed; the database converts them.
+        for (int c = 0; c < 6; ++c) {
+            const QString& t = g.texto(f, c + 1);
+            campoLinea(cCant[c]) = t.isEmpty() ? QVariant(0) : QVariant(t);
+        }
+        campoLinea(cCosto) = r.Cantidad(f, col::Costo);
+        campoLinea(cPrecio) = r.Cantidad(f, col::Precio);
+        campoLinea(cImp) = r.Cantidad(f, col::Impuestos);
+        campoLinea(cTasa) = r.Cantidad(f, col::Tasa);
+        rs.Update();
+    }
+    rs.Close();
+}
+
+void RepositorioReparto::asientoReparto(const Reparto& r, const DatosAsiento& d) {
+    const QString fecha = r.Campo(QStringLiteral("Fecha"));
+    const QString detalle = r.Campo(QStringLiteral("Observaciones")).trimmed();
+    const QString origen = r.NumeroTexto();
+    const QString caja = Utilidades::AjustaCodigo(app_.sesion.gCaja.trimmed(), 4);
+    const Currency total = r.Importe(QStringLiteral("GastoMP"));
+
+    ado::Recordset rs;
+    app_.db.ConsultaEditable(QStringLiteral("SELECT TOP 1 * FROM MV_ASIENTOS"), rs);
+    qint16 secuencia = 0;
+    const auto linea = [&](const QString& campoImporte, const QString& campoCuenta,
+                           const char* lado) {
+        const Currency importe = r.Importe(campoImporte);
+        const QString cuenta = r.Campo(campoCuenta);
+        if (cuenta.trimmed().isEmpty() || importe <= Currency())
+            return;
+        ++secuencia;
+        rs.AddNew();
+        rs.Fields(QStringLiteral("Fecha")) = fecha;
+        rs.Fields(QStringLiteral("FechaSubDiario")) = fecha;
+        rs.Fields(QStringLiteral("Mes_Operativo")) = d.mes;
+        rs.Fields(QStringLiteral("numero asiento")) = d.numeroAsiento;
+        rs.Fields(QStringLiteral("Cuenta")) = Utilidades::ANumero(cuenta).texto();
+        rs.Fields(QStringLiteral("Secuencia")) = secuencia;
+        rs.Fields(QStringLiteral("Cabimporte")) = total;
+        rs.Fields(QStringLiteral("Debe-Haber")) = QString::fromLatin1(lado);
+        rs.Fields(QStringLiteral("Importe")) = importe;
+        rs.Fields(QStringLiteral("Periodo")) = d.periodo;
+        rs.Fields(QStringLiteral("tc")) = d.tc;
+        rs.Fields(QStringLiteral("Sucursal")) = d.sucursal;
+        rs.Fields(QStringLiteral("Numero")) = d.numero;
+        rs.Fields(QStringLiteral("letra")) = d.letra;
+        rs.Fields(QStringLiteral("Tipo_Reg")) = d.tipoReg;
+        rs.Fields(QStringLiteral("Detalle")) = detalle;
+        rs.Fields(QStringLiteral("Moneda")) = QStringLiteral("   1");
+        rs.Fields(QStringLiteral("Cotizacion")) = 1;
+        rs.Fields(QStringLiteral("IdCajas")) = caja;
+        rs.Fields(QStringLiteral("Cpte_Origen")) = origen;
+        rs.Update();
+    };
+    for (int i = 1; i <= 4; ++i)
+        linea(QStringLiteral("Gasto%1").arg(i), QStringLiteral("CuentaG%1").arg(i), "D");
+    linea(QStringLiteral("GastoMP"), QStringLiteral("CuentaMP"), "H");
+    rs.Close();
+}

@@ -1,0 +1,117 @@
+#pragma once
+// Every statement of the sheet: reading a run and the article master into the
+// model, the account and rubros checks, the summaries, and saving a run with its
+// journal entry in one transaction. No widgets; failures of the save travel as
+// ado::Falla, reads report through the database object's own dialogs.
+
+#include "platform/Currency.h"
+#include "platform/ado/Ado.h"
+
+#include <QHash>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
+
+class Aplicacion;
+class Reparto;
+
+// An article row as a line takes it.
+struct Articulo {
+    QVariant IdArticulo, Descripcion, Costo, TasaIva, Impuestos;
+    QVariant Precio[6]; // 1..5
+};
+
+// Sold and returned quantities of one article on the run's vouchers.
+struct Movimientos {
+    Currency vendidoKg, vendidoUd, devueltoKg, devueltoUd;
+};
+
+// What the journal entry of a finish needs, read before anything is written.
+struct DatosAsiento {
+    bool registra = false; // false: no lines are posted
+    QString aviso;         // told to the operator once the save went through
+    QString tc, sucursal, numero, letra, periodo, tipoReg;
+    qint16 numeroAsiento = 0;
+    int mes = 0;
+};
+
+// Told how far a long load went: lines done out of the total.
+using AvisoProgreso = std::function<void(int hecho, int total)>;
+
+class RepositorioReparto {
+public:
+    explicit RepositorioReparto(Aplicacion& app) : app_(app) {}
+
+    // ------------------------------------------------------------------ runs
+    // The next free run number: the highest plus one, "1" for an empty table.
+    QString ProximoReparto();
+    // Whether the run exists; its FINALIZADO (null as empty) when it does.
+    bool Existe(const QString& numero, QString* finalizado = nullptr);
+    // The stored header into the model's fields, its stamp and account labels.
+    // Each step is skipped when it fails.
+    void CargaCabecera(Reparto& r);
+    // The run's lines, priced by the model's class, with their sold quantities and
+    // the recomputed returns.
+    void CargaDetalle(Reparto& r, const AvisoProgreso& progreso = {});
+
+    // --------------------------------------------------------- article lines
+    // One line per active article of the rubros list `filtro` (empty: all).
+    void ArmaGrilla(Reparto& r, const QString& filtro, const AvisoProgreso& progreso = {});
+    // Checks each rubro of the comma-separated list; rewrites the list as the
+    // statement's quoted codes. False when one does not exist.
+    bool RubrosValidos(QString& lista);
+    // Re-prices every line from the article master by the model's class.
+    void RecalculaPrecios(Reparto& r);
+    // Re-prices one line from the article master.
+    void RecalculaFila(Reparto& r, int fila);
+    // Recomputes a line's returns from its quantities and the run's vouchers.
+    void CalculaDevolucion(Reparto& r, int fila, bool enUnidades);
+    // The default tax rate, read once per sheet.
+    QString Piva();
+    void OlvidaPiva() { piva_.reset(); }
+
+    // ---------------------------------------------------------------- checks
+    // The account's description when it is an expense account (or, with
+    // `medioDePago`, a means-of-payment account) that takes entries.
+    std::optional<QString> DescripcionCuenta(const QString& codigo, bool medioDePago);
+    void GrabaRubros(const QString& lista);
+    QString ObtieneTipoRegCont();
+
+    // ------------------------------------------------------------- summaries
+    void Comprobantes(const QString& numero, ado::Recordset& rs);
+    void Cobranzas(const QString& numero, ado::Recordset& rs);
+
+    // ---------------------------------------------------------------- saving
+    // Numbering and the earlier-entry check; they only read. Nothing when the
+    // operator gave up on a failure already shown.
+    std::optional<DatosAsiento> PreparaAsiento(const Reparto& r);
+    // Header, lines and, with `asiento`, the stamp and the journal lines: all in
+    // one transaction, or nothing. Raises the failure after undoing it.
+    void Graba(const Reparto& r, bool finalizando, const DatosAsiento* asiento);
+
+    // Fills line `fila` from an article, priced by the model's class. A class
+    // without a price column raises before the line changes.
+    void LlenaArticulo(Reparto& r, int fila, const Articulo& a);
+
+private:
+    // Opens a read through the database object's dialogs; false when it did not open.
+    bool abre(const QString& sql, ado::Recordset& rs);
+    static Articulo leeArticulo(ado::Recordset& rs);
+    std::optional<Articulo> articuloPorId(const QString& idArticulo);
+    QHash<QString, Articulo> articulosPorConsulta(const QString& sql);
+    QHash<QString, Movimientos> movimientosDelReparto(const QString& reparto,
+                                                      const QString& articulo = {});
+    void grabaCabecera(const Reparto& r, bool finalizando);
+    void grabaLineas(const Reparto& r);
+    void asientoReparto(const Reparto& r, const DatosAsiento& d);
+
+    Aplicacion& app_;
+    std::optional<QString> piva_;
+};
+
+// The key the database compares article codes by: padded, without regard to case.
+QString ClaveArticulo(const QString& idArticulo);
+// Returns and leftovers = loaded + reloaded - sold + what came back on vouchers.
+void CalculaDevolucionEn(Reparto& r, int fila, bool enUnidades, const Movimientos& m);
