@@ -1,12 +1,14 @@
 // The report engine without a database: reading report files, calculated fields
 // in Currency, laying rows out in pages, and the PDF.
 
+#include "DialogoGuionado.h"
 #include "platform/Utilidades.h"
 #include "report/Definicion.h"
 #include "report/Error.h"
 #include "report/Expresion.h"
 #include "report/Motor.h"
 #include "report/Pintor.h"
+#include "report/Reportes.h"
 
 #include <QBuffer>
 #include <QRegularExpression>
@@ -29,6 +31,8 @@ private slots:
     void sinDatos();
     void formulaRechazadaSinConsultas();
     void pdf();
+    void opciones_data();
+    void opciones();
 };
 
 namespace {
@@ -411,6 +415,76 @@ void TstMotor::pdf() {
         QFAIL("wrote into a missing folder");
     } catch (const reporte::Error& e) {
         QCOMPARE(e.mensaje, QStringLiteral("No se puede escribir el archivo ") + ruta);
+    }
+}
+
+void TstMotor::opciones_data() {
+    QTest::addColumn<bool>("directo");     // OpcionImpresion1
+    QTest::addColumn<bool>("imprimir");    // OpcionImpresion2
+    QTest::addColumn<bool>("exportar");    // OpcionImpresion3
+    QTest::addColumn<bool>("impresora");   // there is a default printer
+    QTest::addColumn<QString>("esperado"); // what reached the operator
+
+    QTest::newRow("a la impresora") << true << false << false << true << QStringLiteral("impresa");
+    QTest::newRow("a la impresora, que no hay")
+        << true << true << false << false << QStringLiteral("aviso, vista previa 1 0");
+    QTest::newRow("vista previa como la planilla")
+        << false << true << true << true << QStringLiteral("vista previa 1 1");
+    QTest::newRow("vista previa sola")
+        << false << false << false << true << QStringLiteral("vista previa 0 0");
+}
+
+void TstMotor::opciones() {
+    QFETCH(bool, directo);
+    QFETCH(bool, imprimir);
+    QFETCH(bool, exportar);
+    QFETCH(bool, impresora);
+    QFETCH(QString, esperado);
+
+    struct SalidaDePrueba : reporte::Salida {
+        bool impresora = false;
+        QString vista;
+        bool ImprimeDirecto(const Documento& d, int copias) override {
+            if (impresora)
+                vista = d.paginas.isEmpty() || copias != 1 ? QStringLiteral("?")
+                                                           : QStringLiteral("impresa");
+            return impresora;
+        }
+        void VistaPrevia(const Documento&, bool i, bool e) override {
+            vista += QStringLiteral("vista previa %1 %2").arg(int(i)).arg(int(e));
+        }
+    } salida;
+    salida.impresora = impresora;
+
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("RP_PRUEBA.rpt"));
+    QFile f(ruta);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(kReporte) > 0);
+    f.close();
+    QStringList conexiones;
+    const reporte::Conector conector = [&](const QString& conexion) {
+        conexiones << conexion;
+        return std::make_unique<FuenteFalsa>(fuenteDePrueba());
+    };
+    DialogoGuionado dialogo;
+    if (directo && !impresora) {
+        dialogo.responde(plataforma::vbOK);
+        salida.vista = QStringLiteral("aviso, ");
+    }
+    reporte::Formateador formato;
+    reporte::Reportes reportes(conector, formato, salida, dialogo);
+    reportes.OpcionImpresion1 = directo;
+    reportes.OpcionImpresion2 = imprimir;
+    reportes.OpcionImpresion3 = exportar;
+    QString parametro = QStringLiteral("empresa = 'X'");
+    QString vacio;
+    reportes.Imprime(ruta, {QString()}, QStringLiteral("{R.Id}=1"),
+                     QStringLiteral("DSN=base; UID=u; PWD=p"), parametro, vacio);
+    QCOMPARE(salida.vista, esperado);
+    QCOMPARE(conexiones, QStringList{QStringLiteral("DSN=base; UID=u; PWD=p")});
+    if (directo && !impresora) {
+        QCOMPARE(dialogo.mostradas().first().texto, reporte::Reportes::kSinImpresora);
+        QCOMPARE(dialogo.mostradas().first().titulo, QStringLiteral("Aviso al Operador"));
     }
 }
 
