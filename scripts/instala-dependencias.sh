@@ -8,6 +8,7 @@ paquetes=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsqlite3-dev sqlite3
     unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
+    fonts-dejavu-core
 )
 
 faltan=()
