@@ -89,15 +89,15 @@ QString VerificaReporte(Aplicacion& app, QString& Archivo, const QString& Nombre
                 if (ExisteArchivo(Archivo))
                     return;
                 const QString porOmision = carpeta + Nombre + QStringLiteral(".rpt");
-                app.dialogo.MsgBox(QStringLiteral("No se encuentra el Archivo ") + Archivo +
-                                       QStringLiteral(" (") + Nombre + QStringLiteral(")") +
-                                       QStringLiteral(" por favor verifique la configuración de "
-                                                      "Reportes") +
-                                       QStringLiteral("\r\n") +
-                                       QStringLiteral(" Se tomara en su lugar el formulario ") +
-                                       porOmision,
-                                   plataforma::vbOKOnly + plataforma::vbCritical,
-                                   QStringLiteral("Aviso al Operador"));
+                app.dialogo.MsgBox(
+                    QStringLiteral("No se encuentra el Archivo ") + Archivo + QStringLiteral(" (") +
+                        Nombre + QStringLiteral(")") +
+                        QStringLiteral(" por favor verifique la configuración de "
+                                       "Reportes") +
+                        QStringLiteral("\r\n") +
+                        QStringLiteral(" Se tomara en su lugar el formulario ") + porOmision,
+                    plataforma::Estilo{plataforma::Botones::OKOnly, plataforma::Icono::Critical},
+                    QStringLiteral("Aviso al Operador"));
                 Archivo = porOmision;
             },
             [&] { Archivo = sinMayusculas(Archivo); },
@@ -123,7 +123,8 @@ QString NombreReporte(Aplicacion& app, QString& Nombre, const QString& Clave) {
     };
     plataforma::CorrePasos(
         [&](const ado::Falla& f) {
-            return app.TratamientoErroresGlobal(f, 18, QStringLiteral("NombreReporte$"));
+            return plataforma::SaleSiNoHubo(app.TratamientoErroresGlobal(
+                f, plataforma::kEstiloError, QStringLiteral("NombreReporte$")));
         },
         {
             [&] {

@@ -4,7 +4,7 @@
 
 #include "app/Aplicacion.h"
 #include "app/Reportes.h"
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 #include "report/Pintor.h"
 #include "resources/Recursos.h"
 
@@ -20,9 +20,9 @@ namespace {
 class DialogoMudo : public plataforma::DialogoOperador {
 public:
     int cajas = 0;
-    int MsgBox(const QString&, int, const QString&) override {
+    plataforma::Respuesta MsgBox(const QString&, plataforma::Estilo, const QString&) override {
         ++cajas;
-        return plataforma::vbOK;
+        return plataforma::Respuesta::OK;
     }
     std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
         return std::nullopt;

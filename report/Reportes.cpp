@@ -37,8 +37,10 @@ void Reportes::Imprime(const QString& Archivo, const QStringList& Copias, const 
     if (OpcionImpresion1) {
         if (salida_.ImprimeDirecto(documento, std::max(1, static_cast<int>(Copias.size()))))
             return;
-        dialogo_.MsgBox(kSinImpresora, plataforma::vbExclamation,
-                        QStringLiteral("Aviso al Operador"));
+        dialogo_.MsgBox(
+            kSinImpresora,
+            plataforma::Estilo{plataforma::Botones::OKOnly, plataforma::Icono::Exclamation},
+            QStringLiteral("Aviso al Operador"));
     }
     salida_.VistaPrevia(documento, OpcionImpresion2, OpcionImpresion3);
 }

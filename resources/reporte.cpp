@@ -48,20 +48,24 @@ QTextStream& err() {
 // text, and answered the cautious way (Cancel, No, Abort), so nothing waits.
 class DialogoConsola : public plataforma::DialogoOperador {
 public:
-    int MsgBox(const QString& texto, int estilo, const QString&) override {
+    plataforma::Respuesta MsgBox(const QString& texto, plataforma::Estilo estilo,
+                                 const QString&) override {
+        using plataforma::Botones;
+        using plataforma::Respuesta;
         err() << texto << Qt::endl;
-        switch (estilo & 7) {
-        case plataforma::vbOKCancel:
-        case plataforma::vbYesNoCancel:
-        case plataforma::vbRetryCancel:
-            return plataforma::vbCancel;
-        case plataforma::vbAbortRetryIgnore:
-            return plataforma::vbAbort;
-        case plataforma::vbYesNo:
-            return plataforma::vbNo;
-        default:
-            return plataforma::vbOK;
+        switch (estilo.botones) {
+        case Botones::OKCancel:
+        case Botones::YesNoCancel:
+        case Botones::RetryCancel:
+            return Respuesta::Cancel;
+        case Botones::AbortRetryIgnore:
+            return Respuesta::Abort;
+        case Botones::YesNo:
+            return Respuesta::No;
+        case Botones::OKOnly:
+            break;
         }
+        return Respuesta::OK;
     }
     std::optional<QString> InputBox(const QString& pregunta, const QString&,
                                     const QString&) override {

@@ -143,7 +143,9 @@ void VistaPrevia::imprimir() {
     try {
         ImprimeEn(documento_, impresora);
     } catch (const Error& e) {
-        dialogo_.MsgBox(e.mensaje, plataforma::vbCritical, QStringLiteral("Aviso al Operador"));
+        dialogo_.MsgBox(
+            e.mensaje, plataforma::Estilo{plataforma::Botones::OKOnly, plataforma::Icono::Critical},
+            QStringLiteral("Aviso al Operador"));
     }
 }
 
@@ -154,7 +156,9 @@ void VistaPrevia::exportar() {
     try {
         EscribePdf(documento_, ruta);
     } catch (const Error& e) {
-        dialogo_.MsgBox(e.mensaje, plataforma::vbCritical, QStringLiteral("Aviso al Operador"));
+        dialogo_.MsgBox(
+            e.mensaje, plataforma::Estilo{plataforma::Botones::OKOnly, plataforma::Icono::Critical},
+            QStringLiteral("Aviso al Operador"));
     }
 }
 

@@ -1,7 +1,7 @@
 // hojaruta-reporte as a script runs it: its exit codes, its messages on standard
 // error, and the run sheet written as REPORTE prints it.
 
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 #include "resources/Recursos.h"
 
 #include <QFile>

@@ -468,7 +468,7 @@ void TstMotor::opciones() {
     };
     DialogoGuionado dialogo;
     if (directo && !impresora) {
-        dialogo.responde(plataforma::vbOK);
+        dialogo.responde(plataforma::Respuesta::OK);
         salida.vista = QStringLiteral("aviso, ");
     }
     reporte::Formateador formato;

@@ -6,7 +6,7 @@
 #include "AplicacionDePrueba.h"
 #include "app/Reportes.h"
 #include "platform/Texto.h"
-#include "platform/ado/BaseEmbebida.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
 #include "report/Documento.h"
 #include "resources/Recursos.h"
 
@@ -289,7 +289,7 @@ void TstReportes::nombreReporte() {
     const QString actual = QDir::currentPath();
     QDir::setCurrent(otra.path());
     if (!aviso.isEmpty())
-        p.dialogo.responde(plataforma::vbOK);
+        p.dialogo.responde(plataforma::Respuesta::OK);
     QString nombre = QStringLiteral("RP_X");
     const QString r = NombreReporte(*p.app, nombre, clave);
     QDir::setCurrent(actual);
@@ -301,7 +301,7 @@ void TstReportes::nombreReporte() {
         const CajaMostrada& caja = p.dialogo.mostradas().first();
         QCOMPARE(caja.texto, QString(aviso).replace(QStringLiteral("{carpeta}"), carpeta));
         QCOMPARE(caja.titulo, QStringLiteral("Aviso al Operador"));
-        QCOMPARE(caja.estilo, plataforma::vbOKOnly + plataforma::vbCritical);
+        QCOMPARE(caja.estilo, 16);
     }
 }
 
@@ -487,7 +487,7 @@ void TstReportes::fallas() {
     if (!archivo.isEmpty())
         p.escribe(QStringLiteral("RP_PLAREPARTO.rpt"), archivo);
     if (numero == 0)
-        p.dialogo.responde(plataforma::vbAbort);
+        p.dialogo.responde(plataforma::Respuesta::Abort);
     SalidaRegistrada salida;
     try {
         ImprimePlanilla(*p.app, salida, reparto);

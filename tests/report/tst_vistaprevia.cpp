@@ -124,7 +124,7 @@ void TstVistaPrevia::exportaPdf() {
     // A file that cannot be written is said, not thrown.
     const QString mala = dir.filePath(QStringLiteral("no/hay/carpeta.pdf"));
     v.pideArchivoPdf = [&](QWidget*) { return mala; };
-    dialogo.responde(plataforma::vbOK);
+    dialogo.responde(plataforma::Respuesta::OK);
     QTest::mouseClick(boton(v, "exportar"), Qt::LeftButton);
     QCOMPARE(dialogo.mostradas().size(), 1);
     QCOMPARE(dialogo.mostradas().first().texto,
