@@ -92,7 +92,7 @@ bool EditorCeldas::teclaGrilla(QKeyEvent* ev) {
 void EditorCeldas::abre(int codigo, const QString& caracter) {
     QTableView* vista = vista_;
     const int col = columnaActual();
-    if (col < 1 || col > 4 || modelo_.filas() == 0)
+    if (soloLectura_ || col < 1 || col > 4 || modelo_.filas() == 0)
         return;
     const int fila = filaActual();
     if (!vista->currentIndex().isValid())

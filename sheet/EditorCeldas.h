@@ -28,6 +28,8 @@ public:
     // Opens the editor on the current cell: with the typed character, or with the
     // cell's text for a blank or no character.
     void abre(int codigo, const QString& caracter);
+    // A grid shown but not editable: the editor never opens.
+    void setSoloLectura(bool si) { soloLectura_ = si; }
     // Writes the editor's text into its cell and hides it.
     void cierra();
 
@@ -47,4 +49,5 @@ private:
     std::function<bool(QLineEdit*)> valida_;
     QLineEdit* txtEditCC_;
     bool validando_ = false;
+    bool soloLectura_ = false;
 };

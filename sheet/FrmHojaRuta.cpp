@@ -149,6 +149,37 @@ void FrmHojaRuta::enlazaCampos() {
         });
     }
     connect(&reparto_, &Reparto::campoCambiado, this, &FrmHojaRuta::muestraCampo);
+    connect(&reparto_, &Reparto::campoCambiado, this, &FrmHojaRuta::actualizaTitulo);
+    ModeloGrilla* lineas = &reparto_.Lineas();
+    connect(lineas, &ModeloGrilla::dataChanged, this, &FrmHojaRuta::actualizaTitulo);
+    connect(lineas, &ModeloGrilla::rowsInserted, this, &FrmHojaRuta::actualizaTitulo);
+    connect(lineas, &ModeloGrilla::rowsRemoved, this, &FrmHojaRuta::actualizaTitulo);
+    connect(lineas, &ModeloGrilla::modelReset, this, &FrmHojaRuta::actualizaTitulo);
+}
+
+void FrmHojaRuta::actualizaTitulo() {
+    const QString titulo = QStringLiteral("Planilla HojaRuta");
+    setWindowTitle(reparto_.HayCambios() ? titulo + QStringLiteral(" *") : titulo);
+}
+
+bool FrmHojaRuta::descartaCambios() {
+    if (!reparto_.HayCambios())
+        return true;
+    return app_.dialogo.MsgBox(QStringLiteral("¿Descarta los cambios del reparto ") +
+                                   reparto_.NumeroTexto().trimmed() + QStringLiteral("?"),
+                               {plataforma::Botones::YesNo, plataforma::Icono::Question, 2},
+                               QStringLiteral("Aviso al operador...")) ==
+           plataforma::Respuesta::Yes;
+}
+
+void FrmHojaRuta::soloLectura(bool si) {
+    // A finalized run is shown, never edited: its stored rows stay as they are.
+    for (QWidget* w : txtFields_)
+        if (w != Campo(QStringLiteral("Reparto")))
+            static_cast<QLineEdit*>(w)->setReadOnly(si);
+    editor_->setSoloLectura(si);
+    ui_->cmdFinalizar->setEnabled(!si);
+    Barvex1->setSoloLectura(si);
 }
 
 void FrmHojaRuta::muestraCampo(int i) {
@@ -265,8 +296,14 @@ void FrmHojaRuta::Inicializa() {
                 ui_->LblFinalizado->clear();
                 ui_->TxtARecaudar->clear();
                 ui_->TxtTotGastos->clear();
+                // The means of payment's label belongs to the run too.
+                reparto_.CuentaEtiqueta[4] = QStringLiteral("...");
+                ui_->lblCuentaPag->setText(reparto_.CuentaEtiqueta[4]);
             },
+            [&] { soloLectura(false); },
         });
+    reparto_.MarcaComoCargado();
+    actualizaTitulo();
 }
 
 void FrmHojaRuta::DetalleOn(bool Off) {
@@ -408,6 +445,14 @@ void FrmHojaRuta::CampoValida(QLineEdit* control) {
     try {
         res = reglas_.Valida(control->property("DataField").toString(), control->text(), reparto_,
                              Grabando_);
+        const bool cambiaDeReparto = res.efecto == ReglasHoja::Efecto::AbreReparto ||
+                                     res.efecto == ReglasHoja::Efecto::NuevoReparto;
+        if (cambiaDeReparto && !descartaCambios()) {
+            // The sheet stays as it was, under the number it was opened with.
+            reparto_.setCampo(QStringLiteral("Reparto"), reparto_.NumeroTexto());
+            HayError_ = true;
+            return;
+        }
         HayError_ = !res.ok;
         aplica(res, control);
         if (!res.detiene)
@@ -430,13 +475,20 @@ void FrmHojaRuta::aplica(const ReglasHoja::Resultado& res, QLineEdit* control) {
         break;
     case Efecto::AbreReparto:
         reparto_.Existe = true;
+        reparto_.Finalizado.clear(); // the stamp of the run shown before
+        ui_->LblFinalizado->clear();
         DetalleOn(true);
         MuestraReparto();
+        soloLectura(!reparto_.Finalizado.isEmpty());
+        reparto_.MarcaComoCargado();
+        actualizaTitulo();
         break;
     case Efecto::NuevoReparto:
         reparto_.Existe = false;
         Inicializa();
         DetalleOn(true);
+        reparto_.MarcaComoCargado();
+        actualizaTitulo();
         break;
     case Efecto::RecalculaPrecios:
         repo_.RecalculaPrecios(reparto_);
@@ -486,6 +538,18 @@ bool FrmHojaRuta::GrabaReparto() {
             asiento = repo_.PreparaAsiento(reparto_);
             if (!asiento)
                 return false;
+            // A finalized run can never be finished again, so it is not finished
+            // without the entry it must post.
+            if (asiento->sinTipoRegistro) {
+                app_.dialogo.MsgBox(asiento->aviso, {}, QString());
+                return false;
+            }
+            if (asiento->numeroAsiento > 32767) {
+                aviso(QStringLiteral("El número de asiento %1 supera el máximo que admite el "
+                                     "libro diario (32767): no se puede finalizar el reparto.")
+                          .arg(asiento->numeroAsiento));
+                return false;
+            }
         }
         try {
             repo_.Graba(reparto_, Finalizando_, asiento ? &*asiento : nullptr);
@@ -508,6 +572,22 @@ bool FrmHojaRuta::GrabaReparto() {
 // ----------------------------------------------------------------- commands
 
 void FrmHojaRuta::Grabar() {
+    if (!reparto_.Finalizado.isEmpty())
+        return; // a finalized run is never written again
+    // A run number typed and not confirmed is confirmed first, as Enter would: the
+    // save then writes the run the clerk has on screen, or nothing.
+    QLineEdit* numero = Campo(QStringLiteral("Reparto"));
+    const QString tipeado = reparto_.Campo(QStringLiteral("Reparto"));
+    if (tipeado.trimmed() == reparto_.NumeroTexto().trimmed()) {
+        // The same number, written with blanks around it: as typed, as ever.
+        reparto_.ConfirmaNumero(tipeado);
+    } else {
+        const QString antes = reparto_.NumeroTexto();
+        teclaCampo(numero, Qt::Key_Return);
+        if (HayError_ || reparto_.NumeroTexto() != antes ||
+            reparto_.Campo(QStringLiteral("Reparto")) != antes)
+            return;
+    }
     Grabando_ = true;
     try {
         // A failed save keeps the sheet as typed, so the operator can try again.
@@ -521,6 +601,8 @@ void FrmHojaRuta::Grabar() {
 }
 
 void FrmHojaRuta::Cancelar() {
+    if (!descartaCambios())
+        return;
     Inicializa();
     Campo(QStringLiteral("Reparto"))->setFocus();
     Grabando_ = false;
@@ -561,6 +643,10 @@ void FrmHojaRuta::cmdFinalizar_Click() {
 // ------------------------------------------------------------------- events
 
 void FrmHojaRuta::closeEvent(QCloseEvent* evento) {
+    if (!descartaCambios()) {
+        evento->ignore();
+        return;
+    }
     app_.db.CierraRecordset(rsTabla);
     app_.FinalizaAplicacion();
     evento->accept();
@@ -568,11 +654,15 @@ void FrmHojaRuta::closeEvent(QCloseEvent* evento) {
 
 void FrmHojaRuta::changeEvent(QEvent* evento) {
     QMainWindow::changeEvent(evento);
-    if (evento->type() != QEvent::ActivationChange || !isActiveWindow() || activando_)
+    if (evento->type() != QEvent::ActivationChange || !isActiveWindow() || activando_ ||
+        parametroAbierto_)
         return;
     const QString parametro = app_.sesion.gParametroAdicional;
     if (parametro.isEmpty())
         return;
+    // Only the first activation opens it: later ones (a closed dialog, another
+    // window) must not reload the run over what the clerk typed.
+    parametroAbierto_ = true;
     // A box shown while the run opens would activate the window again on closing.
     activando_ = true;
     QLineEdit* reparto = Campo(QStringLiteral("Reparto"));

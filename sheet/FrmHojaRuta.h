@@ -91,6 +91,10 @@ private:
     void enlazaCampos();
     void muestraCampo(int indice);
     void muestraEtiquetas();
+    void actualizaTitulo();
+    // True when there is nothing unsaved, or the clerk agrees to lose it.
+    bool descartaCambios();
+    void soloLectura(bool si);
     void aplica(const ReglasHoja::Resultado& res, QLineEdit* control);
     bool rubrosValidos(QString& lista);
     void anchosGrilla();
@@ -120,5 +124,6 @@ private:
     bool HayError_ = false;
     int IndiceActual_ = 0;
     bool activando_ = false; // the activation that opens the command line's run
+    bool parametroAbierto_ = false;
     bool enlazando_ = false; // the model is writing into a field
 };

@@ -27,6 +27,9 @@ public:
     void setFilas(int n);
     const QString& texto(int fila, int columna) const;
     void setTexto(int fila, int columna, const QString& texto);
+    // Every cell's text, line by line: a copy costs one reference per cell.
+    using Textos = std::vector<std::array<QString, kColumnas>>;
+    const Textos& textos() const { return filas_; }
     // Empties every cell and keeps the number of lines.
     void limpia();
 
@@ -47,6 +50,6 @@ private:
     void empiezaLote();
     void terminaLote();
 
-    std::vector<std::array<QString, kColumnas>> filas_;
+    Textos filas_;
     int lotes_ = 0;
 };

@@ -4,6 +4,8 @@
 #include "platform/Utilidades.h"
 #include "platform/ado/Falla.h"
 
+#include <algorithm>
+
 namespace {
 
 int indiceDe(const QString& dataField) {
@@ -46,6 +48,22 @@ void Reparto::setCampo(const QString& dataField, const QString& texto) {
 void Reparto::LimpiaCampos() {
     for (const QString& c : Campos())
         setCampo(c, QString());
+}
+
+void Reparto::MarcaComoCargado() {
+    for (int i = 0; i < 21; ++i)
+        cargados_[i] = campos_[i];
+    lineasCargadas_ = lineas_.textos();
+}
+
+bool Reparto::HayCambios() const {
+    static const int kNoDelReparto[] = {0, 8, 9}; // Reparto, CC_Col1, CC_Col2
+    for (int i = 0; i < 21; ++i)
+        if (campos_[i] != cargados_[i] &&
+            std::find(std::begin(kNoDelReparto), std::end(kNoDelReparto), i) ==
+                std::end(kNoDelReparto))
+            return true;
+    return lineas_.textos() != lineasCargadas_;
 }
 
 Currency Reparto::Importe(const QString& dataField) const {

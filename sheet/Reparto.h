@@ -62,6 +62,12 @@ public:
     qint64 Numero() const { return numero_; }
     void ConfirmaNumero(const QString& texto);
 
+    // What was loaded or offered, to tell unsaved changes from it.
+    void MarcaComoCargado();
+    // Whether a field or a line differs from what was loaded or offered. The run
+    // number and the two configuration fields are not the run's data.
+    bool HayCambios() const;
+
     bool Existe = false;       // an existing run is loaded, otherwise a new one
     QString Finalizado;        // the stored FINALIZADO, as shown; empty while open
     QString CuentaEtiqueta[5]; // descriptions of CuentaG1..4 and CuentaMP
@@ -88,4 +94,6 @@ private:
     QString numeroTexto_;
     qint64 numero_ = 0;
     ModeloGrilla lineas_;
+    QString cargados_[21];
+    ModeloGrilla::Textos lineasCargadas_;
 };

@@ -526,14 +526,14 @@ std::optional<DatosAsiento> RepositorioReparto::PreparaAsiento(const Reparto& r)
     d.periodo = app_.cfg.Cfg(QStringLiteral("PERIODO"));
     d.tipoReg = app_.cfg.Cfg(QStringLiteral("TIPOREGFACTURACION"));
     if (d.tipoReg.isEmpty()) {
-        // The run is still saved and finished; finishing it again posts the entry.
         d.aviso = kSinTipoRegistro;
+        d.sinTipoRegistro = true;
         return d;
     }
     const qint32 n = numeracion.ValidaTCRegistraciones(d.mes, d.periodo, d.tipoReg);
     if (n <= 0)
         return std::nullopt; // numbering failed and the operator gave up
-    d.numeroAsiento = static_cast<qint16>(n);
+    d.numeroAsiento = n;
     d.registra = true;
     return d;
 }
@@ -652,7 +652,7 @@ void RepositorioReparto::asientoReparto(const Reparto& r, const DatosAsiento& d)
         rs.Fields(QStringLiteral("Fecha")) = fecha;
         rs.Fields(QStringLiteral("FechaSubDiario")) = fecha;
         rs.Fields(QStringLiteral("Mes_Operativo")) = d.mes;
-        rs.Fields(QStringLiteral("numero asiento")) = d.numeroAsiento;
+        rs.Fields(QStringLiteral("numero asiento")) = static_cast<qint16>(d.numeroAsiento);
         rs.Fields(QStringLiteral("Cuenta")) = Utilidades::ANumero(cuenta).texto();
         rs.Fields(QStringLiteral("Secuencia")) = secuencia;
         rs.Fields(QStringLiteral("Cabimporte")) = total;

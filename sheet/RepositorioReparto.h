@@ -33,7 +33,8 @@ struct DatosAsiento {
     bool registra = false; // false: no lines are posted
     QString aviso;         // told to the operator once the save went through
     QString tc, sucursal, numero, letra, periodo, tipoReg;
-    qint16 numeroAsiento = 0;
+    bool sinTipoRegistro = false; // no register type configured: nothing can be posted
+    qint32 numeroAsiento = 0;
     int mes = 0;
 };
 

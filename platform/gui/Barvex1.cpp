@@ -143,6 +143,11 @@ void Barvex1::setEnEdicion(bool v) {
     actualiza();
 }
 
+void Barvex1::setSoloLectura(bool v) {
+    soloLectura_ = v;
+    actualiza();
+}
+
 void Barvex1::setRepartoExistente(bool v) {
     repartoExistente_ = v;
     actualiza();
@@ -191,7 +196,7 @@ void Barvex1::actualiza() {
         }
     };
     habilita("NUEVO", !editando);
-    habilita("GRABAR", editando);
+    habilita("GRABAR", editando && !soloLectura_);
     habilita("BORRAR", repartoExistente_);
     habilita("CANCELAR", editando);
     habilita("CONSULTAR", consultaHabilitada_);

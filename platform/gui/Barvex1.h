@@ -41,6 +41,9 @@ public:
     void setEstadoExtra1(bool v);
     bool EstadoExtra2() const { return estadoExtra2_; }
     void setEstadoExtra2(bool v);
+    // A record shown but not editable: nothing to save.
+    bool SoloLectura() const { return soloLectura_; }
+    void setSoloLectura(bool v);
     // Flat (1) or raised (0) buttons, from the workstation's FlatToolbars setting.
     int StyleBar() const { return styleBar_; }
     void setStyleBar(int estilo);
@@ -58,5 +61,6 @@ private:
     bool consultaHabilitada_ = true;
     bool estadoExtra1_ = false;
     bool estadoExtra2_ = false;
+    bool soloLectura_ = false;
     int styleBar_ = 1;
 };

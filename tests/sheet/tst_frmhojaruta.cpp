@@ -252,12 +252,23 @@ void TstFrmHojaRuta::repartoFinalizado() {
     h.abre(QStringLiteral("121"));
     QCOMPARE(h.etiqueta("LblFinalizado"), QStringLiteral("Finalizado: 05/03/2024"));
     QCOMPARE(h.texto("Chofer"), QStringLiteral("Gomez"));
-    // Edits of a finalized run give way to the stored run when it is saved.
-    h.campo("Chofer")->setText(QStringLiteral("Otro"));
+    // A finalized run is shown, not edited: its fields take no typing, GRABAR and
+    // "Finalizar" are off, and nothing of it is written again.
+    QVERIFY(h.campo("Chofer")->isReadOnly());
+    QVERIFY(!h.campo("Reparto")->isReadOnly());
+    QVERIFY(!h.ventana->Barra()->Boton(QStringLiteral("GRABAR"))->isEnabled());
+    QVERIFY(!h.ventana->findChild<QPushButton*>(QStringLiteral("cmdFinalizar"))->isEnabled());
+    QTest::keyClick(h.campo("Chofer"), Qt::Key_X);
+    QCOMPARE(h.texto("Chofer"), QStringLiteral("Gomez"));
     h.ventana->Barvex1_ButtonClick(QStringLiteral("GRABAR"));
-    QCOMPARE(h.texto("Reparto"), QStringLiteral("122"));
-    QCOMPARE(h.consulta(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE Chofer = 'Otro'")),
-             0);
+    QCOMPARE(h.texto("Reparto"), QStringLiteral("121"));
+    QCOMPARE(h.consulta(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE Chofer = 'Gomez' "
+                                       "AND FINALIZADO = '2024-03-05'")),
+             1);
+    // Another run makes the sheet editable again.
+    h.abre(QStringLiteral("120"));
+    QVERIFY(!h.campo("Chofer")->isReadOnly());
+    QVERIFY(h.ventana->Barra()->Boton(QStringLiteral("GRABAR"))->isEnabled());
 }
 
 void TstFrmHojaRuta::parametroAdicionalAbreElReparto() {
@@ -550,6 +561,7 @@ void TstFrmHojaRuta::entradaMalFormadaNoRompeLaHoja() {
     // Nothing was written behind the operator's back, and the sheet still works.
     QCOMPARE(h.consulta(QStringLiteral("SELECT count(*) FROM MV_REPARTO")), 2);
     QCOMPARE(h.consulta(QStringLiteral("SELECT count(*) FROM MV_REPARTODET")), 1);
+    h.dialogo.respondeSiempre(plataforma::Respuesta::Yes); // discard what was typed
     QTest::keyClick(h.ventana.get(), Qt::Key_F5);
     h.abre(QStringLiteral("120"));
     QCOMPARE(h.texto("Chofer"), QStringLiteral("Perez"));

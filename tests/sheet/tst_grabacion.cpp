@@ -351,6 +351,13 @@ void TstGrabacion::finalizarDosVeces() {
     Hoja h;
     h.nuevoConGastos();
     h.finalizar();
+    // Finalized, it cannot be finished again from the sheet.
+    h.confirma("Reparto", QStringLiteral("122"));
+    QVERIFY(!h.ventana->findChild<QPushButton*>(QStringLiteral("cmdFinalizar"))->isEnabled());
+    // A run that already has its entry (posted elsewhere) gets no second one.
+    h.app->db.EjecutaConsultaSQL(
+        QStringLiteral("UPDATE MV_REPARTO SET FINALIZADO = NULL WHERE IdReparto = 122"));
+    h.confirma("Reparto", QStringLiteral("120"));
     h.confirma("Reparto", QStringLiteral("122"));
     h.finalizar({plataforma::Respuesta::OK});
     QCOMPARE(h.dialogo.mostradas().last().texto,
@@ -367,14 +374,13 @@ void TstGrabacion::sinTipoDeRegistro() {
     QCOMPARE(h.dialogo.mostradas().last().texto,
              QStringLiteral("No se ha informado El Tipo de Registro que generará el Asiento, "
                             "corrija esto desde configuración y vuelva a intentarlo"));
-    QCOMPARE(h.filas(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE IdReparto = 122 AND "
-                                    "FINALIZADO IS NOT NULL")),
-             QStringList{"1"});
+    // Nothing is written: a finalized run could never get its entry afterwards.
+    QCOMPARE(h.filas(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE IdReparto = 122")),
+             QStringList{"0"});
     QCOMPARE(h.filas(QStringLiteral("SELECT COUNT(*) FROM MV_ASIENTOS WHERE Cpte_Origen = '122'")),
              QStringList{"0"});
-    // Corrected, the run finished again gets its entry.
+    // Corrected, finishing the same sheet again posts it.
     h.app->cfg.GrabaDfg(QStringLiteral("TIPOREGFACTURACION"), QStringLiteral("CB"));
-    h.confirma("Reparto", QStringLiteral("122"));
     h.finalizar();
     QCOMPARE(h.filas(QStringLiteral("SELECT COUNT(*) FROM MV_ASIENTOS WHERE Cpte_Origen = '122'")),
              QStringList{"3"});
