@@ -468,6 +468,9 @@ void FrmHojaRuta::CampoValida(QLineEdit* control) {
 
 void FrmHojaRuta::aplica(const ReglasHoja::Resultado& res, QLineEdit* control) {
     using Efecto = ReglasHoja::Efecto;
+    // A confirmed number shows as it was read, so the clerk sees what is stored.
+    if (res.ok && !res.normalizado.isEmpty() && control->text() != res.normalizado)
+        control->setText(res.normalizado);
     if (res.ok && control == Campo(QStringLiteral("Reparto")))
         reparto_.ConfirmaNumero(control->text());
     switch (res.efecto) {

@@ -1,5 +1,6 @@
 #include "sheet/ReglasHoja.h"
 
+#include "Interno.h"
 #include "platform/Utilidades.h"
 #include "sheet/Reparto.h"
 #include "sheet/RepositorioReparto.h"
@@ -41,10 +42,43 @@ bool numericoOVacio(const Valor& v) {
     return v.V.isEmpty() || Utilidades::EsNumerico(v.V);
 }
 
+// The number as the clerk will see it stored.
+QString comoSeLee(const Valor& v) {
+    return v.V.isEmpty() ? QString() : hoja::TextoNumero(Utilidades::ANumero(v.V));
+}
+
 Resultado cantidad(const Valor& v, Efecto efecto) {
     if (!numericoOVacio(v))
         return falla("Debe ingresar una cantidad!!!", false);
-    return con(efecto);
+    Resultado res = con(efecto);
+    res.normalizado = comoSeLee(v);
+    return res;
+}
+
+// What was loaded and reloaded is never below zero; returns may be.
+Resultado cantidadCargada(const Valor& v, Efecto efecto) {
+    Resultado res = cantidad(v, efecto);
+    if (res.ok && Utilidades::ANumero(v.V) < Currency())
+        return falla("La cantidad cargada no puede ser negativa!!!", false);
+    return res;
+}
+
+// An amount or odometer field: a number or nothing, never a text read as 0.
+Resultado importe(const Valor& v) {
+    if (!numericoOVacio(v))
+        return falla("Debe ingresar un valor numérico!!!", false);
+    Resultado res;
+    res.normalizado = comoSeLee(v);
+    return res;
+}
+
+Resultado kmFinal(const Valor& v) {
+    Resultado res = importe(v);
+    const QString inicio = v.r.Campo(QStringLiteral("KmInicial")).trimmed();
+    if (res.ok && !v.V.isEmpty() && !inicio.isEmpty() &&
+        Utilidades::ANumero(v.V) < Utilidades::ANumero(inicio))
+        return falla("El Km final no puede ser menor que el Km inicial!!!", false);
+    return res;
 }
 
 Resultado editor(const Valor& v) {
@@ -133,15 +167,15 @@ const QHash<QString, Regla>& Reglas() {
         {QStringLiteral("clase"), clase},
         {QStringLiteral("cc_col1"), rubros},
         {QStringLiteral("cargas_carcantud"),
-         [](const Valor& v) { return cantidad(v, Efecto::DevolucionUd); }},
+         [](const Valor& v) { return cantidadCargada(v, Efecto::DevolucionUd); }},
         {QStringLiteral("cargas_recarcantud"),
-         [](const Valor& v) { return cantidad(v, Efecto::DevolucionUd); }},
+         [](const Valor& v) { return cantidadCargada(v, Efecto::DevolucionUd); }},
         {QStringLiteral("cargas_devcantud"),
          [](const Valor& v) { return cantidad(v, Efecto::DevolucionUd); }},
         {QStringLiteral("cargas_carcant"),
-         [](const Valor& v) { return cantidad(v, Efecto::DevolucionKg); }},
+         [](const Valor& v) { return cantidadCargada(v, Efecto::DevolucionKg); }},
         {QStringLiteral("cargas_recarcant"),
-         [](const Valor& v) { return cantidad(v, Efecto::DevolucionKg); }},
+         [](const Valor& v) { return cantidadCargada(v, Efecto::DevolucionKg); }},
         {QStringLiteral("cargas_devcant"),
          [](const Valor& v) { return cantidad(v, Efecto::DevolucionKg); }},
         {QStringLiteral("reparto"), reparto},
@@ -151,6 +185,17 @@ const QHash<QString, Regla>& Reglas() {
         {QStringLiteral("cuentag3"), [](const Valor& v) { return cuentaGasto(v, 3); }},
         {QStringLiteral("cuentag4"), [](const Valor& v) { return cuentaGasto(v, 4); }},
         {QStringLiteral("cuentamp"), cuentaMedioPago},
+        {QStringLiteral("kminicial"), importe},
+        {QStringLiteral("kmfinal"), kmFinal},
+        {QStringLiteral("gasto1"), importe},
+        {QStringLiteral("gasto2"), importe},
+        {QStringLiteral("gasto3"), importe},
+        {QStringLiteral("gasto4"), importe},
+        {QStringLiteral("imprecaudado"),
+         [](const Valor& v) {
+             // "..." is what the field shows before anything was collected.
+             return v.V == QLatin1String("...") ? Resultado{} : importe(v);
+         }},
     };
     return reglas;
 }
@@ -178,7 +223,12 @@ std::optional<ReglasHoja::Falta> ReglasHoja::AsientoBalanceado(const Reparto& r)
     Currency gastos;
     for (int i = 1; i <= 4; ++i) {
         const Currency importe = r.Importe(QStringLiteral("Gasto%1").arg(i));
-        if (importe <= Currency())
+        if (importe < Currency())
+            return Falta{QStringLiteral("El Gasto %1 es negativo: corríjalo antes de finalizar el "
+                                        "reparto!!!")
+                             .arg(i),
+                         QStringLiteral("Gasto%1").arg(i)};
+        if (importe == Currency())
             continue;
         gastos += importe;
         if (r.Campo(QStringLiteral("CuentaG%1").arg(i)).trimmed().isEmpty())

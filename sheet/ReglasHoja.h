@@ -33,6 +33,9 @@ public:
         Efecto efecto = Efecto::Ninguno;
         QString valor;
         int cuenta = 0; // 1..4 for the expense accounts
+        // A number as it was read, in the sheet's format, for the field or cell to
+        // show once confirmed ("1.250" shows 1250); empty: the text stays.
+        QString normalizado;
     };
 
     explicit ReglasHoja(RepositorioReparto& repositorio) : repositorio_(repositorio) {}

@@ -558,7 +558,7 @@ void RepositorioReparto::grabaCabecera(const Reparto& r, bool finalizando) {
     }
     const auto texto = [&](const char* c) { return r.Campo(QString::fromLatin1(c)); };
     const auto importe = [&](const char* c) { return r.Importe(QString::fromLatin1(c)); };
-    rs.Fields(QStringLiteral("IdReparto")) = plataforma::LeeNumero(r.NumeroTexto().trimmed());
+    rs.Fields(QStringLiteral("IdReparto")) = r.Numero();
     rs.Fields(QStringLiteral("IdComplemento")) = 0;
     rs.Fields(QStringLiteral("Fecha")) = texto("Fecha").trimmed();
     rs.Fields(QStringLiteral("vehiculo")) = texto("Vehiculo").trimmed();
@@ -610,18 +610,17 @@ void RepositorioReparto::grabaLineas(const Reparto& r) {
                              QStringLiteral("V_MV_REPARTODET"));
         return rs.Fields(i);
     };
-    const QVariant id = plataforma::LeeNumero(N.trimmed());
+    const QVariant id = r.Numero();
     const ModeloGrilla& g = r.Lineas();
     for (int f = 0; f < g.filas(); ++f) {
         rs.AddNew();
         campoLinea(cId) = id;
         campoLinea(cArt) = Utilidades::AjustaCodigo(g.texto(f, col::Id), 25);
         campoLinea(cDesc) = g.texto(f, col::Producto);
-        // Quantities go as typed; the database converts them.
-        for (int c = 0; c < 6; ++c) {
-            const QString& t = g.texto(f, c + 1);
-            campoLinea(cCant[c]) = t.isEmpty() ? QVariant(0) : QVariant(t);
-        }
+        // Quantities go as the sheet read them, never as text for the database to
+        // read another way ("1.500" is 1500 on screen and in the table).
+        for (int c = 0; c < 6; ++c)
+            campoLinea(cCant[c]) = r.Cantidad(f, c + 1);
         campoLinea(cCosto) = r.Cantidad(f, col::Costo);
         campoLinea(cPrecio) = r.Cantidad(f, col::Precio);
         campoLinea(cImp) = r.Cantidad(f, col::Impuestos);

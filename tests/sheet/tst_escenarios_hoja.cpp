@@ -70,8 +70,12 @@ void TstEscenariosHoja::numeroSinConfirmarNoGrabaOtroReparto_data() {
     QTest::addColumn<QString>("abierto"); // confirmed with Enter: an existing run, or a new one
     QTest::addColumn<QString>("tipeado"); // typed afterwards, without Enter
     QTest::addColumn<QString>("grabado"); // the run the second F2 writes
-    QTest::newRow("otro reparto existente") << "120" << "121" << "120";
-    QTest::newRow("numero nuevo mas alla del ultimo") << "500" << "900" << "122";
+    QTest::newRow("otro reparto existente") << "120"
+                                            << "121"
+                                            << "120";
+    QTest::newRow("numero nuevo mas alla del ultimo") << "500"
+                                                      << "900"
+                                                      << "122";
 }
 
 void TstEscenariosHoja::numeroSinConfirmarNoGrabaOtroReparto() {
@@ -96,9 +100,10 @@ void TstEscenariosHoja::numeroSinConfirmarNoGrabaOtroReparto() {
                                      "AND IdReparto = %1")
                           .arg(grabado)),
              1);
-    QCOMPARE(h.cuenta(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE IdReparto = %1")
-                          .arg(tipeado)),
-             tipeado == QLatin1String("121") ? 1 : 0);
+    QCOMPARE(
+        h.cuenta(
+            QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE IdReparto = %1").arg(tipeado)),
+        tipeado == QLatin1String("121") ? 1 : 0);
     QCOMPARE(h.cuenta(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE IdReparto = 121 AND "
                                      "Chofer = 'Gomez'")),
              1);
@@ -141,8 +146,7 @@ void TstEscenariosHoja::cambiosSinGrabarSePreguntan() {
     }
     QCOMPARE(h.texto("Chofer"), accion == 0 ? QString() : QStringLiteral("Perez"));
     QCOMPARE(h.ventana->windowTitle(), QStringLiteral("Planilla HojaRuta"));
-    QCOMPARE(h.cuenta(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE Chofer = 'Nuevo'")),
-             0);
+    QCOMPARE(h.cuenta(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE Chofer = 'Nuevo'")), 0);
 }
 
 void TstEscenariosHoja::activarDeNuevoNoRecarga() {

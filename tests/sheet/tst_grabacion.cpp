@@ -399,8 +399,7 @@ void TstGrabacion::desbalanceado_data() {
     QTest::newRow("gasto negativo")
         << "Gasto2"
         << "-10"
-        << "El importe del Medio de Pago no coincide con el total de los gastos: corríjalo antes "
-           "de finalizar el reparto!!!";
+        << "El Gasto 2 es negativo: corríjalo antes de finalizar el reparto!!!";
 }
 
 void TstGrabacion::desbalanceado() {

@@ -17,6 +17,8 @@ private slots:
     void initTestCase();
     void reglas_data();
     void reglas();
+    void numerosComoSeLeen_data();
+    void numerosComoSeLeen();
     void totales();
     void asientoBalanceado_data();
     void asientoBalanceado();
@@ -114,6 +116,13 @@ void TstModeloHoja::reglas_data() {
                                << false << Efecto::GrabaRubros << "'   1','   9'";
     *fila("rubros") << "CC_Col1"
                     << "1, 2," << false << "" << false << Efecto::GrabaRubros << "'   1','   2'";
+    *fila("carga negativa") << "Cargas_CarCantUD"
+                            << "-2" << false << "La cantidad cargada no puede ser negativa!!!"
+                            << false << Efecto::Ninguno << "";
+    *fila("gasto con letras") << "Gasto1"
+                              << "1.2.3,4,5" << false << numerico << false << Efecto::Ninguno << "";
+    *fila("recaudado sin cargar") << "ImpRecaudado"
+                                  << "..." << true << "" << false << Efecto::Ninguno << "";
     *fila("sin regla") << "Observaciones"
                        << "'; DROP TABLE X" << true << "" << false << Efecto::Ninguno << "";
 }
@@ -136,6 +145,59 @@ void TstModeloHoja::reglas() {
     QCOMPARE(res.efecto, efecto);
     QCOMPARE(res.valor, valor);
     QVERIFY(dialogo_.mostradas().isEmpty());
+}
+
+void TstModeloHoja::numerosComoSeLeen_data() {
+    QTest::addColumn<QString>("campo");
+    QTest::addColumn<QString>("kmInicial");
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QString>("mensaje");
+    QTest::addColumn<QString>("normalizado"); // what the field shows once confirmed
+    QTest::newRow("miles") << "Cargas_CarCant"
+                           << ""
+                           << "1.500"
+                           << ""
+                           << "1500";
+    QTest::newRow("decimal con punto") << "Cargas_ReCarCant"
+                                       << ""
+                                       << "2.5"
+                                       << ""
+                                       << "2,5";
+    QTest::newRow("miles y decimales") << "Gasto3"
+                                       << ""
+                                       << "1.234,50"
+                                       << ""
+                                       << "1234,5";
+    QTest::newRow("vacio") << "Gasto3"
+                           << ""
+                           << ""
+                           << ""
+                           << "";
+    QTest::newRow("km final menor") << "KmFinal"
+                                    << "48.855"
+                                    << "48800"
+                                    << "El Km final no puede ser menor que el Km inicial!!!"
+                                    << "";
+    QTest::newRow("km final mayor") << "KmFinal"
+                                    << "48.855"
+                                    << "48.976"
+                                    << ""
+                                    << "48976";
+}
+
+void TstModeloHoja::numerosComoSeLeen() {
+    QFETCH(QString, campo);
+    QFETCH(QString, kmInicial);
+    QFETCH(QString, texto);
+    QFETCH(QString, mensaje);
+    QFETCH(QString, normalizado);
+    RepositorioReparto repo(*app_);
+    ReglasHoja reglas(repo);
+    Reparto r;
+    r.setCampo(QStringLiteral("KmInicial"), kmInicial);
+    const ReglasHoja::Resultado res = reglas.Valida(campo, texto, r, false);
+    QCOMPARE(res.mensaje, mensaje);
+    QCOMPARE(res.normalizado, normalizado);
 }
 
 void TstModeloHoja::totales() {
@@ -178,7 +240,7 @@ void TstModeloHoja::asientoBalanceado_data() {
         << "CuentaMP";
     QTest::newRow("gasto negativo")
         << QStringList{"Gasto1=100", "CuentaG1=5.1.1", "Gasto2=-10", "CuentaMP=1.1.1", "GastoMP=90"}
-        << "CuentaMP";
+        << "Gasto2";
 }
 
 void TstModeloHoja::asientoBalanceado() {
