@@ -247,7 +247,10 @@ void FrmHojaRuta::Inicializa() {
     plataforma::CorrePasos(
         plataforma::OmiteFalla,
         {
-            [&] { reparto_.Existe = false; },
+            [&] {
+                reparto_.Existe = false;
+                reparto_.LineaIncompleta = 0;
+            },
             [&] {
                 editor_->cierra();
                 Formularios::LimpiaFormulario(this);
@@ -335,7 +338,10 @@ void FrmHojaRuta::MuestraReparto() {
     Progreso progreso(this, QStringLiteral("Cargando el reparto..."));
     plataforma::CorrePasos(plataforma::OmiteFalla,
                            {
-                               [&] { reparto_.Existe = true; },
+                               [&] {
+                                   reparto_.Existe = true;
+                                   reparto_.LineaIncompleta = 0;
+                               },
                                [&] {
                                    repo_.CargaCabecera(reparto_);
                                    muestraEtiquetas();
@@ -591,6 +597,13 @@ void FrmHojaRuta::Grabar() {
             reparto_.Campo(QStringLiteral("Reparto")) != antes)
             return;
     }
+    if (reparto_.LineaIncompleta > 0) {
+        aviso(QStringLiteral("Las líneas del reparto %1 no se cargaron completas (falló la línea "
+                             "%2): no se puede grabar. Vuelva a abrir el reparto.")
+                  .arg(reparto_.NumeroTexto().trimmed())
+                  .arg(reparto_.LineaIncompleta));
+        return;
+    }
     Grabando_ = true;
     try {
         // A failed save keeps the sheet as typed, so the operator can try again.
@@ -739,7 +752,7 @@ bool FrmHojaRuta::eventFilter(QObject* objeto, QEvent* evento) {
         if (w == editor_->caja())
             return editor_->teclaEditor(tecla);
         if (w == ui_->MSFlexGrid2)
-            return editor_->teclaGrilla(tecla);
+            return pasaPorLaGrilla(w, tecla->key()) || editor_->teclaGrilla(tecla);
         if (w == ui_->TxtARecaudar || w == ui_->TxtTotGastos) {
             if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter) {
                 formularios_.AvanzaFoco(Qt::Key_Tab, w);
@@ -807,11 +820,34 @@ bool FrmHojaRuta::eventFilter(QObject* objeto, QEvent* evento) {
 void FrmHojaRuta::teclaCampo(QLineEdit* campo, int tecla) {
     if (Formularios::EsTeclaAvance(tecla)) {
         CampoValida(campo);
-        if (!HayError_)
+        if (!HayError_ && !pasaPorLaGrilla(campo, tecla))
             formularios_.AvanzaFoco(tecla, campo);
     }
     Barvex1->setConsultaHabilitada(!campo->property("Tag").toString().trimmed().isEmpty());
-    // The end odometer hands over to the grid's first quantity.
-    if (campo == Campo(QStringLiteral("kmfinal")))
+}
+
+bool FrmHojaRuta::pasaPorLaGrilla(QWidget* w, int tecla) {
+    // The grid sits between the end odometer and the first expense account: Enter
+    // or Tab from "Fin" goes into it, Tab leaves it for the account, Shift+Tab
+    // comes back.
+    QTableView* grilla = ui_->MSFlexGrid2;
+    const bool adelante = tecla == Qt::Key_Return || tecla == Qt::Key_Enter || tecla == Qt::Key_Tab;
+    if (!grilla->isEnabled() || reparto_.Lineas().filas() == 0)
+        return false;
+    QLineEdit* kmFinal = Campo(QStringLiteral("KmFinal"));
+    QLineEdit* cuenta = Campo(QStringLiteral("CuentaG1"));
+    if (w == kmFinal && adelante) {
+        grilla->setFocus(Qt::TabFocusReason);
         editor_->setCeldaActual(0, 1);
+        return true;
+    }
+    if (w == grilla && (tecla == Qt::Key_Tab || tecla == Qt::Key_Backtab)) {
+        (tecla == Qt::Key_Tab ? cuenta : kmFinal)->setFocus();
+        return true;
+    }
+    if (w == cuenta && tecla == Qt::Key_Backtab) {
+        grilla->setFocus(Qt::BacktabFocusReason);
+        return true;
+    }
+    return false;
 }

@@ -100,6 +100,8 @@ private:
     void anchosGrilla();
     void ubicaTitulos();
     void teclaCampo(QLineEdit* campo, int tecla);
+    // Moves the focus into, out of or back to the grid for the key; true when it did.
+    bool pasaPorLaGrilla(QWidget* w, int tecla);
     void aviso(const QString& mensaje);
     void Grabar();
     void Cancelar();

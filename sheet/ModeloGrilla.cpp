@@ -1,5 +1,7 @@
 #include "sheet/ModeloGrilla.h"
 
+#include <QColor>
+
 ModeloGrilla::ModeloGrilla(QObject* padre) : QAbstractTableModel(padre) {}
 
 int ModeloGrilla::rowCount(const QModelIndex& padre) const {
@@ -17,6 +19,10 @@ QVariant ModeloGrilla::data(const QModelIndex& indice, int rol) const {
     case Qt::DisplayRole:
     case Qt::EditRole:
         return filas_[static_cast<size_t>(indice.row())][static_cast<size_t>(indice.column())];
+    case Qt::ForegroundRole:
+        return aviso(indice.row()).isEmpty() ? QVariant() : QVariant(QColor(Qt::red));
+    case Qt::ToolTipRole:
+        return aviso(indice.row()).isEmpty() ? QVariant() : QVariant(aviso(indice.row()));
     case Qt::TextAlignmentRole:
         // The product reads from the left; quantities line up on their units.
         return indice.column() == 0 ? int(Qt::AlignLeft | Qt::AlignVCenter)
@@ -37,6 +43,8 @@ Qt::ItemFlags ModeloGrilla::flags(const QModelIndex& indice) const {
 
 void ModeloGrilla::setFilas(int n) {
     n = std::max(n, 0);
+    if (avisos_.size() > static_cast<size_t>(n))
+        avisos_.resize(static_cast<size_t>(n));
     const int antes = filas();
     if (n == antes)
         return;
@@ -76,6 +84,7 @@ void ModeloGrilla::setTexto(int fila, int columna, const QString& texto) {
 }
 
 void ModeloGrilla::limpia() {
+    avisos_.clear();
     empiezaLote();
     for (auto& fila : filas_)
         for (auto& celda : fila)
@@ -91,4 +100,21 @@ void ModeloGrilla::empiezaLote() {
 void ModeloGrilla::terminaLote() {
     if (lotes_ > 0 && --lotes_ == 0)
         endResetModel();
+}
+
+void ModeloGrilla::setAviso(int fila, const QString& aviso) {
+    if (fila < 0 || fila >= filas())
+        return;
+    if (avisos_.size() < filas_.size())
+        avisos_.resize(filas_.size());
+    avisos_[static_cast<size_t>(fila)] = aviso;
+    if (lotes_ == 0)
+        emit dataChanged(index(fila, 0), index(fila, kColumnas - 1));
+}
+
+const QString& ModeloGrilla::aviso(int fila) const {
+    static const QString ninguno;
+    return fila >= 0 && static_cast<size_t>(fila) < avisos_.size()
+               ? avisos_[static_cast<size_t>(fila)]
+               : ninguno;
 }

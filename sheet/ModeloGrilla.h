@@ -30,6 +30,9 @@ public:
     // Every cell's text, line by line: a copy costs one reference per cell.
     using Textos = std::vector<std::array<QString, kColumnas>>;
     const Textos& textos() const { return filas_; }
+    // A warning on a line: shown in red, the text as its tooltip; empty clears it.
+    void setAviso(int fila, const QString& aviso);
+    const QString& aviso(int fila) const;
     // Empties every cell and keeps the number of lines.
     void limpia();
 
@@ -51,5 +54,6 @@ private:
     void terminaLote();
 
     Textos filas_;
+    std::vector<QString> avisos_;
     int lotes_ = 0;
 };

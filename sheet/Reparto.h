@@ -71,6 +71,7 @@ public:
     bool Existe = false;       // an existing run is loaded, otherwise a new one
     QString Finalizado;        // the stored FINALIZADO, as shown; empty while open
     QString CuentaEtiqueta[5]; // descriptions of CuentaG1..4 and CuentaMP
+    int LineaIncompleta = 0;   // the line (1-based) where loading the lines failed
 
     // -------------------------------------------------------------- lines
     ModeloGrilla& Lineas() { return lineas_; }

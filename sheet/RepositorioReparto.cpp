@@ -85,6 +85,12 @@ void RepositorioReparto::CargaCabecera(Reparto& r) {
                     r.setCampo(c, t);
             },
             [&] {
+                // A run stored with class 0 (an empty field, as the suite stores it)
+                // is priced as an empty class is.
+                if (r.Campo(QStringLiteral("Clase")).trimmed() == QLatin1String("0"))
+                    r.setCampo(QStringLiteral("Clase"), QString());
+            },
+            [&] {
                 const QVariant fin = campo(rs, "FINALIZADO");
                 if (!Utilidades::SinNulo(fin).toString().isEmpty())
                     r.Finalizado = TextoValor(fin);
@@ -379,16 +385,32 @@ void RepositorioReparto::CargaDetalle(Reparto& r, const AvisoProgreso& progreso)
         const auto movs = movimientosDelReparto(N);
         const int total = rs.RecordCount();
         ModeloGrilla& g = r.Lineas();
+        int f = 0;
         try {
             ModeloGrilla::Lote lote(g);
+            // The lines are the run's own: nothing of the list shown before stays.
+            g.setFilas(0);
             for (int i = 1; !rs.Eof(); ++i) {
-                const int f = i - 1;
+                f = i - 1;
                 g.setFilas(i);
                 const QString id = texto(rs, "IdArticulo");
-                const auto a = articulos.constFind(ClaveArticulo(id));
-                if (a != articulos.cend())
-                    LlenaArticulo(r, f, *a);
                 const auto cant = [&](const char* nombre) { return TextoValor(campo(rs, nombre)); };
+                const auto a = articulos.constFind(ClaveArticulo(id));
+                if (a != articulos.cend()) {
+                    LlenaArticulo(r, f, *a);
+                } else {
+                    // An article that left the master keeps the line's own article,
+                    // description and prices, marked so the clerk sees why.
+                    g.setTexto(f, col::Producto, texto(rs, "Descripcion"));
+                    g.setTexto(f, col::Id, id);
+                    g.setTexto(f, col::Costo, cant("Costo"));
+                    g.setTexto(f, col::Precio, cant("Importe_S_Iva"));
+                    g.setTexto(f, col::Tasa, cant("aliciva"));
+                    g.setTexto(f, col::Impuestos, cant("Impuestos"));
+                    g.setAviso(f, QStringLiteral("El artículo ya no está en el maestro de "
+                                                 "artículos: se conservan los datos de la línea "
+                                                 "grabada."));
+                }
                 g.setTexto(f, col::CargaKg, cant("Cantidad"));
                 g.setTexto(f, col::CargaUd, cant("CantidadUD"));
                 g.setTexto(f, col::RecargaKg, cant("REC_CANTIDAD"));
@@ -405,11 +427,16 @@ void RepositorioReparto::CargaDetalle(Reparto& r, const AvisoProgreso& progreso)
                 const auto b = articulos.constFind(ClaveArticulo(g.texto(f, col::Id)));
                 if (b != articulos.cend())
                     LlenaArticulo(r, f, *b);
+                else
+                    g.setTexto(f, col::Importe,
+                               TextoNumero(r.ValorItem(f) * r.Cantidad(f, col::VtaKg)));
                 rs.MoveNext();
                 if (progreso)
                     progreso(i, total);
             }
         } catch (...) {
+            // A sheet that did not load whole must never be saved over the run.
+            r.LineaIncompleta = f + 1;
             app_.db.CierraRecordset(rs);
             throw;
         }

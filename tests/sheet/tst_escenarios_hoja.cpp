@@ -5,7 +5,9 @@
 #include "sheet/FrmHojaRuta.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTest>
 
 class TstEscenariosHoja : public QObject {
@@ -17,6 +19,10 @@ private slots:
     void cambiosSinGrabarSePreguntan_data();
     void cambiosSinGrabarSePreguntan();
     void activarDeNuevoNoRecarga();
+    void numerosComoSeVen();
+    void claseVaciaNoPierdeLineas();
+    void articuloDadoDeBaja();
+    void todoConElTeclado();
 };
 
 namespace {
@@ -29,9 +35,9 @@ struct Hoja {
     std::unique_ptr<Aplicacion> app;
     std::unique_ptr<FrmHojaRuta> ventana;
 
-    explicit Hoja(const QString& parametro = {}) {
+    explicit Hoja(const QString& parametro = {}, const QString& datos = {}) {
         const QString base = dir.filePath(QStringLiteral("hoja.db"));
-        prueba::CreaBase(base, prueba::DatosDemo());
+        prueba::CreaBase(base, prueba::DatosDemo() + u'\n' + datos);
         app = prueba::Inicia(dialogo, dir, base, parametro);
         ventana = std::make_unique<FrmHojaRuta>(*app);
         if (!ventana->Form_Load())
@@ -58,6 +64,22 @@ struct Hoja {
         ado::Recordset rs;
         app->db.AbrirRecordset(sql, rs);
         return rs.Fields(0).Value().toInt();
+    }
+    // Types into the focused widget key by key, as a clerk does.
+    static void teclea(const QString& texto) {
+        for (QChar c : texto) {
+            QKeyEvent pulsa(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(QApplication::focusWidget(), &pulsa);
+        }
+    }
+    static void tecla(int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(k), m);
+    }
+    QString celda(int f, int c) const { return ventana->Grilla().texto(f, c); }
+    QString valor(const QString& sql) {
+        ado::Recordset rs;
+        app->db.AbrirRecordset(sql, rs);
+        return rs.Eof() ? QString() : rs.Fields(0).Value().toString();
     }
     QString ultimaCaja() const {
         return dialogo.mostradas().isEmpty() ? QString() : dialogo.mostradas().last().texto;
@@ -162,6 +184,95 @@ void TstEscenariosHoja::activarDeNuevoNoRecarga() {
     QVERIFY(QTest::qWaitForWindowActive(h.ventana.get()));
     QCOMPARE(h.texto("Chofer"), QStringLiteral("Otro"));
     QVERIFY(h.dialogo.mostradas().isEmpty());
+}
+
+void TstEscenariosHoja::numerosComoSeVen() {
+    // "1.500" kilograms read as 1500 on screen must be 1500 in the table too.
+    Hoja h;
+    h.confirma("Reparto", QStringLiteral("120"));
+    h.ventana->VistaGrilla()->setFocus();
+    h.ventana->VistaGrilla()->setCurrentIndex(h.ventana->Grilla().index(0, 2));
+    Hoja::teclea(QStringLiteral("1.500"));
+    Hoja::tecla(Qt::Key_Return);
+    QCOMPARE(h.celda(0, 2), QStringLiteral("1500"));
+    QCOMPARE(h.celda(0, 6), QStringLiteral("1497,5")); // 1500 + 2,5 - 6 sold + 1 back
+    QTest::keyClick(h.ventana.get(), Qt::Key_F2);
+    QCOMPARE(h.valor(QStringLiteral("SELECT Cantidad FROM MV_REPARTODET WHERE IdReparto = 120")),
+             QStringLiteral("1500"));
+    QCOMPARE(
+        h.valor(QStringLiteral("SELECT DEV_CANTIDAD FROM MV_REPARTODET WHERE IdReparto = 120")),
+        QStringLiteral("1497.5"));
+}
+
+void TstEscenariosHoja::claseVaciaNoPierdeLineas() {
+    // Run 130 was stored with class 0, as the suite stores an empty class, and two lines.
+    Hoja h({}, QStringLiteral("INSERT INTO MV_REPARTO (IdReparto, Fecha, Clase) VALUES "
+                              "(130,'2024-03-09',0); INSERT INTO MV_REPARTODET (IdReparto, "
+                              "IdArticulo, CantidadUD, Cantidad) VALUES (130,'%1',3,3), "
+                              "(130,'%2',4,4);")
+                   .arg(prueba::art(QStringLiteral("A1")), prueba::art(QStringLiteral("A2"))));
+    h.confirma("Reparto", QStringLiteral("130"));
+    QCOMPARE(h.texto("Clase"), QString());
+    QCOMPARE(h.ventana->Grilla().filas(), 2);
+    QCOMPARE(h.celda(1, 11), QStringLiteral("50")); // PRECIO1, as for an empty class
+    QTest::keyClick(h.ventana.get(), Qt::Key_F2);
+    QCOMPARE(h.valor(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTODET WHERE IdReparto = 130 "
+                                    "AND Cantidad > 0")),
+             QStringLiteral("2"));
+    QCOMPARE(h.valor(QStringLiteral("SELECT Clase FROM MV_REPARTO WHERE IdReparto = 130")),
+             QStringLiteral("0"));
+}
+
+void TstEscenariosHoja::articuloDadoDeBaja() {
+    // Run 131 has a line of an article the master no longer has, after one that it has.
+    Hoja h({}, QStringLiteral("INSERT INTO MV_REPARTO (IdReparto, Fecha, Clase) VALUES "
+                              "(131,'2024-03-09',1); INSERT INTO MV_REPARTODET (IdReparto, "
+                              "IdArticulo, Descripcion, CantidadUD, Cantidad, Costo, "
+                              "Importe_S_Iva, aliciva, Impuestos) VALUES "
+                              "(131,'%1','A1 Salame',1,1,60,100,21,5), "
+                              "(131,'%2','ZZ Viejo',2,2,7,10,0,0);")
+                   .arg(prueba::art(QStringLiteral("A1")), prueba::art(QStringLiteral("ZZ"))));
+    h.confirma("Reparto", QStringLiteral("131"));
+    QCOMPARE(h.ventana->Grilla().filas(), 2);
+    QCOMPARE(h.celda(1, 0), QStringLiteral("ZZ Viejo"));
+    QCOMPARE(h.celda(1, 9).trimmed(), QStringLiteral("ZZ"));
+    QCOMPARE(h.celda(1, 11), QStringLiteral("10"));
+    QVERIFY(!h.ventana->Grilla().aviso(1).isEmpty());
+    QVERIFY(h.ventana->Grilla().aviso(0).isEmpty());
+    QTest::keyClick(h.ventana.get(), Qt::Key_F2);
+    QCOMPARE(h.valor(QStringLiteral("SELECT Descripcion || '|' || Importe_S_Iva FROM "
+                                    "MV_REPARTODET WHERE IdReparto = 131 AND "
+                                    "trim(IdArticulo) = 'ZZ'")),
+             QStringLiteral("ZZ Viejo|10"));
+}
+
+void TstEscenariosHoja::todoConElTeclado() {
+    // Header, grid and expenses without the mouse: Enter through the header, into
+    // the grid from "Fin", Tab out to the first account, Shift+Tab back.
+    Hoja h;
+    h.confirma("Reparto", QStringLiteral("500"));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(h.campo("Fecha")));
+    for (const char* valor : {"15/03/2024", "1", "AB1", "Ana", "100", "", "150"}) {
+        Hoja::teclea(QString::fromLatin1(valor));
+        Hoja::tecla(Qt::Key_Return);
+    }
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(h.ventana->VistaGrilla()));
+    QCOMPARE(h.ventana->VistaGrilla()->currentIndex(), h.ventana->Grilla().index(0, 1));
+    Hoja::teclea(QStringLiteral("7"));
+    Hoja::tecla(Qt::Key_Return);
+    QCOMPARE(h.celda(0, 1), QStringLiteral("7"));
+    Hoja::tecla(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(h.campo("CuentaG1")));
+    Hoja::tecla(Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(h.ventana->VistaGrilla()));
+    Hoja::tecla(Qt::Key_Tab);
+    QTest::keyClick(h.ventana.get(), Qt::Key_F2);
+    QCOMPARE(h.valor(QStringLiteral("SELECT Chofer || '|' || KmFinal FROM MV_REPARTO WHERE "
+                                    "IdReparto = 122")),
+             QStringLiteral("Ana|150"));
+    QCOMPARE(h.valor(QStringLiteral("SELECT CantidadUD FROM MV_REPARTODET WHERE IdReparto = 122 "
+                                    "AND trim(IdArticulo) = 'A1'")),
+             QStringLiteral("7"));
 }
 
 QTEST_MAIN(TstEscenariosHoja)
