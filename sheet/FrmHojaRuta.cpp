@@ -824,6 +824,10 @@ void FrmHojaRuta::teclaCampo(QLineEdit* campo, int tecla) {
             formularios_.AvanzaFoco(tecla, campo);
     }
     Barvex1->setConsultaHabilitada(!campo->property("Tag").toString().trimmed().isEmpty());
+    // Any key in the end odometer makes the first line's Carga Uds. the grid's
+    // current cell.
+    if (campo == Campo(QStringLiteral("kmfinal")))
+        editor_->setCeldaActual(0, 1);
 }
 
 bool FrmHojaRuta::pasaPorLaGrilla(QWidget* w, int tecla) {
