@@ -75,3 +75,7 @@ Currency operator/(Currency a, Currency b) {
     const Ancho dividendo = static_cast<Ancho>(a.v_) * Currency::kEscala;
     return Currency::DesdeEscalado(enRango(divideAlPar(dividendo, b.v_)));
 }
+
+void Currency::desborda() {
+    throw desborde();
+}

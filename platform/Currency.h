@@ -24,21 +24,23 @@ public:
     // Plain text with a point and no grouping, trailing zeros dropped: "12.5", "-3".
     QString texto() const;
 
-    friend constexpr Currency operator+(Currency a, Currency b) {
-        return DesdeEscalado(a.v_ + b.v_);
+    // Sums and differences beyond Currency's range raise error 6 ("Desbordamiento")
+    // instead of wrapping around.
+    friend Currency operator+(Currency a, Currency b) {
+        Currency r;
+        if (__builtin_add_overflow(a.v_, b.v_, &r.v_))
+            desborda();
+        return r;
     }
-    friend constexpr Currency operator-(Currency a, Currency b) {
-        return DesdeEscalado(a.v_ - b.v_);
+    friend Currency operator-(Currency a, Currency b) {
+        Currency r;
+        if (__builtin_sub_overflow(a.v_, b.v_, &r.v_))
+            desborda();
+        return r;
     }
-    constexpr Currency operator-() const { return DesdeEscalado(-v_); }
-    Currency& operator+=(Currency o) {
-        v_ += o.v_;
-        return *this;
-    }
-    Currency& operator-=(Currency o) {
-        v_ -= o.v_;
-        return *this;
-    }
+    Currency operator-() const { return Currency() - *this; }
+    Currency& operator+=(Currency o) { return *this = *this + o; }
+    Currency& operator-=(Currency o) { return *this = *this - o; }
     // Products and quotients round half to even at the fourth decimal.
     friend Currency operator*(Currency a, Currency b);
     friend Currency operator/(Currency a, Currency b);
@@ -46,6 +48,7 @@ public:
     friend constexpr bool operator==(Currency a, Currency b) = default;
 
 private:
+    [[noreturn]] static void desborda();
     qint64 v_ = 0;
 };
 

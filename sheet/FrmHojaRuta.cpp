@@ -10,6 +10,7 @@
 #include "ui_FrmHojaRuta.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDate>
 #include <QElapsedTimer>
@@ -463,9 +464,10 @@ void FrmHojaRuta::CampoValida(QLineEdit* control) {
         aplica(res, control);
         if (!res.detiene)
             CalculaTotalesResumen();
-    } catch (const std::exception&) {
-        // A failure ends the check through its message step, even an empty one.
-        aviso(res.mensaje);
+    } catch (const std::exception& e) {
+        // A failure ends the check through its message step, which then says what
+        // failed rather than showing an empty box.
+        aviso(res.mensaje.isEmpty() ? plataforma::FallaDe(e).Description : res.mensaje);
         return;
     }
     if (HayError_)
@@ -764,6 +766,8 @@ bool FrmHojaRuta::eventFilter(QObject* objeto, QEvent* evento) {
         if (i < 0)
             return false;
         auto* campo = static_cast<QLineEdit*>(w);
+        if (tecla->matches(QKeySequence::Paste))
+            return !pegadoCabe(campo);
         const int codigo = tecla->key();
         teclaCampo(campo, codigo);
         if (Formularios::EsTeclaAvance(codigo))
@@ -828,6 +832,27 @@ void FrmHojaRuta::teclaCampo(QLineEdit* campo, int tecla) {
     // current cell.
     if (campo == Campo(QStringLiteral("kmfinal")))
         editor_->setCeldaActual(0, 1);
+}
+
+bool FrmHojaRuta::pegadoCabe(QLineEdit* campo) {
+    // A paste that would be cut to the field's width, or lose characters the
+    // field does not take, is refused whole instead of changed silently.
+    const QString pegado = QGuiApplication::clipboard()->text();
+    const qsizetype queda = campo->text().size() - campo->selectedText().size();
+    bool pierde = false;
+    for (QChar c : pegado) {
+        QChar filtrado = c;
+        Formularios::FiltraTecla(campo, filtrado);
+        pierde = pierde || filtrado.isNull();
+    }
+    if (queda + pegado.size() <= campo->maxLength() && !pierde)
+        return true;
+    aviso(pierde ? QStringLiteral("El texto pegado tiene caracteres que este campo no admite: no "
+                                  "se pegó.")
+                 : QStringLiteral("El texto pegado no entra en el campo (máximo %1 caracteres): "
+                                  "no se pegó.")
+                       .arg(campo->maxLength()));
+    return false;
 }
 
 bool FrmHojaRuta::pasaPorLaGrilla(QWidget* w, int tecla) {

@@ -102,6 +102,8 @@ private:
     void teclaCampo(QLineEdit* campo, int tecla);
     // Moves the focus into, out of or back to the grid for the key; true when it did.
     bool pasaPorLaGrilla(QWidget* w, int tecla);
+    // Whether the clipboard's text fits the field whole; tells the clerk otherwise.
+    bool pegadoCabe(QLineEdit* campo);
     void aviso(const QString& mensaje);
     void Grabar();
     void Cancelar();

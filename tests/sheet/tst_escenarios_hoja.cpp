@@ -5,6 +5,7 @@
 #include "sheet/FrmHojaRuta.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableView>
@@ -23,6 +24,8 @@ private slots:
     void claseVaciaNoPierdeLineas();
     void articuloDadoDeBaja();
     void todoConElTeclado();
+    void pegadoQueNoEntra_data();
+    void pegadoQueNoEntra();
 };
 
 namespace {
@@ -273,6 +276,40 @@ void TstEscenariosHoja::todoConElTeclado() {
     QCOMPARE(h.valor(QStringLiteral("SELECT CantidadUD FROM MV_REPARTODET WHERE IdReparto = 122 "
                                     "AND trim(IdArticulo) = 'A1'")),
              QStringLiteral("7"));
+}
+
+void TstEscenariosHoja::pegadoQueNoEntra_data() {
+    QTest::addColumn<QString>("campo");
+    QTest::addColumn<QString>("pegado");
+    QTest::addColumn<QString>("queda"); // what the field holds afterwards
+    QTest::newRow("mas largo que el campo") << "Vehiculo"
+                                            << "ABC1234567"
+                                            << "AB1";
+    QTest::newRow("letras en un importe") << "Gasto1"
+                                          << "12x"
+                                          << "5";
+    QTest::newRow("entra") << "Vehiculo"
+                           << "XY9"
+                           << "XY9";
+}
+
+void TstEscenariosHoja::pegadoQueNoEntra() {
+    QFETCH(QString, campo);
+    QFETCH(QString, pegado);
+    QFETCH(QString, queda);
+    Hoja h;
+    h.confirma("Reparto", QStringLiteral("500"));
+    const QByteArray nombre = campo.toLatin1();
+    h.escribe(nombre.constData(),
+              campo == QLatin1String("Gasto1") ? QStringLiteral("5") : QStringLiteral("AB1"));
+    QGuiApplication::clipboard()->setText(pegado);
+    if (queda != pegado)
+        h.dialogo.responde(Respuesta::OK);
+    else
+        h.campo(nombre.constData())->selectAll();
+    QTest::keyClick(h.campo(nombre.constData()), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(h.texto(nombre.constData()), queda);
+    QCOMPARE(h.dialogo.mostradas().size(), queda != pegado ? 1 : 0);
 }
 
 QTEST_MAIN(TstEscenariosHoja)

@@ -222,6 +222,15 @@ void TstModeloHoja::totales() {
     QCOMPARE(t.gastos, Currency::DesdeEscalado(15005000));
     QCOMPARE(t.total, Currency::DesdeEscalado(20000000 - 15005000));
     QCOMPARE(r.SumaGastos(), t.gastos);
+    // Sums past Currency's range fail with error 6 instead of wrapping around.
+    r.setCampo(QStringLiteral("Gasto1"), QStringLiteral("900000000000000"));
+    r.setCampo(QStringLiteral("Gasto2"), QStringLiteral("900000000000000"));
+    try {
+        r.SumaGastos();
+        QFAIL("no overflow");
+    } catch (const ado::Falla& f) {
+        QCOMPARE(f.Number, 6);
+    }
 }
 
 void TstModeloHoja::asientoBalanceado_data() {
