@@ -2,6 +2,7 @@
 // scripts cut into the single statements Oracle takes.
 
 #include "Auxiliares.h"
+#include "ScriptOracle.h"
 #include "TraduceOracle.h"
 #include "db/DB_Dll.h"
 #include "platform/Utilidades.h"
@@ -40,71 +41,89 @@ QString DB_Dll::ConvierteTopOracle(const QString& Sentencia) const {
 // ---------------------------------------------------------------- scripts
 
 QString DB_Dll::FiltraSentencia(QString& Sentencia) {
-    if (Contiene(Sentencia, QStringLiteral("SET NOCOUNT")) ||
-        Contiene(Sentencia, QStringLiteral("IF NOT EXIST")))
+    if (db::oracle::EsSetNocount(Sentencia))
         Sentencia.clear();
     return Sentencia;
 }
 
 void DB_Dll::EjecutaScript(QString& Script, long& RecordsAffected) {
-    static const std::pair<const char*, const char*> normaliza[] = {
-        {"SET NOCOUNT ON", ""},
-        {"SET NOCOUNT OFF", ""},
-        {" GO ", " "},
-        {"\r\nGO ", " "},
-        {"\r\nGO\r\n", " "},
-        {"\r", " "},
-        {"BEGIN TRANSACTION", "SET TRANSACTION"},
-        {"BEGIN TRANS", "SET TRANSACTION"},
-        {"COMMIT TRANSACTION", "COMMIT"},
-        {"COMMIT TRANS", "COMMIT"},
-        {"ROLLBACK TRANSACTION", "ROLLBACK"},
-        {"ROLLBACK TRANS", "ROLLBACK"},
-    };
-    static const char* const claves[] = {"INSERT ",  "DELETE ",      "UPDATE ",         "CREATE ",
-                                         "DROP ",    "ALTER ",       "SET TRANSACTION", "COMMIT",
-                                         "ROLLBACK", "IF NOT EXIST", "IF EXIST",        "GRANT "};
-    // Positions count from 1; this one, and any beyond, means "no keyword".
-    constexpr qsizetype kNinguna = 1999999;
-    const auto primeraClave = [&](qsizetype desde) {
-        qsizetype menor = kNinguna;
-        for (const char* clave : claves) {
-            const auto i = Script.indexOf(QLatin1String(clave), desde - 1, CI);
-            if (i >= 0 && i + 1 < menor)
-                menor = i + 1;
-        }
-        return menor;
-    };
-
-    for (const auto& [busca, pone] : normaliza)
-        Script.replace(QLatin1String(busca), QLatin1String(pone), CI);
-
+    using db::oracle::PasoScript;
     ado::Connection& cn = gCnn();
-    for (;;) {
-        const qsizetype inicio = primeraClave(1);
-        if (inicio >= kNinguna)
-            break;
-        const qsizetype siguiente = primeraClave(inicio + 1);
-        const qsizetype fin = siguiente >= kNinguna ? Script.size() : siguiente - 1;
-        // Line feeds stay in the text: they are trimmed with the blanks.
-        const QString sentencia = Script.mid(inicio - 1, fin - inicio + 1).trimmed();
-        if (sentencia.compare(QLatin1String("SET TRANSACTION"), CI) == 0) {
-            cn.BeginTrans();
-        } else if (sentencia.compare(QLatin1String("COMMIT"), CI) == 0) {
-            cn.CommitTrans();
-        } else if (sentencia.compare(QLatin1String("ROLLBACK"), CI) == 0) {
-            cn.RollbackTrans();
-        } else {
-            QString oracle = ORACLE_Dicc(sentencia);
-            if (!SinBlancos(FiltraSentencia(oracle)).isEmpty()) {
-                long filas = 0;
-                cn.Execute(oracle, &filas, nullptr, -1);
-                if (filas > 0)
-                    RecordsAffected += filas;
+    // Callers judge a script by the connection's error list alone (they roll back
+    // and log by it), so whatever stops one is put there: the provider's records
+    // are already, a failure of our own goes in as the one entry.
+    const auto anota = [&cn](const ado::Falla& f) {
+        if (!f.Registros.isEmpty()) {
+            if (cn.Errors().Count() == 0)
+                cn.Errors().Add(f.Registros);
+            return;
+        }
+        cn.Errors().Clear();
+        cn.Errors().Add(
+            ado::Error{f.Number, f.Description, QStringLiteral("42000"), f.Number, f.Source});
+    };
+
+    Script = db::oracle::NormalizaScript(Script);
+    const QString normalizado = Script;
+    // Everything is cut and translated before anything runs: a script that cannot
+    // be carried over whole is not begun.
+    QList<PasoScript> pasos;
+    try {
+        pasos = db::oracle::CortaScript(normalizado);
+        for (PasoScript& paso : pasos) {
+            if (paso.clase != PasoScript::Clase::Sentencia)
+                continue;
+            paso.sentencia = ORACLE_Dicc(paso.sentencia);
+            FiltraSentencia(paso.sentencia);
+            if (!paso.condicion.isEmpty())
+                paso.condicion = ORACLE_Dicc(paso.condicion);
+        }
+    } catch (const ado::Falla& f) {
+        anota(f);
+        throw;
+    }
+
+    try {
+        for (const PasoScript& paso : pasos) {
+            // What is left for the caller when this step fails.
+            Script = normalizado.mid(paso.inicio);
+            switch (paso.clase) {
+            case PasoScript::Clase::Inicia:
+                cn.BeginTrans();
+                break;
+            // Oracle takes COMMIT and ROLLBACK with no transaction open as doing nothing.
+            case PasoScript::Clase::Confirma:
+                if (cn.EnTransaccion())
+                    cn.CommitTrans();
+                break;
+            case PasoScript::Clase::Revierte:
+                if (cn.EnTransaccion())
+                    cn.RollbackTrans();
+                break;
+            case PasoScript::Clase::Sentencia:
+                if (!paso.condicion.isEmpty()) {
+                    ado::Recordset rs;
+                    rs.Open(paso.condicion, cn, ado::adOpenForwardOnly, ado::adLockReadOnly, -1);
+                    const bool hay = !rs.Eof();
+                    rs.Close();
+                    if (hay == paso.niega)
+                        break;
+                }
+                if (!SinBlancos(paso.sentencia).isEmpty()) {
+                    long filas = 0;
+                    cn.Execute(paso.sentencia, &filas, nullptr, -1);
+                    if (filas > 0)
+                        RecordsAffected += filas;
+                }
+                break;
             }
         }
-        Script = Script.mid(fin);
+    } catch (const ado::Falla& f) {
+        anota(f);
+        throw;
     }
+    if (!pasos.isEmpty())
+        Script.clear();
     if (cn.Errors().Count() == 1 && cn.Errors().Item(0).Number == 265929)
         cn.Errors().Clear();
 }
