@@ -86,6 +86,28 @@ void Aplicacion::GActualizarDatoScript(QStringList& Sentencias, bool& HuboError,
         } catch (const ado::Falla&) { // only the error list tells the outcome
         }
     };
+    // The connection's messages, if any, make the list a failure.
+    const auto leeErrores = [&] {
+        ado::Errores& errores = db.gCnn().Errors();
+        if (errores.Count() == 0)
+            return;
+        codigo = errores.Item(0).NativeError;
+        HuboError = true;
+        texto = textoMensajes(errores);
+        MensajeError = texto;
+        if ((SilenciaClaveDuplicada && codigo == 2627) || (SilenciaRestriccion && codigo == 547)) {
+            MensajeError = errores.Item(0).Description;
+            texto.clear();
+        }
+        errores.Clear();
+    };
+    const auto registraFalla = [&] {
+        RegistraErrorAux(sqlEjecutada, db.ejecutable(), codigo, texto);
+        if (!texto.trimmed().isEmpty() && MuestraMensaje)
+            dialogo.MsgBox(
+                texto, plataforma::Estilo{plataforma::Botones::OKOnly, plataforma::Icono::Critical},
+                QStringLiteral("Aviso al Operador!"));
+    };
     plataforma::CorrePasos(
         [this](const ado::Falla& f) {
             return plataforma::SaleSiNoHubo(TratamientoErroresGlobal(
@@ -111,35 +133,26 @@ void Aplicacion::GActualizarDatoScript(QStringList& Sentencias, bool& HuboError,
              ignora([&] { db.EjecutaConsultaSQL(sqlEjecutada, filas); });
          },
          [&] {
-             if (vacio)
-                 return;
-             ado::Errores& errores = db.gCnn().Errors();
-             if (errores.Count() == 0)
-                 return;
-             codigo = errores.Item(0).NativeError;
-             HuboError = true;
-             texto = textoMensajes(errores);
-             MensajeError = texto;
-             if ((SilenciaClaveDuplicada && codigo == 2627) ||
-                 (SilenciaRestriccion && codigo == 547)) {
-                 MensajeError = errores.Item(0).Description;
-                 texto.clear();
-             }
-             errores.Clear();
+             if (!vacio)
+                 leeErrores();
          },
          [&] {
              if (vacio)
                  return;
              if (HuboError) {
                  ignora([&] { db.EjecutaConsultaSQL(QStringLiteral("ROLLBACK TRANSACTION")); });
-                 RegistraErrorAux(sqlEjecutada, db.ejecutable(), codigo, texto);
-                 if (!texto.trimmed().isEmpty() && MuestraMensaje)
-                     dialogo.MsgBox(texto,
-                                    plataforma::Estilo{plataforma::Botones::OKOnly,
-                                                       plataforma::Icono::Critical},
-                                    QStringLiteral("Aviso al Operador!"));
-             } else {
-                 db.EjecutaConsultaSQL(QStringLiteral("COMMIT TRANSACTION"));
+                 registraFalla();
+                 return;
+             }
+             db.EjecutaConsultaSQL(QStringLiteral("COMMIT TRANSACTION"));
+             // A refused commit has written nothing: the server has ended the
+             // transaction, so there is nothing to roll back, but the list failed.
+             // The whole script is logged, as none of it was kept.
+             leeErrores();
+             if (HuboError) {
+                 if (sqlEjecutada.trimmed().isEmpty())
+                     sqlEjecutada = script;
+                 registraFalla();
              }
          },
          [&] {

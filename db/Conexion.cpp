@@ -31,6 +31,25 @@ bool nombraArchivo(const QString& base) {
     return base.contains(u'/') || base.contains(u'\\') || !QFileInfo(base).suffix().isEmpty();
 }
 
+// An Oracle session reads and shows dates as the program writes them: day first,
+// with the time. A date-like text that reaches a text column is then kept as it
+// was written, and one that reaches a date column is read right. A session that
+// refuses is no connection to work on: it is closed and the open fails.
+void preparaSesion(ado::Connection& cn) {
+    if (!Contiene(cn.ConnectionString(), QStringLiteral("ORACLE")))
+        return;
+    try {
+        cn.Execute(QStringLiteral("ALTER SESSION SET NLS_DATE_FORMAT='DD/MM/YYYY HH24:MI:SS'"));
+    } catch (const ado::Falla&) {
+        try {
+            cn.Close();
+        } catch (const ado::Falla&) {
+            // The refusal above is what the caller must hear about.
+        }
+        throw;
+    }
+}
+
 } // namespace
 
 DB_Dll::DB_Dll(plataforma::DialogoOperador& dialogo, DB_Dll* compartida,
@@ -236,6 +255,7 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, int lCursor, const QString&
                        [&] {
                            gCnn().setCursorLocation(lCursor);
                            gCnn().Open(gConnString, QString(), QString(), -1);
+                           preparaSesion(gCnn());
                        },
                        [&] {
                            if (!ValidaAdmin) {
@@ -351,6 +371,7 @@ bool DB_Dll::reconecta(bool callado) {
             [&] {
                 reabriendo = true;
                 gCnn().Open(gCnn().ConnectionString(), usuario, clave, -1);
+                preparaSesion(gCnn());
             },
             [&] { gOpenFlag = true; },
         });

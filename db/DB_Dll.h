@@ -194,7 +194,11 @@ public:
 
     // -------------------------------------------------------------------- Oracle
     // The SQL Server text in Oracle's dialect when the connection is an Oracle one.
+    // Raises ado::Falla (5) for text it cannot carry over without changing its
+    // meaning (a literal left open, TOP n PERCENT, ...).
     QString ORACLE_Dicc(const QString& Valor) const;
+    // "SELECT TOP n * ..." as a ROWNUM query when the connection is an Oracle one.
+    QString ConvierteTopOracle(const QString& Sentencia) const;
 
     // ---------------------------------------------------------------- failures
     // Shows the failure, logs it with the answer and returns the answer; nothing

@@ -68,6 +68,10 @@ private slots:
     void fallasSilenciadas_data();
     void fallasSilenciadas();
     void unAvisoTambienDeshaceLaLista();
+    void listaEnOracle_data();
+    void listaEnOracle();
+    void confirmacionRechazada_data();
+    void confirmacionRechazada();
     void registraErrorAuxNuncaMuestraNada();
     void registraErrorAuxRecortaYCompleta();
 
@@ -88,6 +92,33 @@ private:
                                                QDateTime(QDate(2024, 3, 15), QTime(9, 5, 7)));
         app->db.nombreEjecutable = QStringLiteral("HOJARUTA");
         return app;
+    }
+    // On the test's file behind `guion`, reached as SQL Server or as Oracle.
+    std::unique_ptr<Aplicacion> conGuion(DialogoGuionado& dialogo,
+                                         const std::shared_ptr<prueba::Guion>& guion,
+                                         bool oracle) const {
+        guion->archivo = base_;
+        guion->oracle = oracle;
+        auto app = std::make_unique<Aplicacion>(dialogo, prueba::Fabrica(guion));
+        app->nombreMaquina = QStringLiteral("pc01");
+        app->reloj = [] { return QDateTime(QDate(2024, 3, 15), QTime(9, 5, 7)); };
+        app->db.nombreEjecutable = QStringLiteral("HOJARUTA");
+        app->db.carpetaPrograma = dir_->path();
+        app->db.gServidor = oracle ? QStringLiteral("SRV#") : QStringLiteral("sqlite");
+        app->db.gDBName = oracle ? QStringLiteral("ORCL") : base_;
+        app->db.gUsuario = QStringLiteral("ADMIN");
+        app->db.OpenServerADODB(false, ado::adUseClient, QString(), false, false);
+        if (!app->db.gOpenFlag)
+            qFatal("the test database did not open");
+        return app;
+    }
+    static QString nombreDe(Aplicacion& app, const QString& codigo) {
+        ado::Recordset rs;
+        app.db.AbrirRecordset(
+            QStringLiteral("SELECT Nombre FROM PRUEBA WHERE Codigo = '%1'").arg(codigo), rs);
+        const QString nombre = rs.Eof() ? QString() : rs.Fields(0).Value().toString();
+        rs.Close();
+        return nombre;
     }
     // The statements sent so far, unescaped.
     QStringList enviadas() const { return SentenciasDeTraza(traza_); }
@@ -509,6 +540,92 @@ void TstActualizaDatos::unAvisoTambienDeshaceLaLista() {
     QCOMPARE(guion->sentencias.value(enviado + 1), QStringLiteral("ROLLBACK TRANSACTION"));
     QVERIFY(!guion->sentencias.contains(QStringLiteral("COMMIT TRANSACTION")));
     QCOMPARE(codigos(app), QStringList{"A"});
+}
+
+void TstActualizaDatos::listaEnOracle_data() {
+    QTest::addColumn<QStringList>("sentencias");
+    QTest::addColumn<int>("codigo"); // 0: the list is kept
+    QTest::addColumn<QString>("nombreB");
+    const QString bien = QStringLiteral("INSERT INTO PRUEBA (Codigo, Nombre) VALUES ('B', 'bien')");
+    const auto conNombre = [](const char* nombre) {
+        return QStringList{
+            QStringLiteral("INSERT INTO PRUEBA (Codigo, Nombre) VALUES ('B', '%1')").arg(nombre)};
+    };
+    // clang-format off
+    QTest::newRow("palabras del dialecto en el valor") << conNombre("[A] STOP DELETE ") << 0 << "[A] STOP DELETE ";
+    QTest::newRow("fecha en un texto") << conNombre("01/02/2024") << 0 << "01/02/2024";
+    QTest::newRow("literal sin cerrar") << QStringList{bien, "INSERT INTO PRUEBA (Codigo, Nombre) VALUES ('C', 'x)"} << 5 << "";
+    QTest::newRow("sentencia desconocida") << QStringList{bien, "EXEC sp_recalcula"} << 5 << "";
+    QTest::newRow("TOP PERCENT") << QStringList{bien, "INSERT INTO PRUEBA (Codigo, Nombre) SELECT TOP 50 PERCENT Codigo + 'x', Nombre FROM PRUEBA"} << 5 << "";
+    QTest::newRow("error del servidor") << QStringList{bien, "INSERT INTO PRUEBA (Codigo, Nombre) VALUES ('C', 'falla8')"} << 8 << "";
+    // clang-format on
+}
+
+void TstActualizaDatos::listaEnOracle() {
+    // What cannot be carried over to Oracle fails the list as a server error
+    // does: one message, nothing written, the failure logged and shown.
+    QFETCH(QStringList, sentencias);
+    QFETCH(int, codigo);
+    QFETCH(QString, nombreB);
+    DialogoGuionado dialogo;
+    if (codigo)
+        dialogo.responde(plataforma::Respuesta::OK);
+    auto app = conGuion(dialogo, std::make_shared<prueba::Guion>(), true);
+    bool hubo = false;
+    qint32 numero = -1;
+    QString script;
+    QString mensaje;
+    app->GActualizarDatoScript(sentencias, hubo, numero, false, false, script, mensaje, true);
+    QCOMPARE(hubo, codigo != 0);
+    QCOMPARE(numero, codigo);
+    QCOMPARE(app->db.gCnn().Errors().Count(), 0);
+    QCOMPARE(nombreDe(*app, QStringLiteral("B")), nombreB);
+    const QList<Aux> aux = auxErr(*app);
+    QCOMPARE(aux.size(), codigo ? 1 : 0);
+    QCOMPARE(dialogo.mostradas().size(), codigo ? 1 : 0);
+    if (codigo) {
+        QCOMPARE(codigos(*app), QStringList{"A"});
+        QVERIFY2(mensaje.startsWith(QString::number(codigo) + QStringLiteral(" : ")) &&
+                     mensaje.endsWith(QStringLiteral("\r\n")) && mensaje.count(u'\n') == 1,
+                 qPrintable(mensaje)); // one message
+        QCOMPARE(aux[0].error, codigo);
+        QCOMPARE(aux[0].descripcion, mensaje);
+    }
+}
+
+void TstActualizaDatos::confirmacionRechazada_data() {
+    QTest::addColumn<bool>("oracle");
+    QTest::newRow("SQL Server") << false;
+    QTest::newRow("Oracle") << true;
+}
+
+void TstActualizaDatos::confirmacionRechazada() {
+    QFETCH(bool, oracle);
+    DialogoGuionado dialogo;
+    dialogo.responde(plataforma::Respuesta::OK);
+    auto guion = std::make_shared<prueba::Guion>();
+    auto app = conGuion(dialogo, guion, oracle);
+    const QString rechazo = QStringLiteral("ORA-02091: transaction rolled back");
+    guion->confirmacionRechazada =
+        ado::Error{ado::codigo::DB_E_ERRORSINCOMMAND, rechazo, QStringLiteral("40000"), 2091, {}};
+    QStringList sentencias{
+        QStringLiteral("INSERT INTO PRUEBA (Codigo, Nombre) VALUES ('B', 'bien')")};
+    bool hubo = false;
+    qint32 codigo = 0;
+    QString script;
+    QString mensaje;
+    app->GActualizarDatoScript(sentencias, hubo, codigo, false, false, script, mensaje, true);
+    const QString texto = QStringLiteral("2091 : ") + rechazo + QStringLiteral("\r\n");
+    QVERIFY(hubo);
+    QCOMPARE(codigo, 2091);
+    QCOMPARE(mensaje, texto);
+    QCOMPARE(codigos(*app), QStringList{"A"});
+    QCOMPARE(app->db.gCnn().Errors().Count(), 0);
+    QCOMPARE(dialogo.mostradas().value(0).texto, texto);
+    const QList<Aux> aux = auxErr(*app);
+    QCOMPARE(aux.size(), 1);
+    QCOMPARE(aux[0].error, 2091);
+    QCOMPARE(aux[0].sql, script); // none of it was kept
 }
 
 void TstActualizaDatos::registraErrorAuxNuncaMuestraNada() {

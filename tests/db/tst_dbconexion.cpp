@@ -80,10 +80,16 @@ private slots:
     void tratamientoErroresSinRegistro();
     void scriptOracle_data();
     void scriptOracle();
+    void sesionOracleRechazada();
+    void lecturasTraducidas_data();
+    void lecturasTraducidas();
     void sinDialogos_data();
     void sinDialogos();
     void transaccionDB_data();
     void transaccionDB();
+
+private:
+    std::unique_ptr<Base> demo_;
 };
 
 void TstDbConexion::controlDeAdministrador_data() {
@@ -488,14 +494,26 @@ void TstDbConexion::scriptOracle_data() {
     QTest::addColumn<QString>("queda");
     QTest::addColumn<int>("errores");
     const QStringList dos{"INSERT INTO A VALUES (1)", "INSERT INTO A VALUES (2)"};
+    const QString lejos =
+        "INSERT INTO A VALUES (1)" + QString(2000000, u' ') + "INSERT INTO A VALUES (2)";
     // clang-format off
     QTest::newRow("transaccion") << "BEGIN TRANSACTION INSERT INTO A VALUES (1) COMMIT TRANSACTION" << QList<int>{} << QStringList{"<BeginTrans>", "INSERT INTO A VALUES (1)", "<CommitTrans>"} << 1L << "" << 0;
     QTest::newRow("lineas GO") << "INSERT INTO A VALUES (1)\r\nGO\r\nINSERT INTO A VALUES (2)\r\nGO\r\n" << QList<int>{} << dos << 2L << "" << 0;
     QTest::newRow("SET NOCOUNT ON") << "SET NOCOUNT ON\r\nINSERT INTO A VALUES (1)\r\nINSERT INTO A VALUES (2)" << QList<int>{} << dos << 2L << "" << 0;
+    QTest::newRow("punto y coma") << "INSERT INTO A VALUES (1);\r\nINSERT INTO A VALUES (2);" << QList<int>{} << dos << 2L << "" << 0;
+    QTest::newRow("clave mas alla de 1999999") << lejos << QList<int>{} << dos << 2L << "" << 0;
     QTest::newRow("SELECT suelto no corre") << "SELECT * FROM A\r\n" << QList<int>{} << QStringList{} << 0L << "SELECT * FROM A \n" << 0;
-    QTest::newRow("palabra en un literal") << "INSERT INTO A VALUES ('DELETE ')" << QList<int>{} << QStringList{} << 0L << "INSERT INTO A VALUES ('DELETE ')" << 0;
-    QTest::newRow("BEGIN TRAN no cuenta") << "BEGIN TRAN INSERT INTO A VALUES (1)" << QList<int>{} << QStringList{"INSERT INTO A VALUES (1)"} << 1L << "" << 0;
-    QTest::newRow("IF NOT EXISTS se descarta") << "IF NOT EXISTS (SELECT * FROM A) CREATE TABLE B (N INT)" << QList<int>{} << QStringList{"CREATE TABLE B (N INT)"} << 0L << "" << 0;
+    QTest::newRow("palabras en un literal") << "INSERT INTO A VALUES (LEN('[A] STOP DELETE GO COMMIT TRANSACTION\r\n'))" << QList<int>{} << QStringList{"INSERT INTO A VALUES (LENGTH('[A] STOP DELETE GO COMMIT TRANSACTION\r\n'))"} << 1L << "" << 0;
+    QTest::newRow("clave dentro de una palabra") << "INSERT INTO A SELECT N FROM A_UPDATE_LOG" << QList<int>{} << QStringList{"INSERT INTO A SELECT N FROM A_UPDATE_LOG"} << 0L << "INSERT INTO A SELECT N FROM A_UPDATE_LOG" << 1;
+    QTest::newRow("BEGIN TRAN no se ubica") << "BEGIN TRAN INSERT INTO A VALUES (1)" << QList<int>{} << QStringList{} << 0L << "BEGIN TRAN INSERT INTO A VALUES (1)" << 1;
+    QTest::newRow("MERGE no se ubica") << "MERGE INTO A USING A B ON (A.N = B.N) WHEN MATCHED THEN UPDATE SET N = 1" << QList<int>{} << QStringList{} << 0L << "MERGE INTO A USING A B ON (A.N = B.N) WHEN MATCHED THEN UPDATE SET N = 1" << 1;
+    QTest::newRow("EXEC no se ubica") << "EXEC sp_limpia 1" << QList<int>{} << QStringList{} << 0L << "EXEC sp_limpia 1" << 1;
+    QTest::newRow("literal sin cerrar") << "INSERT INTO A VALUES (1) INSERT INTO A VALUES ('x)" << QList<int>{} << QStringList{} << 0L << "INSERT INTO A VALUES (1) INSERT INTO A VALUES ('x)" << 1;
+    QTest::newRow("traduccion imposible: nada corre") << "INSERT INTO A VALUES (1) INSERT INTO A SELECT TOP 50 PERCENT N FROM A" << QList<int>{} << QStringList{} << 0L << "INSERT INTO A VALUES (1) INSERT INTO A SELECT TOP 50 PERCENT N FROM A" << 1;
+    QTest::newRow("IF NOT EXISTS sin filas corre") << "IF NOT EXISTS (SELECT * FROM A) CREATE TABLE B (N INT)" << QList<int>{} << QStringList{"SELECT * FROM A", "CREATE TABLE B (N INT)"} << 0L << "" << 0;
+    QTest::newRow("IF EXISTS sin filas no corre") << "IF EXISTS (SELECT * FROM A) DROP TABLE A" << QList<int>{} << QStringList{"SELECT * FROM A"} << 0L << "" << 0;
+    QTest::newRow("IF EXISTS con filas corre") << "INSERT INTO A VALUES (1) IF EXISTS (SELECT N FROM A WHERE N = 1) UPDATE A SET N = 2" << QList<int>{} << QStringList{"INSERT INTO A VALUES (1)", "SELECT N FROM A WHERE N = 1", "UPDATE A SET N = 2"} << 2L << "" << 0;
+    QTest::newRow("IF sin sentencia") << "INSERT INTO A VALUES (1) IF EXISTS (SELECT N FROM A)" << QList<int>{} << QStringList{} << 0L << "INSERT INTO A VALUES (1) IF EXISTS (SELECT N FROM A)" << 1;
     QTest::newRow("rollback, traduccion") << "BEGIN TRANS\r\nUPDATE A SET N = 1 WHERE N = ''\r\nROLLBACK TRANS" << QList<int>{} << QStringList{"<BeginTrans>", "UPDATE A SET N = 1 WHERE N  IS NULL ", "<RollbackTrans>"} << 0L << "" << 0;
     QTest::newRow("falla: queda el resto") << "BEGIN TRANSACTION INSERT INTO A VALUES (1) INSERT INTO NO VALUES (2) COMMIT TRANSACTION" << QList<int>{} << QStringList{"<BeginTrans>", "INSERT INTO A VALUES (1)", "INSERT INTO NO VALUES (2)"} << 1L << "INSERT INTO NO VALUES (2) COMMIT" << 1;
     QTest::newRow("265929 solo se borra") << "INSERT INTO A VALUES (1)" << QList<int>{265929} << QStringList{"INSERT INTO A VALUES (1)"} << 1L << "" << 0;
@@ -512,9 +530,14 @@ void TstDbConexion::scriptOracle() {
     QFETCH(int, errores);
     Base b(QStringLiteral("CREATE TABLE A (N INT);"));
     b.guion->archivo = b.ruta; // what the Oracle connection reaches
+    b.guion->oracle = true;
     b.db.gServidor = QStringLiteral("SRV#");
     b.db.gDBName = QStringLiteral("ORCL");
     b.abre();
+    // The session reads dates as the program writes them.
+    QCOMPARE(b.guion->sentencias,
+             QStringList{"ALTER SESSION SET NLS_DATE_FORMAT='DD/MM/YYYY HH24:MI:SS'"});
+    b.guion->sentencias.clear();
     for (int n : avisos)
         b.guion->avisos.append(
             ado::Error{n, QStringLiteral("aviso"), QStringLiteral("01000"), 0, {}});
@@ -527,6 +550,77 @@ void TstDbConexion::scriptOracle() {
     QCOMPARE(b.db.gCnn().Errors().Count(), errores);
     // A failed script leaves its transaction open for the caller to roll back.
     QCOMPARE(b.db.gCnn().EnTransaccion(), !queda.isEmpty() && enviadas.value(0) == u"<BeginTrans>");
+}
+
+void TstDbConexion::sesionOracleRechazada() {
+    // Without its date format the session would misread dates: no connection.
+    Base b;
+    b.guion->archivo = b.ruta; // the file takes no ALTER SESSION
+    b.db.gServidor = QStringLiteral("SRV#");
+    b.db.OpenServerADODB(false, ado::adUseClient, QString(), false, false);
+    QVERIFY(!b.db.gOpenFlag);
+    QCOMPARE(b.db.gCnn().State(), int(ado::adStateClosed));
+    QVERIFY(b.db.gCnn().Errors().Count() > 0);
+}
+
+void TstDbConexion::lecturasTraducidas_data() {
+    QTest::addColumn<QString>("sql");
+    // clang-format off
+    QTest::newRow("reparto por numero") << "SELECT TOP 1  * FROM V_MV_REPARTO with(nolock)  WHERE LTRIM(RTRIM(IDREPARTO)) ='10'";
+    QTest::newRow("ultimo reparto") << "SELECT TOP 1 * FROM V_MV_REPARTO ORDER BY IDREPARTO DESC";
+    QTest::newRow("repartos desde una fecha") << "SELECT IDREPARTO, ISNULL(Observaciones,'-') AS OBS FROM V_MV_REPARTO WHERE FECHA >= '2024-01-01' ORDER BY IDREPARTO";
+    QTest::newRow("articulos de los rubros") << "SELECT * FROM V_MA_ARTICULOS WHERE SUSPENDIDO=0  and Idrubro in('   1','   2','   3') Order by idarticulo";
+    QTest::newRow("rubro existe") << "SELECT TOP 1  * FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) ='1'";
+    QTest::newRow("cuentas de gasto") << "SELECT TOP 1 * FROM MA_CUENTAS with(nolock)  WHERE CODIGO = '51104' AND TITULO = 0 AND MEDIODEPAGO IS NULL";
+    QTest::newRow("configuracion") << "SELECT VALOR, valoraux FROM ta_configuracion with(nolock)  WHERE CLAVE = 'CC_Col1'";
+    QTest::newRow("comprobantes por letra") << "SELECT TC,SUBSTRING(IDCOMPROBANTE,13,1) AS LETRA, SUM(IMPORTE) AS TOTAL FROM V_MV_CPTE WHERE IDREPARTO = 10 AND FINALIZADA=0 AND ANULADA=0 GROUP BY TC, SUBSTRING(IDCOMPROBANTE,13,1)";
+    QTest::newRow("vendido en el reparto") << " SELECT V_MV_Stock.IDArticulo,  SUM(CASE WHEN V_MV_Stock.Cantidad < 0 THEN ABS(V_MV_Stock.Cantidad) ELSE 0 END) AS VendidoKg FROM V_MV_Cpte INNER JOIN  V_MV_Stock ON  V_MV_Cpte.TC = V_MV_Stock.TC AND  V_MV_Cpte.IdComprobante = V_MV_Stock.IdComprobante  WHERE V_MV_Cpte.IdReparto = 10 GROUP BY V_MV_Stock.IDArticulo";
+    QTest::newRow("ultimo asiento") << "SELECT MAX([NUMERO ASIENTO]) AS [NRO_ASIENTO] FROM MV_ASIENTOS WITH(NOLOCK) WHERE PERIODO > 0";
+    QTest::newRow("consulta de articulos") << "SELECT TOP 5 DESCRIPCION,IDARTICULO FROM VT_MA_ARTICULOS  with(nolock)  WHERE SUSPENDIDO = 0 ORDER BY DESCRIPCION";
+    QTest::newRow("consulta de clientes con F5") << "SELECT TOP 3 RAZON_SOCIAL,CODIGO FROM VT_CLIENTES  with(nolock)  WHERE Dada_De_Baja = 0 and RAZON_SOCIAL like '%a%' ORDER BY RAZON_SOCIAL";
+    QTest::newRow("arbol de familias") << "SELECT     TOP 100 PERCENT IdFamilia, Descripcion, (SELECT     TOP 1 idfamilia FROM @Admin_v_ta_familias a   Where a.IdFamilia < b.IdFamilia And (Len(LTrim(RTrim(a.IdFamilia))) < Len(LTrim(RTrim(b.IdFamilia))))  ORDER BY idfamilia DESC) AS [relative] FROM dbo.V_TA_FAMILIAS b Where IdFamilia<>'' ORDER BY IdFamilia";
+    QTest::newRow("talonarios") << "SELECT * FROM V_TA_CPTE   WHERE CODIGO = ' EGC' ORDER BY TALONARIO";
+    // clang-format on
+}
+
+void TstDbConexion::lecturasTraducidas() {
+    // There is no Oracle server here: the translated read runs on the demo data
+    // (through OracleEnEmbebida for the few Oracle-only forms) and must give the
+    // rows the SQL Server text gives.
+    QFETCH(QString, sql);
+    if (!demo_) { // one demo database for every row: only reads run on it
+        demo_ = std::make_unique<Base>(QString(), recursos::DemoSql());
+        demo_->abre();
+    }
+    Base& b = *demo_;
+    auto guion = std::make_shared<Guion>();
+    guion->archivo = b.ruta;
+    guion->oracle = true;
+    DB_Dll oracle(b.dialogo, nullptr, Fabrica(guion));
+    oracle.gServidor = QStringLiteral("SRV#");
+    oracle.gDBName = QStringLiteral("ORCL");
+    oracle.OpenServerADODB(false, ado::adUseClient, QString(), false, false);
+    QVERIFY(oracle.gOpenFlag);
+    const auto filas = [&](DB_Dll& db) {
+        ado::Recordset rs;
+        db.Consulta(sql, rs);
+        QList<QVariantList> r;
+        QVariantList nombres;
+        for (int i = 0; i < rs.FieldCount(); ++i)
+            nombres << rs.Fields(i).Name().toUpper();
+        r << nombres;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            QVariantList fila;
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                fila << rs.Fields(i).Value();
+            r << fila;
+        }
+        return r;
+    };
+    const QList<QVariantList> esperadas = filas(b.db);
+    QVERIFY2(esperadas.size() > 1, "the demo data must give rows to compare");
+    QCOMPARE(filas(oracle), esperadas);
+    QVERIFY(!guion->sentencias.last().contains(QLatin1String("nolock"), Qt::CaseInsensitive));
 }
 
 void TstDbConexion::sinDialogos_data() {

@@ -64,6 +64,11 @@ private slots:
     void dialogoDeConexionOracle();
     void dialecto_data();
     void dialecto();
+    void convierteTop_data();
+    void convierteTop();
+
+private:
+    void traduce(QString (DB_Dll::*rutina)(const QString&) const);
 };
 
 void TstDbSentencias::consultasPorClave_data() {
@@ -418,28 +423,73 @@ void TstDbSentencias::dialecto_data() {
     const QString todo =
         QStringLiteral("SELECT TOP 1 ISNULL(X,0) FROM [T A] WHERE F = '2024-01-31' AND N = ''");
     // clang-format off
-    QTest::newRow("TOP, WHERE, ORDER BY") << kOracle << "SELECT TOP 10 CODIGO, NOMBRE FROM ARTICULOS WHERE RUBRO = 1 ORDER BY NOMBRE" << "SELECT  CODIGO, NOMBRE FROM ARTICULOS WHERE RUBRO = 1    AND ROWNUM <= 10  ORDER BY NOMBRE";
+    QTest::newRow("TOP, WHERE, ORDER BY: la consulta se limita ordenada") << kOracle << "SELECT TOP 10 CODIGO, NOMBRE FROM ARTICULOS WHERE RUBRO = 1 ORDER BY NOMBRE" << "SELECT * FROM (SELECT  CODIGO, NOMBRE FROM ARTICULOS WHERE RUBRO = 1 ORDER BY NOMBRE) WHERE ROWNUM <= 10";
     QTest::newRow("TOP 1 *") << kOracle << "SELECT TOP 1 * FROM MV_ASIENTOS" << "SELECT  * FROM MV_ASIENTOS  WHERE ROWNUM <= 1  ";
-    QTest::newRow("TOP, GROUP BY") << kOracle << "SELECT TOP 5 RUBRO, COUNT(*) FROM ARTICULOS GROUP BY RUBRO ORDER BY RUBRO" << "SELECT  RUBRO, COUNT(*) FROM ARTICULOS    WHERE ROWNUM <= 5  GROUP BY RUBRO ORDER BY RUBRO ";
+    QTest::newRow("TOP, GROUP BY: la consulta se limita agrupada") << kOracle << "SELECT TOP 5 RUBRO, COUNT(*) FROM ARTICULOS GROUP BY RUBRO ORDER BY RUBRO" << "SELECT * FROM (SELECT  RUBRO, COUNT(*) FROM ARTICULOS GROUP BY RUBRO ORDER BY RUBRO) WHERE ROWNUM <= 5";
+    QTest::newRow("TOP (n), DISTINCT") << kOracle << "SELECT DISTINCT TOP (3) RUBRO FROM ARTICULOS" << "SELECT * FROM (SELECT DISTINCT  RUBRO FROM ARTICULOS) WHERE ROWNUM <= 3";
+    QTest::newRow("TOP, agregado") << kOracle << "SELECT TOP 1 ISNULL(MAX(N),0) FROM T WHERE A = 1" << "SELECT * FROM (SELECT  NVL(MAX(N),0) FROM T WHERE A = 1) WHERE ROWNUM <= 1";
+    QTest::newRow("TOP, WHERE con OR") << kOracle << "SELECT TOP 1 * FROM T WHERE A = 1 OR B = 2" << "SELECT  * FROM T WHERE (A = 1 OR B = 2)  AND ROWNUM <= 1  ";
+    QTest::newRow("TOP en subconsulta") << kOracle << "SELECT N, (SELECT TOP 1 C FROM U WHERE U.N < T.N ORDER BY C DESC) AS P FROM T" << "SELECT N, (SELECT * FROM (SELECT  C FROM U WHERE U.N < T.N ORDER BY C DESC) WHERE ROWNUM <= 1) AS P FROM T";
+    QTest::newRow("TOP 100 PERCENT") << kOracle << "SELECT TOP 100 PERCENT A FROM T ORDER BY A" << "SELECT  A FROM T ORDER BY A";
+    QTest::newRow("STOP y top en un literal no son TOP") << kOracle << "SELECT STOP, X FROM T WHERE C = 'top 5'" << "SELECT STOP, X FROM T WHERE C = 'top 5'";
+    QTest::newRow("palabras en un literal") << kOracle << "INSERT INTO T (C) VALUES ('[A] STOP DELETE ')" << "INSERT INTO T (C) VALUES ('[A] STOP DELETE ')";
+    QTest::newRow("literales intactos") << kOracle << "UPDATE T SET N = '[URGENTE] LEN( ISNULL(x', M = '' WHERE C = 'Charindex(a,b)'" << "UPDATE T SET N = '[URGENTE] LEN( ISNULL(x', M = '' WHERE C = 'Charindex(a,b)'";
+    QTest::newRow("duenio dbo") << kOracle << "SELECT X FROM dbo.V_TA_FAMILIAS b WHERE b.dbo = 1" << "SELECT X FROM V_TA_FAMILIAS b WHERE b.dbo = 1";
+    QTest::newRow("sugerencias de tabla") << kOracle << "SELECT A FROM T with(nolock) INNER JOIN U WITH ( NOLOCK, INDEX(IX) ) ON T.X = U.X, V (nolock) WHERE A = 1" << "SELECT A FROM T  INNER JOIN U  ON T.X = U.X, V  WHERE A = 1";
     QTest::newRow("len solo") << kOracle << "len" << "LENGTH";
     QTest::newRow("LEN(X) una palabra") << kOracle << "LEN(X)" << "LEN(X)";
-    QTest::newRow("funciones") << kOracle << "SELECT ISNULL(X,0), SUBSTRING(N,1,3), Charindex('a',N), LEN(N) FROM T" << "SELECT NVL(X,0), SUBSTR(N,1,3), InStr('a',N), LENGTH(N) FROM T";
-    QTest::newRow("LEN con blancos, no tras parentesis") << kOracle << "SELECT LEN    (N), MAX(LEN(M)) FROM T" << "SELECT LENGTH(N), MAX(LEN(M)) FROM T";
+    QTest::newRow("funciones, InStr con sus argumentos") << kOracle << "SELECT ISNULL(X,0), SUBSTRING(N,1,3), Charindex('a',N), LEN(N) FROM T" << "SELECT NVL(X,0), SUBSTR(N,1,3), InStr(N,'a'), LENGTH(N) FROM T";
+    QTest::newRow("Charindex anidado") << kOracle << "SELECT CHARINDEX(' ', SUBSTRING(N, CHARINDEX('-', N), 5)) FROM T" << "SELECT InStr(SUBSTR(N, InStr(N, '-'), 5), ' ') FROM T";
+    QTest::newRow("LEN con blancos y dentro de otra funcion") << kOracle << "SELECT LEN    (N), MAX(LEN(M)) FROM T" << "SELECT LENGTH(N), MAX(LENGTH(M)) FROM T";
+    QTest::newRow("LIKE sin distinguir mayusculas") << kOracle << "SELECT * FROM VT_CLIENTES WHERE Dada_De_Baja = 0 and RAZON_SOCIAL like 'R%O%' ORDER BY RAZON_SOCIAL" << "SELECT * FROM VT_CLIENTES WHERE Dada_De_Baja = 0 and UPPER(RAZON_SOCIAL) like UPPER('R%O%') ORDER BY RAZON_SOCIAL";
+    QTest::newRow("NOT LIKE, nombre calificado, funcion, parentesis") << kOracle << "SELECT * FROM M WHERE (TA_MENU.Proceso LIKE '%' + N + '%') AND LTRIM(C) NOT LIKE('A%')" << "SELECT * FROM M WHERE (UPPER(TA_MENU.Proceso) LIKE UPPER('%' + N + '%')) AND UPPER(LTRIM(C)) NOT LIKE UPPER(('A%'))";
     QTest::newRow("corchetes") << kOracle << "[Fecha Alta]" << "\"Fecha Alta\"";
     QTest::newRow("convert en minusculas") << kOracle << "convert(int, x)" << "TO_NUMBER( x)";
     QTest::newRow("estilo 103") << kOracle << "SELECT CONVERT(NVARCHAR, F, 103) FROM T WHERE ABS(103) = 1" << "SELECT TO_CHAR( F, 'DD/MM/YYYY') FROM T WHERE ABS(103) = 1";
+    QTest::newRow("CONVERT con largo y con blancos") << kOracle << "SELECT CONVERT( NVARCHAR(10) , F, 103), CONVERT(INT, '5') FROM T" << "SELECT TO_CHAR( F, 'DD/MM/YYYY'), TO_NUMBER( '5') FROM T";
     QTest::newRow("fecha ISO") << kOracle << "SELECT * FROM T WHERE FECHA >= '2024-01-31'" << "SELECT * FROM T WHERE FECHA >= TO_DATE('31/01/2024','DD/MM/YYYY')";
     QTest::newRow("fecha del operador, dos veces") << kOracle << "SELECT * FROM T WHERE F >= '5/1/2024' AND G <= '5/1/2024'" << "SELECT * FROM T WHERE F >= TO_DATE('05/01/2024','DD/MM/YYYY') AND G <= TO_DATE('05/01/2024','DD/MM/YYYY')";
     QTest::newRow("ya en TO_DATE") << kOracle << "SELECT * FROM T WHERE F = TO_DATE('31/01/2024','DD/MM/YYYY')" << "SELECT * FROM T WHERE F = TO_DATE('31/01/2024','DD/MM/YYYY')";
     QTest::newRow("no son fechas") << kOracle << "SELECT * FROM T WHERE A = '2024-02-30' OR B = '20240131'" << "SELECT * FROM T WHERE A = '2024-02-30' OR B = '20240131'";
+    QTest::newRow("fecha con hora") << kOracle << "SELECT * FROM T WHERE F >= '2024-01-31 10:30' AND G < '1/2/24 9:05'" << "SELECT * FROM T WHERE F >= TO_DATE('31/01/2024 10:30:00','DD/MM/YYYY HH24:MI:SS') AND G < TO_DATE('01/02/2024 09:05:00','DD/MM/YYYY HH24:MI:SS')";
+    QTest::newRow("fecha en la forma de la sesion: un texto queda como se escribio") << kOracle << "UPDATE MV_REPARTO SET Observaciones = '01/02/2024' WHERE Fecha = '01/02/2024 08:00'" << "UPDATE MV_REPARTO SET Observaciones = '01/02/2024' WHERE Fecha = '01/02/2024 08:00'";
     QTest::newRow("texto vacio tras WHERE") << kOracle << "SELECT X = '' FROM T WHERE N = '' AND B=''" << "SELECT X = '' FROM T WHERE N  IS NULL  AND B IS NULL ";
+    QTest::newRow("distinto de texto vacio") << kOracle << "SELECT * FROM V WHERE IdFamilia<>'' AND C <> '' + D" << "SELECT * FROM V WHERE IdFamilia IS NOT NULL  AND C <> '' + D";
     QTest::newRow("SQL Server sin cambios") << local << todo << todo;
     QTest::newRow("apostrofo sin pareja falla") << kOracle << "SELECT * FROM T WHERE A = 'x" << "<falla 5>";
     QTest::newRow("TOP sin palabra siguiente falla") << kOracle << "SELECT TOP 5" << "<falla 5>";
+    QTest::newRow("TOP 50 PERCENT falla") << kOracle << "SELECT TOP 50 PERCENT A FROM T" << "<falla 5>";
+    QTest::newRow("nombre sin cerrar falla") << kOracle << "SELECT [A FROM T" << "<falla 5>";
     // clang-format on
 }
 
 void TstDbSentencias::dialecto() {
+    traduce(&DB_Dll::ORACLE_Dicc);
+}
+
+void TstDbSentencias::convierteTop_data() {
+    QTest::addColumn<QString>("cadena");
+    QTest::addColumn<QString>("sqlServer");
+    QTest::addColumn<QString>("traducida");
+    const QString local = QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV;Database =G;UId=u;Pwd=;");
+    const QString acceso = QStringLiteral("Select TOP 1 * from Control_Acceso  with(nolock) ");
+    // clang-format off
+    QTest::newRow("acceso") << kOracle << acceso << "Select  *  from Control_Acceso  with(nolock)  WHERE ROWNUM <=  1 ";
+    QTest::newRow("con WHERE") << kOracle << "SELECT TOP 1 * FROM Control_Acceso WHERE Maquina = 'PC1'" << "SELECT  *  FROM Control_Acceso WHERE Maquina = 'PC1' AND ROWNUM <=  1 ";
+    QTest::newRow("con WHERE y OR") << kOracle << "SELECT TOP 1 * FROM T WHERE A = 1 OR B = 2" << "SELECT  *  FROM T WHERE( A = 1 OR B = 2) AND ROWNUM <=  1 ";
+    QTest::newRow("con ORDER BY") << kOracle << "SELECT TOP 1 * FROM Control_Acceso ORDER BY Id DESC" << "SELECT * FROM (SELECT  *  FROM Control_Acceso ORDER BY Id DESC) WHERE ROWNUM <= 1";
+    QTest::newRow("top solo en un literal") << kOracle << "SELECT * FROM T WHERE A = 'top 5'" << "SELECT * FROM T WHERE A = 'top 5'";
+    QTest::newRow("len solo") << kOracle << "LEN" << "LENGTH";
+    QTest::newRow("SQL Server sin cambios") << local << acceso << acceso;
+    QTest::newRow("sin * falla") << kOracle << "SELECT TOP 1 A FROM T" << "<falla 5>";
+    // clang-format on
+}
+
+void TstDbSentencias::convierteTop() {
+    traduce(&DB_Dll::ConvierteTopOracle);
+}
+
+void TstDbSentencias::traduce(QString (DB_Dll::*rutina)(const QString&) const) {
     QFETCH(QString, cadena);
     QFETCH(QString, sqlServer);
     QFETCH(QString, traducida);
@@ -448,7 +498,7 @@ void TstDbSentencias::dialecto() {
     db.gConnString = cadena;
     QString obtenida;
     try {
-        obtenida = db.ORACLE_Dicc(sqlServer);
+        obtenida = (db.*rutina)(sqlServer);
     } catch (const ado::Falla& f) {
         obtenida = QStringLiteral("<falla %1>").arg(f.Number);
     }
