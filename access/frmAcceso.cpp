@@ -1,6 +1,7 @@
 #include "access/frmAcceso.h"
 
 #include "app/Aplicacion.h"
+#include "app/gui/Apariencia.h"
 #include "platform/Pasos.h"
 #include "ui_frmAcceso.h"
 
@@ -11,6 +12,7 @@ frmAcceso::frmAcceso(Aplicacion& app, ModeloAcceso& modelo, QWidget* parent)
     : QDialog(parent), app_(app), modelo_(modelo), registro_(app),
       ui_(std::make_unique<Ui::frmAcceso>()) {
     ui_->setupUi(this);
+    setWindowIcon(IconoPrograma());
     ui_->lstBases->installEventFilter(this);
     connect(ui_->lstBases, &QListWidget::itemClicked, this, [this] { AsignarDatosBase(); });
     connect(ui_->lstBases, &QListWidget::itemDoubleClicked, this, [this] {
