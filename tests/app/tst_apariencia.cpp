@@ -21,8 +21,6 @@ private slots:
     void init();
     void pieles_data();
     void pieles();
-    void hojaDeEstilo_data();
-    void hojaDeEstilo();
     void icono();
 
 private:
@@ -43,71 +41,42 @@ void TstApariencia::init() {
 
 void TstApariencia::pieles_data() {
     QTest::addColumn<QByteArray>("ini"); // the user's Styles value; null: no entry
-    QTest::addColumn<QString>("nombre");
-    QTest::addColumn<QString>("estilo");
-    QTest::addColumn<QString>("fondo");
-    QTest::newRow("sin entrada") << QByteArray() << "Vista"
-                                 << "fusion" << QString();
-    QTest::newRow("1") << QByteArray("1") << "Vista"
-                       << "fusion" << QString();
-    QTest::newRow("2 clasica") << QByteArray("2") << "WinXP.Luna"
-                               << "windows"
-                               << "#d4d0c8";
-    QTest::newRow("3 azul") << QByteArray("3") << "WinXP.Royale"
-                            << "fusion"
-                            << "#c9daf2";
-    QTest::newRow("4 gris") << QByteArray("4") << "iTunes"
-                            << "fusion"
-                            << "#d6d6d6";
+    QTest::addColumn<QString>("qss");    // a style sheet in Styles/, "" none
+    // Qt style ("-" under a style sheet), skin, window colour, style sheet.
+    QTest::addColumn<QString>("aspecto");
+    QTest::newRow("sin entrada") << QByteArray() << ""
+                                 << "fusion|Vista|#efefef|";
+    QTest::newRow("1, su hoja sin mayusculas") << QByteArray("1") << "vista.QSS"
+                                               << "-|Vista|#efefef|QLabel { color: #123456; }";
+    QTest::newRow("2 clasica") << QByteArray("2") << ""
+                               << "windows|WinXP.Luna|#d4d0c8|";
+    QTest::newRow("3 azul, hoja de otra piel") << QByteArray("3") << "Vista.qss"
+                                               << "fusion|WinXP.Royale|#c9daf2|";
+    QTest::newRow("4 gris, hoja rota") << QByteArray("4") << "iTunes.qss"
+                                       << "-|iTunes|#d6d6d6|QLabel { color: ";
     for (const char* otro : {"5", "6", "7", "abc", "99999999999"})
-        QTest::newRow(otro) << QByteArray(otro) << "Office2007"
-                            << "fusion"
-                            << "#dde8f5";
+        QTest::newRow(otro) << QByteArray(otro) << ""
+                            << "fusion|Office2007|#dde8f5|";
 }
 
 void TstApariencia::pieles() {
     QFETCH(QByteArray, ini);
-    QFETCH(QString, nombre);
-    QFETCH(QString, estilo);
-    QFETCH(QString, fondo);
+    QFETCH(QString, qss);
+    QFETCH(QString, aspecto);
     if (!ini.isNull())
         escribe(QStringLiteral("CN000pr.INI"), "[ANAStyles]\r\nStyles=" + ini + "\r\n");
+    if (!qss.isEmpty())
+        escribe(QStringLiteral("Styles/") + qss, qss == u"iTunes.qss"
+                                                     ? QByteArray("QLabel { color: ")
+                                                     : QByteArray("QLabel { color: #123456; }"));
     DialogoGuionado dialogo;
     auto app = prueba::NuevaAplicacion(dialogo, dir_->path());
     const Piel piel = CargaEstilo(*app, *qApp);
-    QCOMPARE(piel.nombre, nombre);
-    QCOMPARE(qApp->style()->name(), estilo);
-    if (!fondo.isEmpty())
-        QCOMPARE(qApp->palette().color(QPalette::Window).name(), fondo);
-    else
-        QCOMPARE(qApp->palette().color(QPalette::Window),
-                 qApp->style()->standardPalette().color(QPalette::Window));
-    QMainWindow ventana;
-    ventana.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&ventana));
-}
-
-void TstApariencia::hojaDeEstilo_data() {
-    QTest::addColumn<QString>("archivo");
-    QTest::addColumn<QByteArray>("contenido");
-    QTest::addColumn<QString>("aplicada");
-    QTest::newRow("de la piel, el nombre sin mayusculas")
-        << "Styles/vista.QSS" << QByteArray("QPushButton { color: #123456; }")
-        << "QPushButton { color: #123456; }";
-    QTest::newRow("rota, se aplica igual y nada se cae")
-        << "Styles/Vista.qss" << QByteArray("QPushButton { color: ") << "QPushButton { color: ";
-    QTest::newRow("de otra piel no") << "Styles/iTunes.qss" << QByteArray("QLabel {}") << "";
-}
-
-void TstApariencia::hojaDeEstilo() {
-    QFETCH(QString, archivo);
-    QFETCH(QByteArray, contenido);
-    QFETCH(QString, aplicada);
-    escribe(archivo, contenido);
-    DialogoGuionado dialogo;
-    auto app = prueba::NuevaAplicacion(dialogo, dir_->path());
-    CargaEstilo(*app, *qApp);
-    QCOMPARE(qApp->styleSheet(), aplicada);
+    const QString estilo = qApp->styleSheet().isEmpty() ? qApp->style()->name() : QString(u'-');
+    QCOMPARE(QStringList({estilo, piel.nombre, qApp->palette().color(QPalette::Window).name(),
+                          qApp->styleSheet()})
+                 .join(u'|'),
+             aspecto);
     QMainWindow ventana;
     ventana.show();
     QVERIFY(QTest::qWaitForWindowExposed(&ventana));
