@@ -30,6 +30,18 @@ QString variable(const QString& nombre) {
     return {};
 }
 
+// A whole number the workstation wrote; `defecto` when it is not one, or does not
+// fit (the INI file is edited by hand).
+int enteroOPorDefecto(const QString& texto, int defecto) {
+    if (!Utilidades::EsNumerico(texto.trimmed()))
+        return defecto;
+    try {
+        return Utilidades::AEntero(texto.trimmed());
+    } catch (const ado::Falla&) {
+        return defecto;
+    }
+}
+
 // A fixed-width field of a definition record: Latin-1, padded with blanks.
 QByteArray campoFijo(const QString& texto, int ancho) {
     QByteArray b = texto.toLatin1().left(ancho);
@@ -88,9 +100,10 @@ bool Aplicacion::IniciaAplicacion(bool UsarIni, const QString& LineaComando, QSt
                  [&] {
                      sesion.gMaquinaUsuario =
                          lineacomando::MaquinaUsuario(nombreMaquina, nombreUsuario, true);
-                     sesion.gFlatToolbars = Utilidades::AEntero(
+                     sesion.gFlatToolbars = enteroOPorDefecto(
                          ArchivoIni::Lee(QStringLiteral("CN000pr.INI"), sesion.gMaquinaUsuario,
-                                         QStringLiteral("FlatToolbars"), QStringLiteral("1")));
+                                         QStringLiteral("FlatToolbars"), QStringLiteral("1")),
+                         1);
                  }});
     if (primeros)
         return db.gOpenFlag;
@@ -168,8 +181,21 @@ bool Aplicacion::IniciaAplicacion(bool UsarIni, const QString& LineaComando, QSt
                      Utilidades::RutaConBarra(carpetaEjecutable) + QStringLiteral("consultas.vxf");
              },
              [&] {
-                 if (!QFile::exists(BuscaSinMayusculas(consultas.gRutaMascaraConsultas)))
+                 if (QFile::exists(BuscaSinMayusculas(consultas.gRutaMascaraConsultas)))
+                     return;
+                 // Without the file the lookups use their built-in definitions; the
+                 // rest of the start does not depend on it.
+                 try {
                      CreaConsultasDefault();
+                 } catch (const ado::Falla&) {
+                     dialogo.MsgBox(QStringLiteral("No se pudo crear el archivo de consultas ") +
+                                        consultas.gRutaMascaraConsultas +
+                                        QStringLiteral(".\r\nEl programa sigue sin las consultas "
+                                                       "predeterminadas."),
+                                    plataforma::Estilo{plataforma::Botones::OKOnly,
+                                                       plataforma::Icono::Exclamation},
+                                    QStringLiteral("Aviso al Operador"));
+                 }
              },
              [&] { db.gCnn().setDefaultDatabase(db.gDBName); },
              [&] {

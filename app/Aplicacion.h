@@ -112,12 +112,26 @@ public:
     std::optional<plataforma::Respuesta> MuestraErrorDatos(const ado::Falla& ErrorObj,
                                                            const QString& Campo);
 
-    // The access log: kept as calls of the frame, written by a later version.
-    void AbreEstadisticas() {}
-    void RegistraAcceso(const QString&) {}
-    void RegistraEgreso() {}
-    void FinalizaAplicacion() {}
+    // ------------------------------------------------------------- the access log
+    // Opens the statistics connection and sets the command time-out from its
+    // "TimeOut" key; 360 seconds when there is none, or no statistics database.
+    void AbreEstadisticas();
+    // Writes this run's entry record in Control_Acceso and keeps its Id; `Formulario`
+    // empty names the executable. Failing steps are skipped without a word.
+    void RegistraAcceso(const QString& Formulario);
+    // Writes the exit time into this run's record, and only into it.
+    void RegistraEgreso();
+    // The program is closing: the exit time, then the connections are let go. Safe
+    // to call more than once (window close, end of session): only the first call acts.
+    void FinalizaAplicacion();
+    // The Id of this run's access record; 0 while there is none.
+    qint32 gIdAcceso = 0;
+
+    // The statements of the access log, as sent.
+    static QString SentenciaTarea(const QString& usuario, const QString& formulario);
+    QString SentenciaEgreso(const QDateTime& momento) const;
 
 private:
     QString lineaDesdeIni() const;
+    bool finalizada_ = false;
 };

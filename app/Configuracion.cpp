@@ -57,7 +57,12 @@ QString Configuracion::lee(DB_Dll& db, const QString& rutina, const QString& Cla
     ado::Recordset rs;
     const auto respuesta = plataforma::CorrePasos(
         [&](const ado::Falla& f) {
-            return plataforma::SaleSiNoHubo(tratamiento_(f, plataforma::kEstiloError, rutina));
+            // Ignore goes on with the next step; any other answer, Retry included,
+            // leaves with an empty value.
+            return tratamiento_(f, plataforma::kEstiloError, rutina) ==
+                           plataforma::Respuesta::Ignore
+                       ? plataforma::Respuesta::Ignore
+                       : plataforma::Respuesta::Cancel;
         },
         {[&] {
              QString sql = SentenciaCfg(Clave);

@@ -538,7 +538,8 @@ void TstActualizaDatos::unAvisoTambienDeshaceLaLista() {
     const qsizetype enviado = guion->sentencias.indexOf(script);
     QVERIFY(enviado >= 0);
     QCOMPARE(guion->sentencias.value(enviado + 1), QStringLiteral("ROLLBACK TRANSACTION"));
-    QVERIFY(!guion->sentencias.contains(QStringLiteral("COMMIT TRANSACTION")));
+    // The start commits its access record before; nothing is committed after.
+    QVERIFY(!guion->sentencias.mid(enviado).contains(QStringLiteral("COMMIT TRANSACTION")));
     QCOMPARE(codigos(app), QStringList{"A"});
 }
 
