@@ -3,6 +3,7 @@
 #include "EditorCeldas.h"
 #include "Interno.h"
 #include "app/Aplicacion.h"
+#include "app/gui/Apariencia.h"
 #include "platform/Pasos.h"
 #include "platform/Texto.h"
 #include "platform/gui/Barvex1.h"
@@ -93,6 +94,7 @@ FrmHojaRuta::FrmHojaRuta(Aplicacion& app, QWidget* parent)
         txtFields_ << findChild<QLineEdit*>(QStringLiteral("txtFields_%1").arg(i));
 
     Barvex1 = new ::Barvex1(this);
+    Barvex1->setObjectName(QStringLiteral("Barvex1"));
     addToolBar(Qt::TopToolBarArea, Barvex1);
     connect(Barvex1, &::Barvex1::ButtonClick, this, &FrmHojaRuta::Barvex1_ButtonClick);
     connect(ui_->cmdFinalizar, &QPushButton::clicked, this, &FrmHojaRuta::cmdFinalizar_Click);
@@ -211,8 +213,9 @@ bool FrmHojaRuta::Form_Load() {
     if (!app_.IniciaAplicacion(false, QString(), cadena, ado::adUseClient))
         return false;
     app_.consultas.gConnString = app_.db.gConnString;
+    CargaEstilo(app_, *qApp);
     app_.util.PreparaVentana(this, 0);
-    Barvex1->setStyleBar(app_.sesion.gFlatToolbars);
+    AsignaIcono(this, app_.sesion.gFlatToolbars);
     app_.util.Restablece(0);
     ui_->lblConexion->setText(tr("%1 - %2").arg(app_.db.gServidor, app_.db.gDBName));
     Inicializa();
