@@ -4,7 +4,6 @@
 #include "BaseHoja.h"
 #include "DialogoGuionado.h"
 #include "app/Aplicacion.h"
-#include "platform/ado/Proveedor.h"
 #include "sheet/FrmHojaRuta.h"
 #include "sheet/ModeloGrilla.h"
 
@@ -33,81 +32,6 @@ private slots:
 
 namespace {
 
-// Fails the k-th statement sent inside a transaction, once.
-struct Inyeccion {
-    int fallaEn = 0;
-    int enTransaccion = -1; // statements counted since BEGIN; -1 outside one
-    bool disparada = false;
-    QString sentencia; // the one that failed
-};
-
-Inyeccion FallaEn(int k) {
-    Inyeccion i;
-    i.fallaEn = k;
-    return i;
-}
-
-class ProveedorFallido final : public ado::detalle::Proveedor {
-public:
-    explicit ProveedorFallido(std::shared_ptr<Inyeccion> i)
-        : i_(std::move(i)), real_(ado::detalle::CreaProveedorEmbebido()) {}
-    void abrir(const ado::detalle::DatosConexion& d, int s) override { real_->abrir(d, s); }
-    void cerrar() override { real_->cerrar(); }
-    ado::detalle::Resultado ejecuta(const QString& sql, const QVariantList& p) override {
-        if (i_->enTransaccion >= 0 && ++i_->enTransaccion == i_->fallaEn && !i_->disparada) {
-            i_->disparada = true;
-            i_->sentencia = sql;
-            const QString t = QStringLiteral("Fallo de prueba");
-            throw ado::Falla(ado::codigo::E_FAIL, t, QStringLiteral("Prueba"),
-                             {ado::Error{ado::codigo::E_FAIL, t, QStringLiteral("42000"), 50000,
-                                         QStringLiteral("Prueba")}});
-        }
-        return real_->ejecuta(sql, p);
-    }
-    void iniciaTransaccion() override {
-        real_->iniciaTransaccion();
-        i_->enTransaccion = 0;
-    }
-    void confirmaTransaccion() override {
-        i_->enTransaccion = -1;
-        real_->confirmaTransaccion();
-    }
-    void revierteTransaccion() override {
-        i_->enTransaccion = -1;
-        real_->revierteTransaccion();
-    }
-    ado::detalle::Resultado tablas() override { return real_->tablas(); }
-    ado::detalle::Resultado columnas(const QString& t) override { return real_->columnas(t); }
-    QStringList clavePrimaria(const QString& t) override { return real_->clavePrimaria(t); }
-    QVariant ultimaIdentidad() override { return real_->ultimaIdentidad(); }
-    void fijaTiempoComando(int s) override { real_->fijaTiempoComando(s); }
-    void fijaAislamiento(int n) override { real_->fijaAislamiento(n); }
-    void fijaBaseDefecto(const QString& b) override { real_->fijaBaseDefecto(b); }
-
-private:
-    std::shared_ptr<Inyeccion> i_;
-    std::unique_ptr<ado::detalle::Proveedor> real_;
-};
-
-// The demo data plus numeric accounts, the entry's settings, an earlier entry of
-// the month (number 4) and a cost-centre entry 5 .. 7 that the next one must skip.
-QString Datos() {
-    return prueba::DatosDemo() + u'\n' +
-           QStringLiteral(
-               "INSERT INTO MA_CUENTAS (CODIGO, Descripcion, TITULO, MEDIODEPAGO) VALUES "
-               "('511','Combustible',0,NULL), ('512','Peajes',0,NULL), "
-               "('513','Viaticos',0,NULL), ('111','Caja',0,'EF');\n"
-               "INSERT INTO TA_CONFIGURACION (Grupo, Clave, Valor) VALUES "
-               "('DATOS','EQU_CYB_CreditoCaja',' CBCT '), ('DATOS','PERIODO','2024'), "
-               "('DATOS','TIPOREGFACTURACION','CB');\n"
-               "INSERT INTO TA_CPTE (CODIGO, TALONARIO, Letras, X_ULTIMO_NRO, X_NRO_HASTA, "
-               "X_SUC_DEFAULT) VALUES ('CBCT',1,'X',41,999,3);\n"
-               "INSERT INTO MV_ASIENTOS (\"NUMERO ASIENTO\", Mes_Operativo, Tipo_Reg, Periodo, "
-               "Cpte_Origen, TC) VALUES (4,3,'CB',2024,'77','CBCT');\n"
-               "INSERT INTO MV_ASIENTOSCCOSTO (\"NUMERO ASIENTO\", Mes_Operativo, Tipo_Reg, "
-               "Periodo) VALUES (5,3,'CB',2024), (7,3,'CB',2024);");
-}
-
 struct Hoja {
     QTemporaryDir dir;
     DialogoGuionado dialogo;
@@ -117,11 +41,9 @@ struct Hoja {
 
     explicit Hoja(const QString& extra = {}) {
         const QString base = dir.filePath(QStringLiteral("hoja.db"));
-        prueba::CreaBase(base, Datos() + u'\n' + extra);
-        auto iny = inyeccion;
-        app = std::make_unique<Aplicacion>(dialogo, [iny](const ado::detalle::DatosConexion&) {
-            return std::make_unique<ProveedorFallido>(iny);
-        });
+        prueba::CreaBase(base,
+                         prueba::DatosDemo() + u'\n' + prueba::DatosAsiento() + u'\n' + extra);
+        app = std::make_unique<Aplicacion>(dialogo, ProveedorFallido::Fabrica(inyeccion));
         app->carpetaEjecutable = dir.path();
         app->db.carpetaPrograma = dir.path();
         app->lineaProceso =
@@ -159,28 +81,8 @@ struct Hoja {
         QTest::keyClicks(ventana->txtEditCC(), valor.mid(1));
         QTest::keyClick(ventana->txtEditCC(), Qt::Key_Return);
     }
-    // The rows of a query, one text per row, columns joined by "|".
-    QStringList filas(const QString& sql) {
-        ado::Recordset rs;
-        app->db.AbrirRecordset(sql, rs);
-        QStringList r;
-        for (; !rs.Eof(); rs.MoveNext()) {
-            QStringList c;
-            for (int i = 0; i < rs.FieldCount(); ++i) {
-                const QVariant v = rs.Fields(i).Value();
-                c << (v.typeId() == QMetaType::QDateTime && v.toDateTime().time() == QTime(0, 0)
-                          ? v.toDate().toString(Qt::ISODate)
-                          : v.toString());
-            }
-            r << c.join(u'|');
-        }
-        return r;
-    }
-    QStringList todo() {
-        return filas(QStringLiteral("SELECT * FROM MV_REPARTO ORDER BY IdReparto")) +
-               filas(QStringLiteral("SELECT * FROM MV_REPARTODET ORDER BY IdReparto, IdArticulo")) +
-               filas(QStringLiteral("SELECT * FROM MV_ASIENTOS ORDER BY Id"));
-    }
+    QStringList filas(const QString& sql) { return prueba::Filas(app->db, sql); }
+    QStringList todo() { return prueba::TablasDeGrabacion(app->db); }
     void grabar() { ventana->Barvex1_ButtonClick(QStringLiteral("GRABAR")); }
     // "Finalizar", confirmed; `luego` answers the boxes that follow.
     void finalizar(std::initializer_list<plataforma::Respuesta> luego = {}) {
@@ -266,7 +168,7 @@ void TstGrabacion::fallaEnCadaSentencia() {
     constexpr int kSentencias = 10;
     QStringList fallidas;
     for (int k = 1; k <= kSentencias; ++k) {
-        *h.inyeccion = FallaEn(k);
+        h.inyeccion->fallaLa(k);
         h.dialogo.olvida();
         h.finalizar({plataforma::Respuesta::Cancel});
         QVERIFY2(h.inyeccion->disparada, qPrintable(QString::number(k)));
@@ -286,7 +188,7 @@ void TstGrabacion::fallaEnCadaSentencia() {
     QVERIFY2(fallidas.at(2).startsWith(QStringLiteral("delete"), Qt::CaseInsensitive),
              qPrintable(fallidas.at(2)));
     // One statement more than the save sends never fails: one complete save.
-    *h.inyeccion = FallaEn(kSentencias + 1);
+    h.inyeccion->fallaLa(kSentencias + 1);
     h.dialogo.olvida();
     h.finalizar();
     QVERIFY(!h.inyeccion->disparada);
@@ -310,7 +212,7 @@ void TstGrabacion::reintentoGrabaUnaVez() {
     QFETCH(int, k);
     Hoja h;
     h.nuevoConGastos();
-    *h.inyeccion = FallaEn(k);
+    h.inyeccion->fallaLa(k);
     h.finalizar({plataforma::Respuesta::Retry});
     QVERIFY(h.inyeccion->disparada);
     QCOMPARE(h.texto("Reparto"), QStringLiteral("123"));
