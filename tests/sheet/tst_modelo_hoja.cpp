@@ -1,7 +1,8 @@
 // The run as a model, without a window: the field checks as a table, the totals,
 // the entry's balance, the confirmed run number; reading a run and the article
 // master into the model, with Qt's model tester watching the lines wherever they are
-// filled, set or shrunk.
+// filled, set or shrunk; and saving: what reaches the database, what a failure at
+// any statement leaves behind, and the journal entry a finished run posts, once.
 
 #include "BaseHoja.h"
 #include "Fallas.h"
@@ -33,6 +34,13 @@ private slots:
     void linea_data();
     void linea();
     void proximoReparto();
+    void grabar_data();
+    void grabar();
+    void fallaEnCadaSentencia_data();
+    void fallaEnCadaSentencia();
+    void asiento();
+    void asientoUnaVez_data();
+    void asientoUnaVez();
 
 private:
     std::unique_ptr<prueba::Base> base_; // read only, shared by the tests that only read
@@ -81,6 +89,32 @@ void abre(RepositorioReparto& repo, Reparto& r, const QString& numero) {
         repo.ArmaGrilla(r, QString());
     }
 }
+
+// A new run 122 of 15/03/2024 with expenses in Gasto1 and Gasto3, their means of
+// payment, and 12 units of A1.
+void nuevoConGastos(RepositorioReparto& repo, Reparto& r) {
+    abre(repo, r, QStringLiteral("122"));
+    prueba::PonCampos(r, {"Reparto=122", "Fecha=15/03/2024", "Clase=1", "Chofer=Ana",
+                          "Observaciones=  salida temprana  ", "CuentaG1=511", "Gasto1=100",
+                          "CuentaG3=513", "Gasto3=50,5", "CuentaMP=111", "GastoMP=150,5"});
+    r.Lineas().setTexto(0, col::CargaUd, QStringLiteral("12"));
+    repo.CalculaDevolucion(r, 0, true);
+}
+
+// Finishes the run as the sheet does: the entry's numbering, then one save.
+std::optional<DatosAsiento> finaliza(RepositorioReparto& repo, const Reparto& r) {
+    auto d = repo.PreparaAsiento(r);
+    if (d)
+        repo.Graba(r, true, &*d);
+    return d;
+}
+
+const QString kLineasDel122 =
+    QStringLiteral("SELECT COUNT(*) FROM MV_REPARTODET WHERE IdReparto = 122");
+const QString kAsientoDel122 =
+    QStringLiteral("SELECT Secuencia FROM MV_ASIENTOS WHERE Cpte_Origen = '122' ORDER BY 1");
+const QString kFinalizado122 = QStringLiteral(
+    "SELECT COUNT(*) FROM MV_REPARTO WHERE IdReparto = 122 AND FINALIZADO IS NOT NULL");
 
 } // namespace
 
@@ -456,6 +490,191 @@ void TstModeloHoja::proximoReparto() {
     Vigilado r;
     repo.ArmaGrilla(r, QString());
     QCOMPARE(r.Lineas().filas(), 0);
+}
+
+// ------------------------------------------------------------------- saving
+
+void TstModeloHoja::grabar_data() {
+    QTest::addColumn<QString>("numero");
+    QTest::addColumn<QStringList>("campos");
+    QTest::addColumn<QString>("filtro"); // the article list to build; "-": the saved lines
+    QTest::addColumn<QStringList>("celdas");
+    QTest::addColumn<QString>("cabecera");
+    QTest::addColumn<QStringList>("lineas");
+    QTest::addColumn<int>("repartos");
+    // Blanks around the number and the vehicle go; "..." collected is nothing; one
+    // line per grid row, empty cells as zeros, the idle article too.
+    QTest::newRow("nuevo") << " 122 "
+                           << QStringList{"Fecha=15/03/2024", "Vehiculo=  XY9  ", "Clase=2",
+                                          "ImpRecaudado=..."}
+                           << "" << QStringList{"0,1=12", "0,2=3,5"} << "122|XY9||2|0|2024-03-15|"
+                           << QStringList{"A1|A1 Salame|12|3.5|0|3.5|200|21",
+                                          "A2|A2 Queso|0|0|0|0|55|10.5"}
+                           << 3;
+    // Saved again without finishing, a finished run keeps its stamp.
+    QTest::newRow("finalizado, de nuevo")
+        << "121" << QStringList{} << "-" << QStringList{}
+        << "121|AB123|Gomez|1|0|2024-03-02|2024-03-05" << QStringList{} << 2;
+    // Only rubro 2 in the grid now: the saved line of A1 goes.
+    QTest::newRow("abierto, con otras lineas")
+        << "120" << QStringList{"Chofer=O'Brien"} << " and Idrubro in('   2')"
+        << QStringList{"0,1=4"} << "120|AB123|O'Brien|1|1000|2024-03-01|"
+        << QStringList{"A2|A2 Queso|4|0|0|0|50|10.5"} << 2;
+}
+
+void TstModeloHoja::grabar() {
+    QFETCH(QString, numero);
+    QFETCH(QStringList, campos);
+    QFETCH(QString, filtro);
+    QFETCH(QStringList, celdas);
+    QFETCH(QString, cabecera);
+    QFETCH(QStringList, lineas);
+    QFETCH(int, repartos);
+    prueba::Base b;
+    RepositorioReparto repo(*b.app);
+    Vigilado r;
+    abre(repo, r, numero);
+    prueba::PonCampos(r, campos);
+    if (filtro != QLatin1String("-")) {
+        r.Lineas().limpia();
+        repo.ArmaGrilla(r, filtro);
+    }
+    for (const QString& c : celdas) {
+        prueba::PonCeldas(r, {c});
+        repo.CalculaDevolucion(r, c.section(u',', 0, 0).toInt(),
+                               c.section(u',', 1).section(u'=', 0, 0).toInt() % 2 == 1);
+    }
+    repo.Graba(r, false, nullptr);
+
+    const QString n = numero.trimmed();
+    QCOMPARE(b.filas(QStringLiteral("SELECT IdReparto, Vehiculo, Chofer, Clase, ImpRecaudado, "
+                                    "Fecha, FINALIZADO FROM MV_REPARTO WHERE IdReparto = ") +
+                     n),
+             QStringList{cabecera});
+    QCOMPARE(b.filas(QStringLiteral("SELECT trim(IdArticulo), Descripcion, CantidadUD, Cantidad, "
+                                    "REC_CANTIDADUD, DEV_CANTIDAD, Importe_S_Iva, aliciva FROM "
+                                    "MV_REPARTODET WHERE IdReparto = ") +
+                     n + QStringLiteral(" ORDER BY IdArticulo")),
+             lineas);
+    QCOMPARE(b.filas(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO")),
+             QStringList{QString::number(repartos)});
+    QCOMPARE(b.filas(QStringLiteral("SELECT COUNT(*) FROM MV_ASIENTOS")), QStringList{"1"});
+    QVERIFY(b.dialogo.mostradas().isEmpty());
+}
+
+void TstModeloHoja::fallaEnCadaSentencia_data() {
+    QTest::addColumn<int>("k");
+    QTest::addColumn<QString>("sentencia"); // how the k-th statement begins
+    QTest::newRow("apertura de cabecera") << 1 << "select top 1 * from v_mv_reparto";
+    QTest::newRow("cabecera") << 2 << "INSERT INTO \"MV_REPARTO\"";
+    QTest::newRow("borrado de lineas") << 3 << "delete V_MV_REPARTODET WHERE IDREPARTO = 122";
+    QTest::newRow("apertura de lineas") << 4 << "SELECT top 1 * FROM V_MV_REPARTODET";
+    QTest::newRow("linea 1") << 5 << "INSERT INTO \"MV_REPARTODET\"";
+    QTest::newRow("linea 2") << 6 << "INSERT INTO \"MV_REPARTODET\"";
+    QTest::newRow("apertura del asiento") << 7 << "SELECT TOP 1 * FROM MV_ASIENTOS";
+    QTest::newRow("debe 1") << 8 << "INSERT INTO \"MV_ASIENTOS\"";
+    QTest::newRow("debe 2") << 9 << "INSERT INTO \"MV_ASIENTOS\"";
+    QTest::newRow("haber") << 10 << "INSERT INTO \"MV_ASIENTOS\"";
+}
+
+void TstModeloHoja::fallaEnCadaSentencia() {
+    QFETCH(int, k);
+    QFETCH(QString, sentencia);
+    prueba::Base b;
+    RepositorioReparto repo(*b.app);
+    Vigilado r;
+    nuevoConGastos(repo, r);
+    const QStringList antes = prueba::TablasDeGrabacion(b.app->db);
+    b.inyeccion->fallaLa(k);
+    const ado::Falla f = fallaDe([&] { finaliza(repo, r); });
+    QVERIFY(b.inyeccion->disparada);
+    QVERIFY2(b.inyeccion->sentencia.startsWith(sentencia), qPrintable(b.inyeccion->sentencia));
+    // Undone whole, and the failure still carries what the server said.
+    QCOMPARE(prueba::TablasDeGrabacion(b.app->db), antes);
+    QCOMPARE(f.Description, QStringLiteral("Fallo de prueba"));
+    QCOMPARE(f.Registros.size(), 1);
+    QCOMPARE(f.Registros.first().NativeError, 50000);
+
+    // Tried again, it goes through once, in exactly ten statements.
+    b.inyeccion->fallaLa(11);
+    QVERIFY(finaliza(repo, r));
+    QVERIFY(!b.inyeccion->disparada);
+    QCOMPARE(b.filas(kFinalizado122), QStringList{"1"});
+    QCOMPARE(b.filas(kLineasDel122), QStringList{"2"});
+    QCOMPARE(b.filas(kAsientoDel122), (QStringList{"1", "2", "3"}));
+    QVERIFY(b.dialogo.mostradas().isEmpty());
+}
+
+void TstModeloHoja::asiento() {
+    prueba::Base b;
+    b.app->sesion.gCaja = QStringLiteral("7");
+    RepositorioReparto repo(*b.app);
+    Vigilado r;
+    nuevoConGastos(repo, r);
+    const auto d = finaliza(repo, r);
+    QVERIFY(d && d->registra);
+    QCOMPARE(d->aviso, QString());
+    // Entry 8: after entry 4 and the cost-centre journal's 7.
+    QCOMPARE(
+        b.filas(QStringLiteral(
+            "SELECT Fecha, FechaSubDiario, Mes_Operativo, \"NUMERO ASIENTO\", Cuenta, "
+            "Secuencia, Cabimporte, \"Debe-Haber\", Importe, Periodo, TC, Sucursal, Numero, "
+            "Letra, Tipo_Reg, Detalle, Moneda, Cotizacion, IdCajas, Cpte_Origen, IdBanco "
+            "FROM MV_ASIENTOS WHERE Cpte_Origen = '122' ORDER BY Secuencia")),
+        (QStringList{QStringLiteral("2024-03-15|2024-03-15|3|8|511|1|150.5|D|100|2024|CBCT|0003|"
+                                    "00000041|X|CB|salida temprana|   1|1|   7|122|"),
+                     QStringLiteral("2024-03-15|2024-03-15|3|8|513|2|150.5|D|50.5|2024|CBCT|0003|"
+                                    "00000041|X|CB|salida temprana|   1|1|   7|122|"),
+                     QStringLiteral("2024-03-15|2024-03-15|3|8|111|3|150.5|H|150.5|2024|CBCT|0003|"
+                                    "00000041|X|CB|salida temprana|   1|1|   7|122|")}));
+    QCOMPARE(b.filas(kFinalizado122), QStringList{"1"});
+}
+
+void TstModeloHoja::asientoUnaVez_data() {
+    QTest::addColumn<QString>("datos");
+    QTest::addColumn<QString>("aviso1"); // told after the first finish
+    QTest::addColumn<QString>("asiento1");
+    QTest::addColumn<QString>("aviso2"); // after finishing again
+    QTest::addColumn<QString>("asiento2");
+    QTest::newRow("finalizado dos veces")
+        << ""
+        << ""
+        << "1,2,3"
+        << "El reparto 122 ya tiene su asiento contable: no se registra otro."
+        << "1,2,3";
+    // Still saved and finished; once the setting is there, finishing again posts it.
+    QTest::newRow("sin tipo de registro")
+        << "UPDATE TA_CONFIGURACION SET Valor = '' WHERE Clave = 'TIPOREGFACTURACION';"
+        << "No se ha informado El Tipo de Registro que generará el Asiento, corrija esto desde "
+           "configuración y vuelva a intentarlo"
+        << ""
+        << ""
+        << "1,2,3";
+}
+
+void TstModeloHoja::asientoUnaVez() {
+    QFETCH(QString, datos);
+    QFETCH(QString, aviso1);
+    QFETCH(QString, asiento1);
+    QFETCH(QString, aviso2);
+    QFETCH(QString, asiento2);
+    prueba::Base b(datos);
+    RepositorioReparto repo(*b.app);
+    Vigilado r;
+    nuevoConGastos(repo, r);
+    auto d = finaliza(repo, r);
+    QVERIFY(d);
+    QCOMPARE(d->aviso, aviso1);
+    QCOMPARE(b.filas(kAsientoDel122).join(u','), asiento1);
+    QCOMPARE(b.filas(kFinalizado122), QStringList{"1"});
+
+    b.app->cfg.GrabaDfg(QStringLiteral("TIPOREGFACTURACION"), QStringLiteral("CB"));
+    r.Existe = true;
+    d = finaliza(repo, r);
+    QVERIFY(d);
+    QCOMPARE(d->aviso, aviso2);
+    QCOMPARE(b.filas(kAsientoDel122).join(u','), asiento2);
+    QVERIFY(b.dialogo.mostradas().isEmpty());
 }
 
 QTEST_MAIN(TstModeloHoja)
