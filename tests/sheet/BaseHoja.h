@@ -3,10 +3,12 @@
 // application started on them with the scripted operator.
 
 #include "DialogoGuionado.h"
+#include "ProveedorFallido.h"
 #include "app/Aplicacion.h"
 #include "platform/Utilidades.h"
 #include "platform/ado/sqlite/BaseEmbebida.h"
 #include "resources/Recursos.h"
+#include "sheet/Reparto.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -63,13 +65,33 @@ inline QString DatosDemo() {
     return s.join(u'\n');
 }
 
+// Numeric accounts, the journal entry's settings, an earlier entry of the month
+// (number 4) and cost-centre entries 5 and 7 that the next entry must skip.
+inline QString DatosAsiento() {
+    return QStringLiteral(
+        "INSERT INTO MA_CUENTAS (CODIGO, Descripcion, TITULO, MEDIODEPAGO) VALUES "
+        "('511','Combustible',0,NULL), ('512','Peajes',0,NULL), "
+        "('513','Viaticos',0,NULL), ('111','Caja',0,'EF');\n"
+        "INSERT INTO TA_CONFIGURACION (Grupo, Clave, Valor) VALUES "
+        "('DATOS','EQU_CYB_CreditoCaja',' CBCT '), ('DATOS','PERIODO','2024'), "
+        "('DATOS','TIPOREGFACTURACION','CB');\n"
+        "INSERT INTO TA_CPTE (CODIGO, TALONARIO, Letras, X_ULTIMO_NRO, X_NRO_HASTA, "
+        "X_SUC_DEFAULT) VALUES ('CBCT',1,'X',41,999,3);\n"
+        "INSERT INTO MV_ASIENTOS (\"NUMERO ASIENTO\", Mes_Operativo, Tipo_Reg, Periodo, "
+        "Cpte_Origen, TC) VALUES (4,3,'CB',2024,'77','CBCT');\n"
+        "INSERT INTO MV_ASIENTOSCCOSTO (\"NUMERO ASIENTO\", Mes_Operativo, Tipo_Reg, "
+        "Periodo) VALUES (5,3,'CB',2024), (7,3,'CB',2024);");
+}
+
 inline void CreaBase(const QString& ruta, const QString& datos) {
     ado::sqlite::CreaBaseEmbebida(ruta, recursos::EsquemaSql(), datos);
 }
 
+// Not connected yet: the window's load connects it.
 inline std::unique_ptr<Aplicacion> Inicia(DialogoGuionado& dialogo, const QTemporaryDir& dir,
-                                          const QString& base, const QString& parametro = {}) {
-    auto app = std::make_unique<Aplicacion>(dialogo);
+                                          const QString& base, const QString& parametro = {},
+                                          ado::FabricaProveedor fabrica = {}) {
+    auto app = std::make_unique<Aplicacion>(dialogo, std::move(fabrica));
     app->carpetaEjecutable = dir.path();
     app->db.carpetaPrograma = dir.path();
     app->lineaProceso = QStringLiteral("@server=sqlite; @dbname= %1; @usuario= ADMIN; @Password= ; "
@@ -78,5 +100,71 @@ inline std::unique_ptr<Aplicacion> Inicia(DialogoGuionado& dialogo, const QTempo
     app->terminaPrograma = [] {};
     return app;
 }
+
+// The rows of a recordset, one text per row, columns joined by "|"; a date without
+// a time as an ISO date.
+inline QStringList Filas(ado::Recordset& rs) {
+    QStringList r;
+    for (; rs.State() == ado::adStateOpen && !rs.Eof(); rs.MoveNext()) {
+        QStringList c;
+        for (int i = 0; i < rs.FieldCount(); ++i) {
+            const QVariant v = rs.Fields(i).Value();
+            c << (v.typeId() == QMetaType::QDateTime && v.toDateTime().time() == QTime(0, 0)
+                      ? v.toDate().toString(Qt::ISODate)
+                      : v.toString());
+        }
+        r << c.join(u'|');
+    }
+    return r;
+}
+
+inline QStringList Filas(DB_Dll& db, const QString& sql) {
+    ado::Recordset rs;
+    db.AbrirRecordset(sql, rs);
+    const QStringList r = Filas(rs);
+    db.CierraRecordset(rs);
+    return r;
+}
+
+// Everything a save may write.
+inline QStringList TablasDeGrabacion(DB_Dll& db) {
+    return Filas(db, QStringLiteral("SELECT * FROM MV_REPARTO ORDER BY IdReparto")) +
+           Filas(db, QStringLiteral("SELECT * FROM MV_REPARTODET ORDER BY IdReparto, IdArticulo")) +
+           Filas(db, QStringLiteral("SELECT * FROM MV_ASIENTOS ORDER BY Id"));
+}
+
+// Header fields given as "DataField=texto".
+inline void PonCampos(Reparto& r, const QStringList& campos) {
+    for (const QString& c : campos)
+        r.setCampo(c.section(u'=', 0, 0), c.section(u'=', 1));
+}
+
+// Cells given as "fila,columna=texto", or "columna=texto" on the first line.
+inline void PonCeldas(Reparto& r, const QStringList& celdas) {
+    for (const QString& c : celdas) {
+        const QString donde = c.section(u'=', 0, 0);
+        const int fila = donde.contains(u',') ? donde.section(u',', 0, 0).toInt() : 0;
+        r.Lineas().setTexto(fila, donde.section(u',', -1).toInt(), c.section(u'=', 1));
+    }
+}
+
+// A fresh database of the demo data, the entry's settings and `extra`, and the
+// application connected to it through a provider that fails where `inyeccion` says.
+struct Base {
+    QTemporaryDir dir;
+    DialogoGuionado dialogo;
+    std::shared_ptr<Inyeccion> inyeccion = std::make_shared<Inyeccion>();
+    std::unique_ptr<Aplicacion> app;
+
+    explicit Base(const QString& extra = {}) {
+        const QString ruta = dir.filePath(QStringLiteral("hoja.db"));
+        CreaBase(ruta, DatosDemo() + u'\n' + DatosAsiento() + u'\n' + extra);
+        app = Inicia(dialogo, dir, ruta, {}, ProveedorFallido::Fabrica(inyeccion));
+        QString cadena;
+        if (!app->IniciaAplicacion(false, QString(), cadena, ado::adUseClient))
+            qFatal("the test database did not open");
+    }
+    QStringList filas(const QString& sql) { return Filas(app->db, sql); }
+};
 
 } // namespace prueba

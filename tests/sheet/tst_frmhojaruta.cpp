@@ -1,97 +1,32 @@
-// The main window as the program starts it.
+// The main window as a clerk uses it, keys and all: a few whole scenarios. What the
+// model, the rules and the repository do on their own is tested without a window.
 
 #include "BaseHoja.h"
-#include "DialogoGuionado.h"
-#include "app/Aplicacion.h"
+#include "LeeTraza.h"
 #include "platform/gui/Barvex1.h"
-#include "resources/Recursos.h"
 #include "sheet/FrmHojaRuta.h"
-#include "sheet/ModeloGrilla.h"
 
-#include <QAction>
 #include <QDate>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
+
+using plataforma::Respuesta;
 
 class TstFrmHojaRuta : public QObject {
     Q_OBJECT
 
 private slots:
-    void abreSobreLaBase();
-    void terminaSinConexion();
-
-    void esperaNumeroDeReparto();
-    void abreRepartoGuardado();
-    void numeroInexistenteDaRepartoNuevo();
-    void numeroInvalido_data();
-    void numeroInvalido();
-    void repartoFinalizado();
-    void parametroAdicionalAbreElReparto();
-    void clase_data();
-    void clase();
-    void cuentas_data();
-    void cuentas();
-    void totales();
-    void rubros();
-    void edicionDeCeldas();
-    void letraEnCantidad();
-    void grabarValidaLaFecha();
-    void finalizarRespondidoNo();
-    void cancelarNuevoYBorrar();
-    void entradaMalFormadaNoRompeLaHoja();
+    void sinConexion();
+    void tipeaYGraba();
+    void finalizar();
+    void entradaMalFormadaYBaseRota();
+    void sentenciasPorLinea_data();
+    void sentenciasPorLinea();
 };
-
-namespace {
-
-std::unique_ptr<Aplicacion> aplicacion(DialogoGuionado& dialogo, const QTemporaryDir& dir,
-                                       const QString& base, bool& terminado) {
-    auto app = std::make_unique<Aplicacion>(dialogo);
-    app->carpetaEjecutable = dir.path();
-    app->db.carpetaPrograma = dir.path();
-    app->lineaProceso = QStringLiteral("@server=sqlite; @dbname= %1; @usuario= ADMIN; @Password= ; "
-                                       "@ParametroAdicional=; @Caja=1;kora@")
-                            .arg(base);
-    app->terminaPrograma = [&terminado] { terminado = true; };
-    return app;
-}
-
-} // namespace
-
-void TstFrmHojaRuta::abreSobreLaBase() {
-    QTemporaryDir dir;
-    const QString base = dir.filePath(QStringLiteral("hojaruta.db"));
-    recursos::CreaBaseVacia(base);
-    DialogoGuionado dialogo;
-    bool terminado = false;
-    auto app = aplicacion(dialogo, dir, base, terminado);
-    FrmHojaRuta ventana(*app);
-    QVERIFY(ventana.Form_Load());
-    ventana.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&ventana));
-    QCOMPARE(ventana.windowTitle(), QStringLiteral("Planilla HojaRuta"));
-    QVERIFY(!terminado);
-    QVERIFY(app->db.gOpenFlag);
-    // No run saved yet: the first one is offered, with an empty grid.
-    QCOMPARE(ventana.Campo(QStringLiteral("Reparto"))->text(), QStringLiteral("1"));
-    QCOMPARE(ventana.Grilla().filas(), 0);
-}
-
-void TstFrmHojaRuta::terminaSinConexion() {
-    QTemporaryDir dir;
-    DialogoGuionado dialogo;
-    dialogo.responde(plataforma::Respuesta::No); // "try again?" on the connection failure box
-    bool terminado = false;
-    auto app = aplicacion(dialogo, dir, dir.filePath(QStringLiteral("falta.db")), terminado);
-    FrmHojaRuta ventana(*app);
-    QVERIFY(!ventana.Form_Load());
-    QVERIFY(terminado);
-    QVERIFY(!ventana.isVisible());
-}
 
 namespace {
 
@@ -99,13 +34,19 @@ namespace {
 struct Hoja {
     QTemporaryDir dir;
     DialogoGuionado dialogo;
+    std::shared_ptr<Inyeccion> inyeccion = std::make_shared<Inyeccion>();
     std::unique_ptr<Aplicacion> app;
     std::unique_ptr<FrmHojaRuta> ventana;
 
-    explicit Hoja(const QString& parametro = {}) {
+    // `alCargar` answers the boxes the window's load shows.
+    explicit Hoja(const QString& parametro = {}, const QString& extra = {},
+                  std::initializer_list<Respuesta> alCargar = {}) {
         const QString base = dir.filePath(QStringLiteral("hoja.db"));
-        prueba::CreaBase(base, prueba::DatosDemo());
-        app = prueba::Inicia(dialogo, dir, base, parametro);
+        prueba::CreaBase(base,
+                         prueba::DatosDemo() + u'\n' + prueba::DatosAsiento() + u'\n' + extra);
+        for (Respuesta r : alCargar)
+            dialogo.responde(r);
+        app = prueba::Inicia(dialogo, dir, base, parametro, ProveedorFallido::Fabrica(inyeccion));
         ventana = std::make_unique<FrmHojaRuta>(*app);
         if (!ventana->Form_Load())
             qFatal("no connection");
@@ -116,14 +57,21 @@ struct Hoja {
             qFatal("window not active");
     }
     QLineEdit* campo(const char* n) const { return ventana->Campo(QString::fromLatin1(n)); }
-    QString texto(const char* n) const { return campo(n)->text(); }
+    // What the operator sees in the fields, boxes and labels named, "|" between them.
+    QString ver(const char* nombres) const {
+        QStringList r;
+        for (const QString& n : QString::fromLatin1(nombres).split(u' ')) {
+            if (QLineEdit* c = ventana->Campo(n))
+                r << c->text();
+            else if (auto* caja = ventana->findChild<QLineEdit*>(n))
+                r << caja->text();
+            else
+                r << ventana->findChild<QLabel*>(n)->text();
+        }
+        return r.join(u'|');
+    }
     QString celda(int f, int c) const { return ventana->Grilla().texto(f, c); }
-    QString etiqueta(const char* n) const {
-        return ventana->Etiqueta(QString::fromLatin1(n))->text();
-    }
-    QString caja(const char* n) const {
-        return ventana->findChild<QLineEdit*>(QString::fromLatin1(n))->text();
-    }
+    QWidget* foco() const { return QApplication::focusWidget(); }
     // Types into a field and confirms it with Enter.
     void confirma(const char* n, const QString& valor) {
         QLineEdit* c = campo(n);
@@ -136,300 +84,136 @@ struct Hoja {
         QTest::keyClick(c, Qt::Key_Return);
     }
     void abre(const QString& numero) { confirma("Reparto", numero); }
-    // Types as a clerk does: each key goes to whatever has the focus by then.
-    static void tipea(QWidget* desde, const QString& texto) {
-        QTest::keyClicks(desde, texto.left(1));
-        if (texto.size() > 1)
-            QTest::keyClicks(QApplication::focusWidget(), texto.mid(1));
+    // Types into the grid as a clerk does: the first key opens the cell's editor.
+    void tipea(const QString& texto, bool confirmando = true) {
+        QTableView* g = ventana->VistaGrilla();
+        g->setFocus();
+        QTest::keyClicks(g, texto.left(1));
+        QTest::keyClicks(ventana->txtEditCC(), texto.mid(1));
+        if (confirmando)
+            QTest::keyClick(ventana->txtEditCC(), Qt::Key_Return);
     }
+    void tipeaEn(int fila, int col, const QString& texto) {
+        ventana->VistaGrilla()->setCurrentIndex(ventana->Grilla().index(fila, col));
+        tipea(texto);
+    }
+    QModelIndex actual() const { return ventana->VistaGrilla()->currentIndex(); }
     QString ultimoMensaje() const {
         return dialogo.mostradas().isEmpty() ? QString() : dialogo.mostradas().last().texto;
     }
-    int consulta(const QString& sql) {
-        ado::Recordset rs;
-        app->db.AbrirRecordset(sql, rs);
-        return rs.Fields(0).Value().toInt();
+    QStringList filas(const QString& sql) { return prueba::Filas(app->db, sql); }
+    void boton(const char* clave) { ventana->Barvex1_ButtonClick(QString::fromLatin1(clave)); }
+    // "Finalizar"; the answers go to its confirmation and the boxes that follow.
+    void finalizar(std::initializer_list<Respuesta> respuestas) {
+        for (Respuesta r : respuestas)
+            dialogo.responde(r);
+        QTest::mouseClick(ventana->findChild<QPushButton*>(QStringLiteral("cmdFinalizar")),
+                          Qt::LeftButton);
     }
 };
 
 } // namespace
 
-void TstFrmHojaRuta::esperaNumeroDeReparto() {
-    Hoja h;
-    QCOMPARE(h.texto("Reparto"), QStringLiteral("122"));
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(h.campo("Reparto")));
+void TstFrmHojaRuta::sinConexion() {
+    QTemporaryDir dir;
+    DialogoGuionado dialogo;
+    dialogo.responde(Respuesta::No); // "try again?" on the connection failure box
+    auto app = prueba::Inicia(dialogo, dir, dir.filePath(QStringLiteral("falta.db")));
+    bool terminado = false;
+    app->terminaPrograma = [&terminado] { terminado = true; };
+    FrmHojaRuta ventana(*app);
+    QVERIFY(!ventana.Form_Load());
+    QVERIFY(terminado);
+    QVERIFY(!ventana.isVisible());
+}
+
+void TstFrmHojaRuta::tipeaYGraba() {
+    // A rubro in the settings that does not exist: told once, every active article listed.
+    Hoja h({},
+           QStringLiteral("INSERT INTO TA_CONFIGURACION (Grupo, Clave, Valor) VALUES "
+                          "('DATOS','CC_Col1','9');"),
+           {Respuesta::OK});
+    QCOMPARE(h.ultimoMensaje(), QStringLiteral("Error en los filtros por rubros, verifique la "
+                                               "configuracion de rubros para repartos"));
+    QCOMPARE(h.ventana->windowTitle(), QStringLiteral("Planilla HojaRuta"));
+    QVERIFY(h.app->db.gOpenFlag);
+    // Waiting for a number: the next one offered, the detail closed.
+    QCOMPARE(h.ver("CC_Col1 Reparto"), QStringLiteral("'   9'|122"));
+    QTRY_COMPARE(h.foco(), h.campo("Reparto"));
     QVERIFY(!h.ventana->Existe());
-    // Only active articles, by id, with empty quantities.
     QCOMPARE(h.ventana->Grilla().filas(), 2);
-    QCOMPARE(h.celda(0, 0), QStringLiteral("A1 Salame"));
-    QCOMPARE(h.celda(1, 0), QStringLiteral("A2 Queso"));
-    QCOMPARE(h.celda(0, 1), QString());
-    // Header, Gasto4, GastoMP and CuentaMP wait; the other expense fields stay open.
+    QCOMPARE(h.celda(0, 0) + u'|' + h.celda(1, 0), QStringLiteral("A1 Salame|A2 Queso"));
     for (const char* n : {"Fecha", "Clase", "KmFinal", "Gasto4", "GastoMP", "CuentaMP"})
         QVERIFY2(!h.campo(n)->isEnabled(), n);
     for (const char* n : {"Reparto", "Gasto1", "CuentaG4", "ImpRecaudado", "CC_Col1"})
         QVERIFY2(h.campo(n)->isEnabled(), n);
-    QVERIFY(!h.ventana->VistaGrilla()->isEnabled());
+    QTableView* grilla = h.ventana->VistaGrilla();
+    QLineEdit* editor = h.ventana->txtEditCC();
+    QVERIFY(!grilla->isEnabled());
     QVERIFY(!h.ventana->Barra()->EnEdicion());
     QVERIFY(h.ventana->Barra()->ModoNavegacion());
-    // Columns: product 2460 twips; hidden ones carry the computed values.
-    QTableView* v = h.ventana->VistaGrilla();
-    QCOMPARE(v->columnWidth(0), 2460 * v->logicalDpiX() / 1440);
-    QVERIFY(v->isColumnHidden(9));
-    QVERIFY(v->columnWidth(1) > 0);
-}
+    // The product 2460 twips wide; the hidden columns carry the computed values.
+    QCOMPARE(grilla->columnWidth(0), 2460 * grilla->logicalDpiX() / 1440);
+    QVERIFY(grilla->isColumnHidden(9));
+    QVERIFY(grilla->columnWidth(1) > 0);
 
-void TstFrmHojaRuta::abreRepartoGuardado() {
-    Hoja h;
-    h.abre(QStringLiteral("120"));
-    QVERIFY(h.ventana->Existe());
-    QCOMPARE(h.texto("Chofer"), QStringLiteral("Perez"));
-    QCOMPARE(h.texto("Fecha"), QStringLiteral("01/03/2024"));
-    QCOMPARE(h.etiqueta("lblCuentaG1"), QStringLiteral("Combustible"));
-    QCOMPARE(h.ventana->Grilla().filas(), 1);
-    QCOMPARE(h.celda(0, 0), QStringLiteral("A1 Salame"));
-    // Two sales of 3 kg are 6 sold; returns = loaded + reloaded - sold + came back.
-    QCOMPARE(h.celda(0, 8), QStringLiteral("6"));
-    QCOMPARE(h.celda(0, 7), QStringLiteral("6"));
-    QCOMPARE(h.celda(0, 5), QStringLiteral("7"));
-    QCOMPARE(h.celda(0, 6), QStringLiteral("7,5"));
-    // Unit value 100 + 21% + 5 = 126; the line is worth 126 x 6 sold kg.
-    QCOMPARE(h.ventana->Modelo().ValorItem(0), Currency::DesdeEscalado(1260000));
-    QCOMPARE(h.celda(0, 14), QStringLiteral("756"));
-    QCOMPARE(h.caja("TxtARecaudar"), QStringLiteral("1575,00"));
-    QCOMPARE(h.caja("TxtTotGastos"), QStringLiteral("100,00"));
-    QCOMPARE(h.caja("TxtTotal"), QStringLiteral("900,00"));
-    QVERIFY(h.campo("Clase")->isEnabled());
-    QVERIFY(h.ventana->Barra()->RepartoExistente());
-    // The summaries: FC/A with 750 (the credit note is its own row), one CB collection.
-    auto* comprobantes = h.ventana->findChild<QTableView*>(QStringLiteral("MSHFlexGrid1"))->model();
-    QCOMPARE(comprobantes->rowCount(), 2);
-    QCOMPARE(comprobantes->headerData(1, Qt::Horizontal).toString().toUpper(),
-             QStringLiteral("LETRA"));
-    auto* cobranzas = h.ventana->findChild<QTableView*>(QStringLiteral("MSHFlexGrid2"))->model();
-    QCOMPARE(cobranzas->rowCount(), 1);
-    QCOMPARE(cobranzas->index(0, 0).data().toString(), QStringLiteral("CB"));
-    QCOMPARE(h.dialogo.mostradas().size(), 0);
-}
+    // The rubros typed are checked, quoted and kept.
+    h.confirma("CC_Col1", QStringLiteral("1,2"));
+    QCOMPARE(h.ver("CC_Col1"), QStringLiteral("'   1','   2'"));
+    QCOMPARE(h.app->cfg.Cfg(QStringLiteral("CC_Col1")), QStringLiteral("'   1','   2'"));
 
-void TstFrmHojaRuta::numeroInexistenteDaRepartoNuevo() {
-    Hoja h;
-    h.abre(QStringLiteral("500"));
-    QVERIFY(!h.ventana->Existe());
-    QCOMPARE(h.texto("Reparto"), QStringLiteral("122"));
-    QCOMPARE(h.texto("Fecha"), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
-    QVERIFY(h.campo("Clase")->isEnabled());
-    QVERIFY(h.ventana->VistaGrilla()->isEnabled());
-    QVERIFY(!h.campo("GastoMP")->isEnabled());
-    QVERIFY(h.ventana->Barra()->EnEdicion());
-    QVERIFY(h.ventana->Barra()->ModoCarga());
-    // Enter moved on to the date.
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(h.campo("Fecha")));
-}
-
-void TstFrmHojaRuta::numeroInvalido_data() {
-    QTest::addColumn<QString>("numero");
-    QTest::newRow("letras") << QStringLiteral("12a");
-    QTest::newRow("vacio") << QString();
-}
-
-void TstFrmHojaRuta::numeroInvalido() {
-    QFETCH(QString, numero);
-    Hoja h;
-    h.dialogo.responde(plataforma::Respuesta::OK);
-    h.abre(numero);
+    // A number that is no number waits to be corrected.
+    h.dialogo.olvida();
+    h.dialogo.responde(Respuesta::OK);
+    h.abre(QStringLiteral("12a"));
     QCOMPARE(h.dialogo.mostradas().size(), 1);
     QCOMPARE(h.ultimoMensaje(), QStringLiteral("Debe ingresar un valor numérico!!!"));
     QCOMPARE(h.dialogo.mostradas().last().titulo, QStringLiteral("Aviso al operador..."));
     QCOMPARE(h.dialogo.mostradas().last().estilo, 64);
-    QVERIFY(!h.ventana->Existe());
     QVERIFY(!h.campo("Clase")->isEnabled());
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(h.campo("Reparto")));
-}
+    QCOMPARE(h.foco(), h.campo("Reparto"));
 
-void TstFrmHojaRuta::repartoFinalizado() {
-    Hoja h;
-    h.abre(QStringLiteral("121"));
-    QCOMPARE(h.etiqueta("LblFinalizado"), QStringLiteral("Finalizado: 05/03/2024"));
-    QCOMPARE(h.texto("Chofer"), QStringLiteral("Gomez"));
-    // A finalized run is shown, not edited: its fields take no typing, GRABAR and
-    // "Finalizar" are off, and nothing of it is written again.
-    QVERIFY(h.campo("Chofer")->isReadOnly());
-    QVERIFY(!h.campo("Reparto")->isReadOnly());
-    QVERIFY(!h.ventana->Barra()->Boton(QStringLiteral("GRABAR"))->isEnabled());
-    QVERIFY(!h.ventana->findChild<QPushButton*>(QStringLiteral("cmdFinalizar"))->isEnabled());
-    QTest::keyClick(h.campo("Chofer"), Qt::Key_X);
-    QCOMPARE(h.texto("Chofer"), QStringLiteral("Gomez"));
-    h.ventana->Barvex1_ButtonClick(QStringLiteral("GRABAR"));
-    QCOMPARE(h.texto("Reparto"), QStringLiteral("121"));
-    QCOMPARE(h.consulta(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE Chofer = 'Gomez' "
-                                       "AND FINALIZADO = '2024-03-05'")),
-             1);
-    // Another run makes the sheet editable again.
-    h.abre(QStringLiteral("120"));
-    QVERIFY(!h.campo("Chofer")->isReadOnly());
-    QVERIFY(h.ventana->Barra()->Boton(QStringLiteral("GRABAR"))->isEnabled());
-}
-
-void TstFrmHojaRuta::parametroAdicionalAbreElReparto() {
-    Hoja h(QStringLiteral("120"));
-    QTRY_VERIFY(h.ventana->Existe());
-    QCOMPARE(h.texto("Chofer"), QStringLiteral("Perez"));
-    QVERIFY(!h.ventana->Barra()->ModoCarga());
-    QVERIFY(h.ventana->Barra()->ModoNavegacion());
-}
-
-void TstFrmHojaRuta::clase_data() {
-    QTest::addColumn<QString>("clase");
-    QTest::addColumn<bool>("vale");
-    QTest::addColumn<QString>("precio"); // column 11 of the line afterwards
-    QTest::newRow("vacia usa PRECIO1") << QString() << true << QStringLiteral("100");
-    QTest::newRow("1") << QStringLiteral("1") << true << QStringLiteral("100");
-    QTest::newRow("3") << QStringLiteral("3") << true << QStringLiteral("300");
-    QTest::newRow("5") << QStringLiteral("5") << true << QStringLiteral("500");
-    QTest::newRow("0") << QStringLiteral("0") << false << QStringLiteral("100");
-    QTest::newRow("6") << QStringLiteral("6") << false << QStringLiteral("100");
-    QTest::newRow("letra") << QStringLiteral("A") << false << QStringLiteral("100");
-    QTest::newRow("fraccion") << QStringLiteral("2.5") << false << QStringLiteral("100");
-}
-
-void TstFrmHojaRuta::clase() {
-    QFETCH(QString, clase);
-    QFETCH(bool, vale);
-    QFETCH(QString, precio);
-    Hoja h;
-    h.abre(QStringLiteral("120"));
-    if (!vale)
-        h.dialogo.responde(plataforma::Respuesta::OK);
-    h.confirma("Clase", clase);
-    QCOMPARE(h.ventana->HayError(), !vale);
-    if (!vale) {
-        QCOMPARE(h.ultimoMensaje(), QStringLiteral("Debe ingresar un número entre 1 y 5 !!!"));
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(h.campo("Clase")));
-    }
-    QCOMPARE(h.celda(0, 11), precio);
-}
-
-void TstFrmHojaRuta::cuentas_data() {
-    QTest::addColumn<QString>("campo");
-    QTest::addColumn<QString>("codigo");
-    QTest::addColumn<QString>("mensaje");
-    QTest::addColumn<QString>("etiqueta");
-    QTest::addColumn<QString>("textoEtiqueta");
-    const QString gastos =
-        QStringLiteral("Debe ingresar una cuenta que no sea cuenta título y que sea de gastos!!!");
-    const QString medios = QStringLiteral(
-        "Debe ingresar una cuenta que no sea cuenta título y que sea de medios de pago!!!");
-    QTest::newRow("gasto aceptada") << "CuentaG2"
-                                    << "5.1.1" << QString() << "lblCuentaG2"
-                                    << "Combustible";
-    QTest::newRow("titulo rechazada") << "CuentaG2"
-                                      << "5.1" << gastos << "lblCuentaG2"
-                                      << "...";
-    QTest::newRow("medio de pago como gasto") << "CuentaG3"
-                                              << "1.1.1" << gastos << "lblCuentaG3"
-                                              << "...";
-    QTest::newRow("apostrofo") << "CuentaG1"
-                               << "5'1" << gastos << "lblCuentaG1"
-                               << "...";
-    QTest::newRow("gasto como medio de pago") << "CuentaMP"
-                                              << "5.1.1" << medios << "lblCuentaPag"
-                                              << "...";
-    QTest::newRow("medio de pago aceptado") << "CuentaMP"
-                                            << "1.1.1" << QString() << "lblCuentaPag"
-                                            << "Caja";
-    QTest::newRow("vacia deja la etiqueta") << "CuentaG1"
-                                            << "" << QString() << "lblCuentaG1"
-                                            << "Combustible";
-}
-
-void TstFrmHojaRuta::cuentas() {
-    QFETCH(QString, campo);
-    QFETCH(QString, codigo);
-    QFETCH(QString, mensaje);
-    QFETCH(QString, etiqueta);
-    QFETCH(QString, textoEtiqueta);
-    Hoja h;
-    h.abre(QStringLiteral("120"));
-    h.campo("Gasto2")->setText(QStringLiteral("50"));
-    h.campo("Gasto4")->setText(QStringLiteral("25,5"));
-    if (!mensaje.isEmpty())
-        h.dialogo.responde(plataforma::Respuesta::OK);
-    h.confirma(campo.toLatin1().constData(), codigo);
-    QCOMPARE(h.ultimoMensaje(), mensaje);
-    QCOMPARE(h.etiqueta(etiqueta.toLatin1().constData()), textoEtiqueta);
-    if (campo == QLatin1String("CuentaMP") && mensaje.isEmpty())
-        QCOMPARE(h.texto("GastoMP"), QStringLiteral("175,5")); // 100 + 50 + 0 + 25,5
-}
-
-void TstFrmHojaRuta::totales() {
-    Hoja h;
+    // One that does not exist: a new run with the next number, dated today.
     h.abre(QStringLiteral("500"));
-    h.campo("Gasto1")->setText(QStringLiteral("100"));
-    h.campo("Gasto2")->setText(QStringLiteral("50"));
-    h.campo("Gasto4")->setText(QStringLiteral("25"));
-    h.confirma("ImpRecaudado", QStringLiteral("1000"));
-    QCOMPARE(h.caja("TxtTotGastos"), QStringLiteral("175,00"));
-    QCOMPARE(h.caja("TxtTotal"), QStringLiteral("825,00"));
-    h.confirma("ImpRecaudado", QStringLiteral("100"));
-    QCOMPARE(h.caja("TxtTotal"), QStringLiteral("-75,00"));
-}
+    QVERIFY(!h.ventana->Existe());
+    QCOMPARE(h.ver("Reparto Fecha"),
+             QStringLiteral("122|") + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+    QVERIFY(h.campo("Clase")->isEnabled());
+    QVERIFY(grilla->isEnabled());
+    QVERIFY(!h.campo("GastoMP")->isEnabled());
+    QVERIFY(h.ventana->Barra()->EnEdicion());
+    QVERIFY(h.ventana->Barra()->ModoCarga());
+    QTRY_COMPARE(h.foco(), h.campo("Fecha"));
+    // A class without prices waits to be corrected.
+    h.dialogo.responde(Respuesta::OK);
+    h.confirma("Clase", QStringLiteral("6"));
+    QVERIFY(h.ventana->HayError());
+    QCOMPARE(h.foco(), h.campo("Clase"));
+    h.confirma("Clase", QStringLiteral("1"));
+    QVERIFY(!h.ventana->HayError());
+    h.dialogo.olvida();
 
-void TstFrmHojaRuta::rubros() {
-    Hoja h;
-    h.confirma("CC_Col1", QStringLiteral("1,2"));
-    QCOMPARE(h.texto("CC_Col1"), QStringLiteral("'   1','   2'"));
-    QCOMPARE(h.app->cfg.Cfg(QStringLiteral("CC_Col1")), QStringLiteral("'   1','   2'"));
-    h.dialogo.responde(plataforma::Respuesta::OK);
-    h.confirma("CC_Col1", QStringLiteral("9"));
-    QCOMPARE(h.ultimoMensaje(), QStringLiteral("El código de artículo es inexistente!!!"));
-    // Only rubro 2 on a fresh grid; an unknown rubro lists every active article.
-    h.campo("CC_Col1")->setText(QStringLiteral("2"));
-    h.ventana->ArmaGrilla(true);
-    QCOMPARE(h.ventana->Grilla().filas(), 1);
-    QCOMPARE(h.celda(0, 0), QStringLiteral("A2 Queso"));
-    h.dialogo.responde(plataforma::Respuesta::OK);
-    h.campo("CC_Col1")->setText(QStringLiteral("9"));
-    h.ventana->ArmaGrilla(true);
-    QCOMPARE(h.ultimoMensaje(), QStringLiteral("Error en los filtros por rubros, verifique la "
-                                               "configuracion de rubros para repartos"));
-    QCOMPARE(h.celda(0, 0), QStringLiteral("A1 Salame"));
-    QCOMPARE(h.texto("CC_Col1"), QStringLiteral("'   9'"));
-}
-
-void TstFrmHojaRuta::edicionDeCeldas() {
-    Hoja h;
-    h.abre(QStringLiteral("500"));
-    QTableView* grilla = h.ventana->VistaGrilla();
-    QLineEdit* editor = h.ventana->txtEditCC();
     // Any key in KmFinal hands over to the first line's Carga Uds.
     h.campo("KmFinal")->setFocus();
     QTest::keyClick(h.campo("KmFinal"), Qt::Key_5);
-    QCOMPARE(grilla->currentIndex().row(), 0);
-    QCOMPARE(grilla->currentIndex().column(), 1);
-    grilla->setFocus();
-    QTest::keyClicks(grilla, QStringLiteral("1"));
+    QCOMPARE(h.actual(), h.ventana->Grilla().index(0, 1));
+    h.tipea(QStringLiteral("1"), false);
     QVERIFY(editor->isVisible());
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(editor));
+    QTRY_COMPARE(h.foco(), editor);
     QTest::keyClicks(editor, QStringLiteral("2"));
     QCOMPARE(editor->property("DataField").toString(), QStringLiteral("Cargas_CarCantUD"));
     QTest::keyClick(editor, Qt::Key_Return);
-    QCOMPARE(h.celda(0, 1), QStringLiteral("12"));
-    QCOMPARE(h.celda(0, 5), QStringLiteral("12"));
-    QCOMPARE(grilla->currentIndex().column(), 2);
+    QCOMPARE(h.celda(0, 1) + u'|' + h.celda(0, 5), QStringLiteral("12|12"));
+    QCOMPARE(h.actual().column(), 2);
     QVERIFY(!editor->isVisible());
     // A decimal comma counts whole in the returns column.
-    Hoja::tipea(grilla, QStringLiteral("12,5"));
-    QTest::keyClick(editor, Qt::Key_Return);
+    h.tipea(QStringLiteral("12,5"));
     QCOMPARE(h.celda(0, 6), QStringLiteral("12,5"));
-    QCOMPARE(h.caja("TxtARecaudar"), QStringLiteral("1575,00")); // 12,5 kg x 126
+    QCOMPARE(h.ver("TxtARecaudar"), QStringLiteral("1575,00")); // 12,5 kg x 126
     // Enter after Recarga Kgs. goes to the next line's Carga Uds.
-    QTest::keyClicks(grilla, QStringLiteral("2"));
-    QTest::keyClick(editor, Qt::Key_Return);
-    QTest::keyClicks(grilla, QStringLiteral("1"));
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCOMPARE(grilla->currentIndex().row(), 1);
-    QCOMPARE(grilla->currentIndex().column(), 1);
+    h.tipea(QStringLiteral("2"));
+    h.tipea(QStringLiteral("1"));
+    QCOMPARE(h.actual(), h.ventana->Grilla().index(1, 1));
     QCOMPARE(h.celda(0, 5), QStringLiteral("14"));
     // An emptied cell is accepted as 0.
     QTest::keyClick(grilla, Qt::Key_Space);
@@ -437,99 +221,164 @@ void TstFrmHojaRuta::edicionDeCeldas() {
     QTest::keyClick(editor, Qt::Key_Return);
     QCOMPARE(h.celda(1, 1), QString());
     // On the last line, Enter in Recarga Kgs. stays.
-    grilla->setCurrentIndex(h.ventana->Grilla().index(1, 4));
-    QTest::keyClicks(grilla, QStringLiteral("3"));
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCOMPARE(grilla->currentIndex().row(), 1);
-    QCOMPARE(grilla->currentIndex().column(), 4);
+    h.tipeaEn(1, 4, QStringLiteral("3"));
+    QCOMPARE(h.actual(), h.ventana->Grilla().index(1, 4));
     // Typing over the computed columns does nothing.
-    for (int col : {5, 7}) {
-        grilla->setCurrentIndex(h.ventana->Grilla().index(0, col));
-        grilla->setFocus();
-        QTest::keyClicks(grilla, QStringLiteral("9"));
+    for (int c : {5, 7}) {
+        grilla->setCurrentIndex(h.ventana->Grilla().index(0, c));
+        h.tipea(QStringLiteral("9"), false);
         QVERIFY(!editor->isVisible());
     }
     QCOMPARE(h.celda(0, 5), QStringLiteral("14"));
-    QCOMPARE(h.dialogo.mostradas().size(), 0);
-}
-
-void TstFrmHojaRuta::letraEnCantidad() {
-    Hoja h;
-    h.abre(QStringLiteral("500"));
-    QTableView* grilla = h.ventana->VistaGrilla();
-    QLineEdit* editor = h.ventana->txtEditCC();
-    grilla->setCurrentIndex(h.ventana->Grilla().index(0, 2));
-    grilla->setFocus();
-    QTest::keyClicks(grilla, QStringLiteral("x"));
+    QVERIFY(h.dialogo.mostradas().isEmpty());
+    // A letter is refused and the editor stays on its cell, to be corrected.
+    grilla->setCurrentIndex(h.ventana->Grilla().index(1, 2));
+    h.tipea(QStringLiteral("x"), false);
     QCOMPARE(editor->text(), QStringLiteral("x"));
-    h.dialogo.responde(plataforma::Respuesta::OK);
+    h.dialogo.responde(Respuesta::OK);
     QTest::keyClick(editor, Qt::Key_Return);
     QCOMPARE(h.ultimoMensaje(), QStringLiteral("Debe ingresar una cantidad!!!"));
-    QCOMPARE(h.celda(0, 2), QStringLiteral("x"));
+    QCOMPARE(h.celda(1, 2), QStringLiteral("x"));
     QVERIFY(editor->isVisible());
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(editor));
-    QCOMPARE(grilla->currentIndex().column(), 2);
-}
+    QTRY_COMPARE(h.foco(), editor);
+    QCOMPARE(h.actual().column(), 2);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, QStringLiteral("3"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCOMPARE(h.celda(1, 2), QStringLiteral("3"));
 
-void TstFrmHojaRuta::grabarValidaLaFecha() {
-    Hoja h;
-    h.abre(QStringLiteral("500"));
-    h.confirma("Fecha", QStringLiteral("31/02/2024")); // accepted while typing
-    QCOMPARE(h.dialogo.mostradas().size(), 0);
-    h.dialogo.responde(plataforma::Respuesta::OK);
-    h.ventana->Barvex1_ButtonClick(QStringLiteral("grabar"));
+    // Saving checks the date, which typing let through.
+    h.confirma("Fecha", QStringLiteral("31/02/2024"));
+    QCOMPARE(h.dialogo.mostradas().size(), 1);
+    h.dialogo.responde(Respuesta::OK);
+    h.boton("grabar");
     QCOMPARE(h.ultimoMensaje(), QStringLiteral("Debe ingresar un formato de fecha válido!!!"));
     QVERIFY(h.campo("Clase")->isEnabled()); // still the new run
     QVERIFY(!h.ventana->Grabando());
     h.campo("Fecha")->setText(QStringLiteral("29/02/2024"));
     QTest::keyClick(h.campo("Fecha"), Qt::Key_F2); // the toolbar's GRABAR
     QVERIFY(!h.campo("Clase")->isEnabled());       // back to waiting for a number
-    QCOMPARE(h.texto("Reparto"), QStringLiteral("123"));
-    // The run was saved with the corrected date.
-    QCOMPARE(h.consulta(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE IdReparto = 122 "
-                                       "AND Fecha = '2024-02-29'")),
-             1);
+    QCOMPARE(h.ver("Reparto"), QStringLiteral("123"));
+    QCOMPARE(h.filas(QStringLiteral("SELECT Fecha, KmFinal FROM MV_REPARTO WHERE IdReparto = 122")),
+             QStringList{QStringLiteral("2024-02-29|5")});
+    QCOMPARE(
+        h.filas(QStringLiteral("SELECT trim(IdArticulo), CantidadUD, Cantidad, "
+                               "REC_CANTIDADUD, REC_CANTIDAD, DEV_CANTIDADUD, DEV_CANTIDAD "
+                               "FROM MV_REPARTODET WHERE IdReparto = 122 ORDER BY 1")),
+        (QStringList{QStringLiteral("A1|12|12.5|2|1|14|13.5"), QStringLiteral("A2|0|3|0|3|0|6")}));
 }
 
-void TstFrmHojaRuta::finalizarRespondidoNo() {
-    Hoja h;
-    h.abre(QStringLiteral("120"));
+void TstFrmHojaRuta::finalizar() {
+    // The command line's run opens as the window becomes active.
+    Hoja h(QStringLiteral("120"));
+    QTRY_VERIFY(h.ventana->Existe());
+    QCOMPARE(h.ver("Chofer Fecha lblCuentaG1 TxtARecaudar TxtTotGastos TxtTotal"),
+             QStringLiteral("Perez|01/03/2024|Combustible|1575,00|100,00|900,00"));
+    QVERIFY(!h.ventana->Barra()->ModoCarga());
+    QVERIFY(h.ventana->Barra()->ModoNavegacion());
+    QVERIFY(h.ventana->Barra()->RepartoExistente());
+    QVERIFY(h.campo("Clase")->isEnabled());
+    // The summaries: the vouchers by kind and letter, the collections.
+    const auto resumen = [&](const char* grilla, int fila, int col) {
+        const QAbstractItemModel* m = h.ventana->findChild<QTableView*>(grilla)->model();
+        return QStringLiteral("%1:").arg(m->rowCount()) + m->index(fila, col).data().toString();
+    };
+    QCOMPARE(resumen("MSHFlexGrid1", 0, 1) + u' ' + resumen("MSHFlexGrid2", 0, 0),
+             QStringLiteral("2:A 1:CB"));
+    QVERIFY(h.dialogo.mostradas().isEmpty());
+    // NUEVO and BORRAR do nothing on this sheet.
+    h.boton("NUEVO");
+    h.boton("BORRAR");
+    QCOMPARE(h.ver("Chofer"), QStringLiteral("Perez"));
+    QVERIFY(h.ventana->Existe());
+
+    // Answered No: nothing happens.
     h.campo("Chofer")->setText(QStringLiteral("Cambiado"));
-    h.dialogo.responde(plataforma::Respuesta::No);
-    QTest::mouseClick(h.ventana->findChild<QPushButton*>(QStringLiteral("cmdFinalizar")),
-                      Qt::LeftButton);
+    h.finalizar({Respuesta::No});
     QCOMPARE(h.dialogo.mostradas().size(), 1);
-    QCOMPARE(h.ultimoMensaje(),
-             QStringLiteral("Recuerde: Una vez finalizado el Reparto NO SE PODRA "
-                            "MODIFICAR!\r\n-Confirma...?"));
+    QCOMPARE(h.ultimoMensaje(), QStringLiteral("Recuerde: Una vez finalizado el Reparto NO SE "
+                                               "PODRA MODIFICAR!\r\n-Confirma...?"));
     QCOMPARE(h.dialogo.mostradas().last().titulo, QStringLiteral("-Atención!"));
     QCOMPARE(h.dialogo.mostradas().last().estilo, 4 + 32 + 256);
-    QCOMPARE(h.texto("Chofer"), QStringLiteral("Cambiado"));
+    QCOMPARE(h.ver("Chofer"), QStringLiteral("Cambiado"));
     QVERIFY(h.ventana->Existe());
     QVERIFY(!h.ventana->Finalizando());
-}
 
-void TstFrmHojaRuta::cancelarNuevoYBorrar() {
-    Hoja h;
-    h.abre(QStringLiteral("120"));
-    for (const char* k : {"NUEVO", "BORRAR"}) {
-        h.ventana->Barvex1_ButtonClick(QString::fromLatin1(k));
-        QCOMPARE(h.texto("Chofer"), QStringLiteral("Perez"));
-        QVERIFY(h.ventana->Existe());
-    }
-    h.ventana->Barvex1_ButtonClick(QStringLiteral("CANCELAR"));
+    // Without the means of payment the entry would not balance: refused, nothing written.
+    const QString guardado = QStringLiteral(
+        "SELECT Chofer, FINALIZADO IS NOT NULL, (SELECT COUNT(*) FROM MV_ASIENTOS WHERE "
+        "Cpte_Origen = '120'), (SELECT REC_CANTIDADUD FROM MV_REPARTODET WHERE IdReparto = 120) "
+        "FROM MV_REPARTO WHERE IdReparto = 120");
+    h.tipeaEn(0, 3, QStringLiteral("4"));
+    h.finalizar({Respuesta::Yes, Respuesta::OK});
+    QCOMPARE(h.ultimoMensaje(), QStringLiteral("Falta la cuenta del Medio de Pago: ingrésela "
+                                               "antes de finalizar el reparto!!!"));
+    QCOMPARE(h.filas(guardado), QStringList{QStringLiteral("Perez|0|0|2")});
+    QCOMPARE(h.ver("Reparto Chofer"), QStringLiteral("120|Cambiado"));
+    // An account that takes no expenses is marked; emptied, the mark stays.
+    h.dialogo.responde(Respuesta::OK);
+    h.confirma("CuentaG3", QStringLiteral("5.1"));
+    QCOMPARE(h.ver("lblCuentaG3"), QStringLiteral("..."));
+    h.confirma("CuentaG3", QString());
+    QCOMPARE(h.ver("lblCuentaG3"), QStringLiteral("..."));
+    // The means of payment takes the expenses.
+    h.confirma("Gasto1", QStringLiteral("100,5"));
+    h.confirma("CuentaMP", QStringLiteral("111"));
+    QCOMPARE(h.ver("lblCuentaPag GastoMP"), QStringLiteral("Caja|100,5"));
+
+    // A statement fails (the lines' delete): told, nothing written, the sheet as typed.
+    const QStringList antes = prueba::TablasDeGrabacion(h.app->db);
+    h.dialogo.olvida();
+    h.inyeccion->fallaLa(3);
+    h.finalizar({Respuesta::Yes, Respuesta::Cancel});
+    QVERIFY(h.inyeccion->disparada);
+    QCOMPARE(h.dialogo.mostradas().size(), 2); // the confirmation, then the failure
+    QVERIFY2(h.dialogo.mostradas().last().titulo.contains(
+                 QStringLiteral(" - Actualizar Datos Aviso al operador!!!")),
+             qPrintable(h.dialogo.mostradas().last().titulo));
+    QVERIFY(h.ultimoMensaje().contains(QStringLiteral("Fallo de prueba")));
+    QVERIFY(!h.ventana->Finalizando());
+    QCOMPARE(prueba::TablasDeGrabacion(h.app->db), antes);
+    QVERIFY(h.ventana->Existe());
+    QCOMPARE(h.ver("Reparto Chofer GastoMP"), QStringLiteral("120|Cambiado|100,5"));
+    QCOMPARE(h.celda(0, 3), QStringLiteral("4"));
+
+    // Answered Yes, the last statement failing once and tried again: saved, stamped and
+    // posted once; the sheet waits for the next run.
+    h.inyeccion->fallaLa(8);
+    h.finalizar({Respuesta::Yes, Respuesta::Retry});
+    QVERIFY(h.inyeccion->disparada);
+    QCOMPARE(h.ver("Reparto"), QStringLiteral("122"));
     QVERIFY(!h.ventana->Existe());
-    QCOMPARE(h.texto("Reparto"), QStringLiteral("122"));
-    QCOMPARE(h.texto("Chofer"), QString());
-    QCOMPARE(h.ventana->Grilla().filas(), 2); // the article list again
-    QCOMPARE(h.etiqueta("lblCuentaG1"), QString());
+    QCOMPARE(h.filas(guardado), QStringList{QStringLiteral("Cambiado|1|2|4")});
+    // Finalized, it is shown read-only: it cannot be finished or written again.
+    h.abre(QStringLiteral("120"));
+    QVERIFY(h.campo("Chofer")->isReadOnly());
+    QVERIFY(!h.ventana->findChild<QPushButton*>(QStringLiteral("cmdFinalizar"))->isEnabled());
+    QVERIFY(!h.ventana->Barra()->Boton(QStringLiteral("GRABAR"))->isEnabled());
+    QTest::keyClick(h.campo("Chofer"), Qt::Key_X);
+    QCOMPARE(h.ver("Chofer"), QStringLiteral("Cambiado"));
+    // A run finished elsewhere shows its stamp; GRABAR writes nothing of it.
+    h.abre(QStringLiteral("121"));
+    QCOMPARE(h.ver("LblFinalizado Chofer"), QStringLiteral("Finalizado: 05/03/2024|Gomez"));
+    h.boton("GRABAR");
+    QCOMPARE(h.ver("Reparto"), QStringLiteral("121"));
+    QCOMPARE(h.filas(guardado), QStringList{QStringLiteral("Cambiado|1|2|4")});
+
+    // CANCELAR: a new sheet again, with the article list.
+    h.abre(QStringLiteral("120"));
+    QVERIFY(h.ventana->Existe());
+    h.boton("CANCELAR");
+    QVERIFY(!h.ventana->Existe());
+    QCOMPARE(h.ver("Reparto Chofer lblCuentaG1"), QStringLiteral("122||"));
+    QCOMPARE(h.ventana->Grilla().filas(), 2);
 }
 
-void TstFrmHojaRuta::entradaMalFormadaNoRompeLaHoja() {
+void TstFrmHojaRuta::entradaMalFormadaYBaseRota() {
     Hoja h;
     h.abre(QStringLiteral("120"));
     QVERIFY(h.ventana->Existe());
-    h.dialogo.respondeSiempre(plataforma::Respuesta::OK);
+    h.dialogo.respondeSiempre(Respuesta::OK);
     const QStringList malos{QStringLiteral("O'Brien'; DROP TABLE MV_REPARTO; --"),
                             QString(3000, u'9'),
                             QStringLiteral("数量 Ωμέγα ñandú"),
@@ -551,21 +400,91 @@ void TstFrmHojaRuta::entradaMalFormadaNoRompeLaHoja() {
             QTest::keyClick(c, Qt::Key_Delete);
             for (QChar letra : valor) {
                 QKeyEvent pulsa(QEvent::KeyPress, 0, Qt::NoModifier, QString(letra));
-                QApplication::sendEvent(QApplication::focusWidget(), &pulsa);
+                QApplication::sendEvent(h.foco(), &pulsa);
             }
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClick(h.foco(), Qt::Key_Return);
             // What a field holds never exceeds what its column can take.
             QVERIFY2(c->text().size() <= c->maxLength(), nombre);
         }
     }
-    // Nothing was written behind the operator's back, and the sheet still works.
-    QCOMPARE(h.consulta(QStringLiteral("SELECT count(*) FROM MV_REPARTO")), 2);
-    QCOMPARE(h.consulta(QStringLiteral("SELECT count(*) FROM MV_REPARTODET")), 1);
-    h.dialogo.respondeSiempre(plataforma::Respuesta::Yes); // discard what was typed
+    // Nothing was written behind the operator's back.
+    QCOMPARE(h.filas(QStringLiteral("SELECT count(*) FROM MV_REPARTO")), QStringList{"2"});
+    QCOMPARE(h.filas(QStringLiteral("SELECT count(*) FROM MV_REPARTODET")), QStringList{"1"});
+
+    // The chart of accounts goes missing under the sheet's feet: the operator is told.
     QTest::keyClick(h.ventana.get(), Qt::Key_F5);
     h.abre(QStringLiteral("120"));
-    QCOMPARE(h.texto("Chofer"), QStringLiteral("Perez"));
+    h.app->db.gCnn().Execute(QStringLiteral("DROP TABLE MA_CUENTAS"));
+    h.dialogo.olvida();
+    h.dialogo.respondeSiempre(Respuesta::Abort);
+    h.confirma("CuentaG2", QStringLiteral("5.1.1"));
+    QVERIFY(!h.dialogo.mostradas().isEmpty());
+    QCOMPARE(h.dialogo.mostradas().first().titulo, QStringLiteral("Aviso al Operador"));
+    QCOMPARE(h.dialogo.mostradas().first().texto,
+             QStringLiteral("Invalid object name 'MA_CUENTAS'."));
+
+    // The sheet still works: back to waiting (what was typed discarded), and the
+    // run opens with what it held.
+    h.dialogo.respondeSiempre(Respuesta::Yes);
+    QTest::keyClick(h.ventana.get(), Qt::Key_F5);
+    h.abre(QStringLiteral("120"));
+    QVERIFY(h.ventana->Existe());
+    QCOMPARE(h.ver("Chofer"), QStringLiteral("Perez"));
+    QCOMPARE(h.ventana->Grilla().filas(), 1);
     QCOMPARE(h.celda(0, 8), QStringLiteral("6"));
+}
+
+void TstFrmHojaRuta::sentenciasPorLinea_data() {
+    QTest::addColumn<int>("n");
+    QTest::newRow("5 lineas") << 5;
+    QTest::newRow("500 lineas") << 500;
+}
+
+void TstFrmHojaRuta::sentenciasPorLinea() {
+    // Building the grid and opening a run cost the same statements whatever the lines:
+    // N articles, run 1 of class 2 with a line of each and two sales of each.
+    QFETCH(int, n);
+    QStringList datos{QStringLiteral("INSERT INTO MV_REPARTO (IdReparto, Fecha, Clase) VALUES "
+                                     "(1,'2024-03-01',2);"),
+                      QStringLiteral("INSERT INTO MV_CPTE (TC, IdComprobante, IdReparto, Importe) "
+                                     "VALUES ('FC','000200000001A',1,10), "
+                                     "('FC','000200000002A',1,10);")};
+    for (int i = 0; i < n; ++i) {
+        const QString id = prueba::art(QStringLiteral("P%1").arg(i, 5, 10, QLatin1Char('0')));
+        datos << QStringLiteral("INSERT INTO MA_ARTICULOS (IdArticulo, Descripcion, Precio1, "
+                                "Precio2, TasaIva, Impuestos) VALUES ('%1','Art',10,20,21,1); "
+                                "INSERT INTO MV_REPARTODET (IdReparto, IdArticulo, CantidadUD, "
+                                "Cantidad) VALUES (1,'%1',10,10); INSERT INTO MV_STOCK (TC, "
+                                "IdComprobante, IdArticulo, Cantidad, CantidadUD) VALUES "
+                                "('FC','000200000001A','%1',-2,-2), "
+                                "('FC','000200000002A','%1',-3,-3);")
+                     .arg(id);
+    }
+    QTemporaryDir dir;
+    const QString traza = dir.filePath(QStringLiteral("traza.txt"));
+    qputenv("HOJARUTA_TRAZA", traza.toLocal8Bit());
+    Hoja h({}, datos.join(u'\n'));
+    QCOMPARE(h.ventana->Grilla().filas(), n + 2); // A1 and A2 too
+
+    qsizetype antes = SentenciasDeTraza(traza).size();
+    h.ventana->ArmaGrilla(true);
+    QCOMPARE(SentenciasDeTraza(traza).size() - antes, 1);
+    antes = SentenciasDeTraza(traza).size();
+    h.abre(QStringLiteral("1"));
+    const qsizetype sentencias = SentenciasDeTraza(traza).size() - antes;
+    qputenv("HOJARUTA_TRAZA", QByteArray());
+    QVERIFY(h.ventana->Existe());
+    QCOMPARE(h.ventana->Grilla().filas(), n);
+    // Every line counts both sales, at the class 2 price (20 + 21% + 1).
+    QCOMPARE(h.celda(n - 1, 8) + u'|' + h.celda(n - 1, 6), QStringLiteral("5|5"));
+    QCOMPARE(h.ventana->Modelo().ValorItem(n - 1), Currency::DesdeEscalado(252000));
+    qInfo("N = %d: opening the run took %d statements", n, int(sentencias));
+    QVERIFY2(sentencias <= 10, qPrintable(QString::number(sentencias)));
+    static qsizetype conCinco = -1;
+    if (n == 5)
+        conCinco = sentencias;
+    else
+        QCOMPARE(sentencias, conCinco);
 }
 
 QTEST_MAIN(TstFrmHojaRuta)

@@ -1,0 +1,69 @@
+#pragma once
+// The embedded provider with one planted failure: the k-th statement sent inside a
+// transaction fails once, as a server would refuse it.
+
+#include "platform/ado/Falla.h"
+#include "platform/ado/Proveedor.h"
+
+#include <memory>
+
+struct Inyeccion {
+    int fallaEn = 0;        // 0: nothing fails
+    int enTransaccion = -1; // statements counted since BEGIN; -1 outside one
+    bool disparada = false;
+    QString sentencia; // the one that failed
+
+    void fallaLa(int k) {
+        *this = Inyeccion();
+        fallaEn = k;
+    }
+};
+
+class ProveedorFallido final : public ado::detalle::Proveedor {
+public:
+    explicit ProveedorFallido(std::shared_ptr<Inyeccion> i)
+        : i_(std::move(i)), real_(ado::detalle::CreaProveedorEmbebido()) {}
+    // A factory for the application object, sharing `i` with the test.
+    static ado::FabricaProveedor Fabrica(std::shared_ptr<Inyeccion> i) {
+        return [i](const ado::detalle::DatosConexion&) {
+            return std::make_unique<ProveedorFallido>(i);
+        };
+    }
+
+    void abrir(const ado::detalle::DatosConexion& d, int s) override { real_->abrir(d, s); }
+    void cerrar() override { real_->cerrar(); }
+    ado::detalle::Resultado ejecuta(const QString& sql, const QVariantList& p) override {
+        if (i_->enTransaccion >= 0 && ++i_->enTransaccion == i_->fallaEn && !i_->disparada) {
+            i_->disparada = true;
+            i_->sentencia = sql;
+            const QString t = QStringLiteral("Fallo de prueba");
+            throw ado::Falla(ado::codigo::E_FAIL, t, QStringLiteral("Prueba"),
+                             {ado::Error{ado::codigo::E_FAIL, t, QStringLiteral("42000"), 50000,
+                                         QStringLiteral("Prueba")}});
+        }
+        return real_->ejecuta(sql, p);
+    }
+    void iniciaTransaccion() override {
+        real_->iniciaTransaccion();
+        i_->enTransaccion = 0;
+    }
+    void confirmaTransaccion() override {
+        i_->enTransaccion = -1;
+        real_->confirmaTransaccion();
+    }
+    void revierteTransaccion() override {
+        i_->enTransaccion = -1;
+        real_->revierteTransaccion();
+    }
+    ado::detalle::Resultado tablas() override { return real_->tablas(); }
+    ado::detalle::Resultado columnas(const QString& t) override { return real_->columnas(t); }
+    QStringList clavePrimaria(const QString& t) override { return real_->clavePrimaria(t); }
+    QVariant ultimaIdentidad() override { return real_->ultimaIdentidad(); }
+    void fijaTiempoComando(int s) override { real_->fijaTiempoComando(s); }
+    void fijaAislamiento(int n) override { real_->fijaAislamiento(n); }
+    void fijaBaseDefecto(const QString& b) override { real_->fijaBaseDefecto(b); }
+
+private:
+    std::shared_ptr<Inyeccion> i_;
+    std::unique_ptr<ado::detalle::Proveedor> real_;
+};
