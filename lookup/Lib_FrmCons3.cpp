@@ -78,10 +78,6 @@ QLineEdit* Lib_FrmCons3::Caja(int i) const {
     return i >= 0 && i < modelo_->columnCount() && i < cajas_.size() ? cajas_[i] : nullptr;
 }
 
-int Lib_FrmCons3::twips(int pixeles) const {
-    return static_cast<int>(pixeles * 1440.0 / std::max(logicalDpiX(), 1));
-}
-
 int Lib_FrmCons3::pixeles(double twips) const {
     return static_cast<int>(twips * logicalDpiX() / 1440.0 + 0.5);
 }
@@ -106,52 +102,40 @@ void Lib_FrmCons3::Form_Load() {
 
     const ModeloConsulta::Lectura l = lectura();
     ado::Recordset rs;
-    bool abierto = false;
-    const auto manejo = [this](const ado::Falla& f) {
-        return plataforma::SaleSiNoHubo(app_.TratamientoErroresGlobal(f, plataforma::kEstiloError,
-                                                                      QStringLiteral("FORM_LOAD")));
-    };
-    const auto siAbierto = [&](auto&& paso) {
-        return [&, paso] {
-            if (abierto)
-                paso();
-        };
-    };
-    plataforma::CorrePasos(manejo, {
-                                       [&] {
-                                           // The database object reports a statement it cannot
-                                           // open.
-                                           abierto = app_.db.AbrirRecordset(QString(SQL), rs) ==
-                                                     DB_Dll::Apertura::Abierta;
-                                       },
-                                       siAbierto([&] {
-                                           try {
-                                               Encolumnar(rs);
-                                           } catch (const ado::Falla& f) {
-                                               app_.dialogo.MsgBox(f.Description, {}, QString());
-                                           }
-                                       }),
-                                       siAbierto([&] { modelo_->Leer(rs, l); }),
-                                       siAbierto([&] {
-                                           if (modelo_->rowCount() > 0)
-                                               eligeFila(0);
-                                       }),
-                                       siAbierto([&] {
-                                           if (OrdenarPorLwv) {
-                                               modelo_->OrdenaPorValor(0);
-                                               if (modelo_->rowCount() > 0)
-                                                   eligeFila(0);
-                                           }
-                                       }),
-                                       siAbierto([&] {
-                                           if (!FiltroInicial.trimmed().isEmpty())
-                                               ui_->Text1_0->setText(FiltroInicial);
-                                       }),
-                                       [&] { app_.db.CierraRecordset(rs); },
-                                       siAbierto([&] { CargarAnchos(); }),
-                                       siAbierto([&] { CalcularAncho(); }),
-                                       [&] { app_.util.PreparaVentana(this, 0); },
-                                   });
+    // The database object reports a statement it cannot open; nothing is listed then.
+    if (app_.db.AbrirRecordset(QString(SQL), rs) != DB_Dll::Apertura::Abierta) {
+        app_.util.PreparaVentana(this, 0);
+        return;
+    }
+    plataforma::CorrePasos(
+        [this](const ado::Falla& f) {
+            return plataforma::SaleSiNoHubo(app_.TratamientoErroresGlobal(
+                f, plataforma::kEstiloError, QStringLiteral("FORM_LOAD")));
+        },
+        {
+            [&] {
+                try {
+                    Encolumnar(rs);
+                } catch (const ado::Falla& f) {
+                    app_.dialogo.MsgBox(f.Description, {}, QString());
+                }
+            },
+            [&] { modelo_->Leer(rs, l); },
+            [&] {
+                if (OrdenarPorLwv)
+                    modelo_->OrdenaPorValor(0);
+                if (modelo_->rowCount() > 0)
+                    eligeFila(0);
+            },
+            [&] {
+                if (!FiltroInicial.trimmed().isEmpty())
+                    ui_->Text1_0->setText(FiltroInicial);
+            },
+            [&] { app_.db.CierraRecordset(rs); },
+            [&] { CargarAnchos(); },
+            [&] { CalcularAncho(); },
+            [&] { app_.util.PreparaVentana(this, 0); },
+        });
 }
 
 ModeloConsulta::Lectura Lib_FrmCons3::lectura() {

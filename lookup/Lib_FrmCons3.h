@@ -85,7 +85,6 @@ private:
     void ajustaPanel();
     void eligeFila(int fila);
     QLineEdit* nuevaCaja(int i);
-    int twips(int pixeles) const;
     int pixeles(double twips) const;
 
     Aplicacion& app_;
