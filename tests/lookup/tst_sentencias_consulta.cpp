@@ -26,172 +26,106 @@ private slots:
     void controlador();
 };
 
-void TstSentenciasConsulta::sentencias_data() {
-    QTest::addColumn<QString>("sql");
-    QTest::addColumn<QString>("campo"); // CampoBusqueda as given
-    QTest::addColumn<QString>("where"); // as the caller gives it
-    QTest::addColumn<QString>("opcional");
-    QTest::addColumn<QString>("top");          // the TopConsArt setting
-    QTest::addColumn<QStringList>("mascara");  // Tabla, Campos, Condicion; empty: none
-    QTest::addColumn<QStringList>("columnas"); // the table's, for discovery
-    QTest::addColumn<QString>("sentencia");    // empty: the operator is told to configure it
-    QTest::addColumn<QString>("campoFinal");
-    const QStringList nada;
-    const QStringList clientes{"VT_CLIENTES", "|RAZON_SOCIAL|CODIGO|CONTACTO|", ""};
-    const QStringList articulos{"V_MA_ARTICULOS", "|DESCRIPCION|IDARTICULO|", ""};
-    const auto fila = [](const char* n) { return &QTest::newRow(n); };
+namespace {
 
-    *fila("SELECT dentro del nombre es consulta") << "V_SELECTIVOS"
-                                                  << ""
-                                                  << ""
-                                                  << ""
-                                                  << " " << nada << nada << "V_SELECTIVOS"
-                                                  << "";
-    *fila("consulta de articulos lee la vista con stock")
-        << "select DESCRIPCION,IDarticulo from v_ma_articulos "
-        << ""
-        << ""
-        << ""
-        << " " << nada << nada << "select DESCRIPCION,IDarticulo from VT_MA_ARTICULOS "
-        << "";
-    *fila("consulta con condicion") << "SELECT * FROM T"
-                                    << ""
-                                    << "X = 1"
-                                    << ""
-                                    << " " << nada << nada << "SELECT * FROM T WHERE  (X = 1) "
-                                    << "";
-    *fila("clientes por defecto")
-        << "vt_clientes"
-        << ""
-        << ""
-        << ""
-        << " " << clientes << nada
-        << "SELECT TOP 1000 RAZON_SOCIAL,CODIGO,CONTACTO FROM VT_CLIENTES  with(nolock)  WHERE "
-           "Dada_De_Baja = 0 ORDER BY RAZON_SOCIAL"
-        << "RAZON_SOCIAL";
-    *fila("articulos con condicion del llamador")
-        << "V_MA_ARTICULOS"
-        << ""
-        << "PRECIO1 > 0"
-        << ""
-        << " " << articulos << nada
-        << "SELECT TOP 1000 DESCRIPCION,IDARTICULO FROM VT_MA_ARTICULOS  with(nolock)  WHERE  "
-           "(PRECIO1 > 0)  ORDER BY DESCRIPCION"
-        << "DESCRIPCION";
-    *fila("articulos sin condicion")
-        << "V_MA_ARTICULOS"
-        << ""
-        << ""
-        << ""
-        << " " << articulos << nada
-        << "SELECT TOP 1000 DESCRIPCION,IDARTICULO FROM VT_MA_ARTICULOS  with(nolock)  WHERE "
-           "SUSPENDIDO = 0 ORDER BY DESCRIPCION"
-        << "DESCRIPCION";
-    *fila("la condicion de la definicion gana")
-        << "MA_CUENTAS"
-        << ""
-        << "X=1"
-        << ""
-        << "250,5" << QStringList{"MA_CUENTAS", "|DESCRIPCION|CODIGO|", "TITULO = 0"} << nada
-        << "SELECT TOP 250 DESCRIPCION,CODIGO FROM MA_CUENTAS  with(nolock)  WHERE TITULO = 0 "
-           "ORDER BY DESCRIPCION"
-        << "DESCRIPCION";
-    *fila("una columna con campo dado")
-        << "MA_X"
-        << "CODIGO"
-        << ""
-        << ""
-        << " " << QStringList{"MA_X", "|DESCRIPCION|", ""} << nada
-        << "SELECT TOP 1000 DESCRIPCION FROM MA_X  with(nolock)  ORDER BY CODIGO"
-        << "CODIGO";
-    *fila("dos comas al empezar: sin ORDER BY") << "MA_X"
-                                                << ""
-                                                << ""
-                                                << ""
-                                                << " " << QStringList{"MA_X", ",,A,B", ""} << nada
-                                                << "SELECT TOP 1000 ,A,B FROM MA_X with(nolock) "
-                                                << "";
-    *fila("definicion sin columnas") << "MA_X"
-                                     << "C"
-                                     << ""
-                                     << ""
-                                     << " " << QStringList{"MA_X", "", ""} << nada
-                                     << "SELECT TOP 1000 * FROM MA_X  with(nolock)  ORDER BY C"
-                                     << "C";
-    *fila("sin definicion: columnas de la tabla")
-        << "TABLA1"
-        << ""
-        << ""
-        << ""
-        << " " << nada
-        << QStringList{"CODIGO", "DESCRIPCION", "ID", "FECHAHORA_GRABACION", "PRECIO"}
-        << "SELECT TOP 1000 PRECIO,DESCRIPCION,CODIGO FROM TABLA1  ORDER BY DESCRIPCION"
-        << "DESCRIPCION";
-    *fila("deposito fijo") << "V_TA_DEPOSITO"
-                           << "NOMBRE"
-                           << ""
-                           << ""
-                           << " " << nada << nada
-                           << "SELECT TOP 1000 Descripcion,IdDeposito,UnidadNegocio FROM "
-                              "V_TA_DEPOSITO  ORDER BY IDDEPOSITO"
-                           << "IDDEPOSITO";
-    *fila("tabla ilegible conserva el campo")
-        << "T"
-        << "NOMBRE"
-        << ""
-        << ""
-        << " " << nada << nada << "SELECT TOP 1000  *  FROM T  ORDER BY NOMBRE"
-        << "NOMBRE";
-    *fila("mutuales toman ID") << "v_mv_mutuales"
-                               << ""
-                               << ""
-                               << ""
-                               << "muchas" << nada << QStringList{"ID", "FECHAHORA_MODIFICACION"}
-                               << "SELECT TOP 1000 FECHAHORA_MODIFICACION,ID FROM "
-                                  "v_mv_mutuales  ORDER BY FECHAHORA_MODIFICACION"
-                               << "FECHAHORA_MODIFICACION";
-    *fila("condicion de una letra sin parentesis")
-        << "T"
-        << ""
-        << "X"
-        << ""
-        << "0" << nada << QStringList{"A"} << "SELECT TOP 1000 A FROM T WHERE  X ORDER BY A"
-        << "A";
-    *fila("sentencia opcional sin definicion") << "T"
-                                               << ""
-                                               << ""
-                                               << "SELECT 1"
-                                               << "muchas" << nada << nada << "SELECT 1"
-                                               << "";
-    *fila("una columna sin campo") << "MA_X"
-                                   << ""
-                                   << ""
-                                   << ""
-                                   << " " << QStringList{"MA_X", "|A|", ""} << nada << ""
-                                   << "";
+// One lookup: what the caller gives, the definition the file holds ("Tabla;Campos;
+// Condicion", empty for none), the table's columns (for a table without one), and
+// the statement and search column that come out (no statement: the operator is
+// told to configure the lookup).
+struct Caso {
+    const char* nombre;
+    const char* sql;
+    const char* campo;
+    const char* where;
+    const char* top; // the TopConsArt setting
+    const char* mascara;
+    const char* columnas;
+    const char* sentencia;
+    const char* campoFinal;
+    const char* opcional = ""; // SentenciaOpcional
+};
+
+const Caso kCasos[] = {
+    {"SELECT dentro del nombre es consulta", "V_SELECTIVOS", "", "", " ", "", "", "V_SELECTIVOS",
+     ""},
+    {"consulta de articulos lee la vista con stock",
+     "select DESCRIPCION,IDarticulo from v_ma_articulos ", "", "", " ", "", "",
+     "select DESCRIPCION,IDarticulo from VT_MA_ARTICULOS ", ""},
+    {"consulta con condicion", "SELECT * FROM T", "", "X = 1", " ", "", "",
+     "SELECT * FROM T WHERE  (X = 1) ", ""},
+    {"clientes por defecto", "vt_clientes", "", "", " ",
+     "VT_CLIENTES;|RAZON_SOCIAL|CODIGO|CONTACTO|;", "",
+     "SELECT TOP 1000 RAZON_SOCIAL,CODIGO,CONTACTO FROM VT_CLIENTES  with(nolock)  WHERE "
+     "Dada_De_Baja = 0 ORDER BY RAZON_SOCIAL",
+     "RAZON_SOCIAL"},
+    {"articulos con condicion del llamador", "V_MA_ARTICULOS", "", "PRECIO1 > 0", " ",
+     "V_MA_ARTICULOS;|DESCRIPCION|IDARTICULO|;", "",
+     "SELECT TOP 1000 DESCRIPCION,IDARTICULO FROM VT_MA_ARTICULOS  with(nolock)  WHERE  "
+     "(PRECIO1 > 0)  ORDER BY DESCRIPCION",
+     "DESCRIPCION"},
+    {"articulos sin condicion", "V_MA_ARTICULOS", "", "", " ",
+     "V_MA_ARTICULOS;|DESCRIPCION|IDARTICULO|;", "",
+     "SELECT TOP 1000 DESCRIPCION,IDARTICULO FROM VT_MA_ARTICULOS  with(nolock)  WHERE "
+     "SUSPENDIDO = 0 ORDER BY DESCRIPCION",
+     "DESCRIPCION"},
+    {"la condicion de la definicion gana", "MA_CUENTAS", "", "X=1", "250,5",
+     "MA_CUENTAS;|DESCRIPCION|CODIGO|;TITULO = 0", "",
+     "SELECT TOP 250 DESCRIPCION,CODIGO FROM MA_CUENTAS  with(nolock)  WHERE TITULO = 0 ORDER BY "
+     "DESCRIPCION",
+     "DESCRIPCION"},
+    {"una columna con campo dado", "MA_X", "CODIGO", "", " ", "MA_X;|DESCRIPCION|;", "",
+     "SELECT TOP 1000 DESCRIPCION FROM MA_X  with(nolock)  ORDER BY CODIGO", "CODIGO"},
+    {"una columna sin campo", "MA_X", "", "", " ", "MA_X;|A|;", "", "", ""},
+    {"dos comas al empezar: sin ORDER BY", "MA_X", "", "", " ", "MA_X;,,A,B;", "",
+     "SELECT TOP 1000 ,A,B FROM MA_X with(nolock) ", ""},
+    {"definicion sin columnas", "MA_X", "C", "", " ", "MA_X;;", "",
+     "SELECT TOP 1000 * FROM MA_X  with(nolock)  ORDER BY C", "C"},
+    {"sin definicion: columnas de la tabla", "TABLA1", "", "", " ", "",
+     "CODIGO,DESCRIPCION,ID,FECHAHORA_GRABACION,PRECIO",
+     "SELECT TOP 1000 PRECIO,DESCRIPCION,CODIGO FROM TABLA1  ORDER BY DESCRIPCION", "DESCRIPCION"},
+    {"deposito fijo", "V_TA_DEPOSITO", "NOMBRE", "", " ", "", "",
+     "SELECT TOP 1000 Descripcion,IdDeposito,UnidadNegocio FROM V_TA_DEPOSITO  ORDER BY IDDEPOSITO",
+     "IDDEPOSITO"},
+    {"tabla ilegible conserva el campo", "T", "NOMBRE", "", " ", "", "",
+     "SELECT TOP 1000  *  FROM T  ORDER BY NOMBRE", "NOMBRE"},
+    {"mutuales toman ID", "v_mv_mutuales", "", "", "muchas", "", "ID,FECHAHORA_MODIFICACION",
+     "SELECT TOP 1000 FECHAHORA_MODIFICACION,ID FROM v_mv_mutuales  ORDER BY "
+     "FECHAHORA_MODIFICACION",
+     "FECHAHORA_MODIFICACION"},
+    {"condicion de una letra sin parentesis", "T", "", "X", "0", "", "A",
+     "SELECT TOP 1000 A FROM T WHERE  X ORDER BY A", "A"},
+    {"sentencia opcional sin definicion", "T", "", "", " ", "", "", "SELECT 1", "", "SELECT 1"},
+};
+
+} // namespace
+
+void TstSentenciasConsulta::sentencias_data() {
+    QTest::addColumn<int>("caso");
+    for (int i = 0; i < int(std::size(kCasos)); ++i)
+        QTest::newRow(kCasos[i].nombre) << i;
 }
 
 void TstSentenciasConsulta::sentencias() {
-    QFETCH(QString, sql);
-    QFETCH(QString, campo);
-    QFETCH(QString, where);
-    QFETCH(QString, opcional);
-    QFETCH(QString, top);
-    QFETCH(QStringList, mascara);
-    QFETCH(QStringList, columnas);
+    QFETCH(int, caso);
+    const Caso& c = kCasos[caso];
+    const QStringList mascara = QString::fromUtf8(c.mascara).split(u';');
     consulta::Fuentes fuentes;
     fuentes.mascara = [&](const QString& tabla) -> std::optional<MascaraConsulta> {
-        if (mascara.isEmpty() || tabla.compare(mascara[0], Qt::CaseInsensitive) != 0)
+        if (mascara.size() < 3 || tabla.compare(mascara[0], Qt::CaseInsensitive) != 0)
             return std::nullopt;
         return MascaraConsulta{QStringLiteral("T"), mascara[0], mascara[1], mascara[2]};
     };
-    fuentes.columnas = [&](const QString&) { return columnas; };
-    QString w = consulta::AjustaWhere(where);
-    const auto armado =
-        consulta::ArmaSentencia(sql, campo, w, opcional, consulta::FilasTope(top), true, fuentes);
-    QCOMPARE(armado.faltaConfiguracion, armado.sentencia.isEmpty());
-    QTEST(armado.sentencia, "sentencia");
-    QTEST(campo, "campoFinal");
+    fuentes.columnas = [&](const QString&) {
+        return QString::fromUtf8(c.columnas).split(u',', Qt::SkipEmptyParts);
+    };
+    QString campo = QString::fromUtf8(c.campo);
+    QString where = consulta::AjustaWhere(QString::fromUtf8(c.where));
+    const auto armado = consulta::ArmaSentencia(
+        QString::fromUtf8(c.sql), campo, where, QString::fromUtf8(c.opcional),
+        consulta::FilasTope(QString::fromUtf8(c.top)), true, fuentes);
+    QCOMPARE(armado.faltaConfiguracion, QByteArray(c.sentencia).isEmpty());
+    QCOMPARE(armado.sentencia, QString::fromUtf8(c.sentencia));
+    QCOMPARE(campo, QString::fromUtf8(c.campoFinal));
 }
 
 namespace {

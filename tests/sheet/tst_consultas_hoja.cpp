@@ -39,93 +39,69 @@ private slots:
 };
 
 using Tipo = ConsultaDeCampo::Tipo;
-Q_DECLARE_METATYPE(Tipo)
+
+namespace {
+
+// Table name, and the description, key and extra columns of its lookup.
+const char* const kDefiniciones[][5] = {
+    {"articulos en minusculas", "v_ma_articulos", "DESCRIPCION", "IDarticulo", "DESCRIPCION"},
+    {"rubros sin S", "V_TA_RUBROS", "DESCRIPCION", "IDRUBRO", ""},
+    {"tecnicos por nombre", "V_TA_Tecnicos", "NOMBRE", "IDTecnico", ""},
+    {"areas conserva la S", "P_TA_Areas", "Descripcion", "IDAreas", ""},
+    {"empresas", "P_MA_Empresas", "NombreEmpresa", "IDEmpresa", ""},
+    {"usuarios antes que TA_", "TA_USUARIOS", "NOMBRE", "NOMBRE", ""},
+    {"otra TA_", "TA_ZONAS", "DESCRIPCION", "CODIGO", "DESCRIPCION"},
+    {"clientes", "ma_clientes", "Razon_Social", "Codigo", "Codigo_sucursal"},
+    {"otra MA_", "MA_CUENTAS", "Descripcion", "Codigo", "Descripcion"},
+    {"desconocida no cambia", "VT_OTRA", "d", "k", "e"},
+};
+
+// DataField and Tag of a field, the lookup it asks for and the field that gets the value.
+const struct {
+    const char* nombre;
+    const char* campo;
+    const char* tag;
+    Tipo tipo;
+    const char* destino;
+} kCampos[] = {
+    {"sin clave", "Vehiculo", " ", Tipo::Ninguna, ""},
+    {"fecha", "Fecha", "Fecha", Tipo::Fecha, "Fecha"},
+    {"cuenta 3", "CuentaG3", "MA_CUENTAS3", Tipo::Cuentas, "CuentaG3"},
+    {"importe 2 va a su cuenta", "Gasto2", "MA_CUENTAS1", Tipo::Cuentas, "CuentaG2"},
+    {"importe del medio de pago", "GastoMP", "MA_CUENTAS1", Tipo::Cuentas, "CuentaMP"},
+    {"rubros", "CC_Col1", "v_ma_articulos", Tipo::Rubros, "CC_Col1"},
+    {"orden por articulo", "CC_Col2", "v_ma_articulos", Tipo::Tabla, "CC_Col2"},
+    {"reparto", "Reparto", "V_MV_REPARTO", Tipo::Repartos, "Reparto"},
+};
+
+} // namespace
 
 void TstConsultasHoja::definicionConsulta_data() {
-    QTest::addColumn<QString>("tabla");
-    QTest::addColumn<QString>("descripcion");
-    QTest::addColumn<QString>("clave");
-    QTest::addColumn<QString>("extra");
-    QTest::newRow("articulos en minusculas") << "v_ma_articulos"
-                                             << "DESCRIPCION"
-                                             << "IDarticulo"
-                                             << "DESCRIPCION";
-    QTest::newRow("rubros sin S") << "V_TA_RUBROS"
-                                  << "DESCRIPCION"
-                                  << "IDRUBRO"
-                                  << "";
-    QTest::newRow("tecnicos por nombre") << "V_TA_Tecnicos"
-                                         << "NOMBRE"
-                                         << "IDTecnico"
-                                         << "";
-    QTest::newRow("areas conserva la S") << "P_TA_Areas"
-                                         << "Descripcion"
-                                         << "IDAreas"
-                                         << "";
-    QTest::newRow("empresas") << "P_MA_Empresas"
-                              << "NombreEmpresa"
-                              << "IDEmpresa"
-                              << "";
-    QTest::newRow("usuarios antes que TA_") << "TA_USUARIOS"
-                                            << "NOMBRE"
-                                            << "NOMBRE"
-                                            << "";
-    QTest::newRow("otra TA_") << "TA_ZONAS"
-                              << "DESCRIPCION"
-                              << "CODIGO"
-                              << "DESCRIPCION";
-    QTest::newRow("clientes") << "ma_clientes"
-                              << "Razon_Social"
-                              << "Codigo"
-                              << "Codigo_sucursal";
-    QTest::newRow("otra MA_") << "MA_CUENTAS"
-                              << "Descripcion"
-                              << "Codigo"
-                              << "Descripcion";
-    QTest::newRow("desconocida no cambia") << "VT_OTRA"
-                                           << "d"
-                                           << "k"
-                                           << "e";
+    QTest::addColumn<int>("caso");
+    for (int i = 0; i < int(std::size(kDefiniciones)); ++i)
+        QTest::newRow(kDefiniciones[i][0]) << i;
 }
 
 void TstConsultasHoja::definicionConsulta() {
-    QFETCH(QString, tabla);
+    QFETCH(int, caso);
+    const auto& c = kDefiniciones[caso];
     QString d = QStringLiteral("d"), k = QStringLiteral("k"), e = QStringLiteral("e");
-    DefinicionConsulta(tabla, d, k, e);
-    QTEST(d, "descripcion");
-    QTEST(k, "clave");
-    QTEST(e, "extra");
+    DefinicionConsulta(QString::fromLatin1(c[1]), d, k, e);
+    QCOMPARE(QStringList({d, k, e}), QStringList({c[2], c[3], c[4]}));
 }
 
 void TstConsultasHoja::queConsulta_data() {
-    QTest::addColumn<QString>("campo");
-    QTest::addColumn<QString>("tag");
-    QTest::addColumn<Tipo>("tipo");
-    QTest::addColumn<QString>("destino");
-    QTest::newRow("sin clave") << "Vehiculo"
-                               << " " << Tipo::Ninguna << "";
-    QTest::newRow("fecha") << "Fecha"
-                           << "Fecha" << Tipo::Fecha << "Fecha";
-    QTest::newRow("cuenta 3") << "CuentaG3"
-                              << "MA_CUENTAS3" << Tipo::Cuentas << "CuentaG3";
-    QTest::newRow("importe 2 va a su cuenta") << "Gasto2"
-                                              << "MA_CUENTAS1" << Tipo::Cuentas << "CuentaG2";
-    QTest::newRow("importe del medio de pago") << "GastoMP"
-                                               << "MA_CUENTAS1" << Tipo::Cuentas << "CuentaMP";
-    QTest::newRow("rubros") << "CC_Col1"
-                            << "v_ma_articulos" << Tipo::Rubros << "CC_Col1";
-    QTest::newRow("orden por articulo") << "CC_Col2"
-                                        << "v_ma_articulos" << Tipo::Tabla << "CC_Col2";
-    QTest::newRow("reparto") << "Reparto"
-                             << "V_MV_REPARTO" << Tipo::Repartos << "Reparto";
+    QTest::addColumn<int>("caso");
+    for (int i = 0; i < int(std::size(kCampos)); ++i)
+        QTest::newRow(kCampos[i].nombre) << i;
 }
 
 void TstConsultasHoja::queConsulta() {
-    QFETCH(QString, campo);
-    QFETCH(QString, tag);
-    const ConsultaDeCampo c = QueConsulta(campo, tag);
-    QTEST(c.tipo, "tipo");
-    QTEST(c.destino, "destino");
+    QFETCH(int, caso);
+    const auto& c = kCampos[caso];
+    const ConsultaDeCampo q = QueConsulta(QString::fromLatin1(c.campo), QString::fromLatin1(c.tag));
+    QCOMPARE(q.tipo, c.tipo);
+    QCOMPARE(q.destino, QString::fromLatin1(c.destino));
 }
 
 namespace {
