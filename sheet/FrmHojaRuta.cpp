@@ -4,10 +4,12 @@
 #include "Interno.h"
 #include "app/Aplicacion.h"
 #include "app/gui/Apariencia.h"
+#include "lookup/Lib_FrmCons3.h"
 #include "platform/Pasos.h"
 #include "platform/Texto.h"
 #include "platform/gui/Barvex1.h"
 #include "platform/gui/Grillas.h"
+#include "sheet/ConsultasHoja.h"
 #include "ui_FrmHojaRuta.h"
 
 #include <QApplication>
@@ -640,6 +642,8 @@ void FrmHojaRuta::Barvex1_ButtonClick(const QString& clave) {
             close();
         } else if (k == QLatin1String("CANCELAR")) {
             Cancelar();
+        } else if (k == QLatin1String("CONSULTAR")) {
+            Consultar();
         }
         // NUEVO and BORRAR do nothing on this sheet; lookups and the report come
         // with their own routines.
@@ -659,6 +663,21 @@ void FrmHojaRuta::cmdFinalizar_Click() {
     Finalizando_ = true;
     Barvex1_ButtonClick(QStringLiteral("GRABAR"));
     Finalizando_ = false;
+}
+
+// ------------------------------------------------------------------ lookups
+
+void FrmHojaRuta::Consultar() {
+    auto* campo = static_cast<QLineEdit*>(txtFields_[IndiceActual_]);
+    if (!consultas_)
+        consultas_ =
+            std::make_unique<ConsultasHoja>(app_, std::make_unique<VistaConsultaQt>(app_, this));
+    const auto r = consultas_->Consultar(campo->property("DataField").toString(),
+                                         campo->property("Tag").toString(), reparto_);
+    if (r.confirma)
+        teclaCampo(campo, Qt::Key_Return);
+    else if (!r.campo.isEmpty())
+        CampoValida(Campo(r.campo));
 }
 
 // ------------------------------------------------------------------- events

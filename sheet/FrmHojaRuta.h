@@ -16,6 +16,7 @@
 
 class Aplicacion;
 class Barvex1;
+class ConsultasHoja;
 class EditorCeldas;
 class ModeloRecordset;
 class QLabel;
@@ -75,6 +76,9 @@ public:
     bool HayError() const { return HayError_; }
     int IndiceActual() const { return IndiceActual_; }
 
+    // The lookup of the field that last had the focus (F3).
+    void Consultar();
+
 public slots:
     void Barvex1_ButtonClick(const QString& clave);
     void cmdFinalizar_Click();
@@ -130,4 +134,7 @@ private:
     bool activando_ = false; // the activation that opens the command line's run
     bool parametroAbierto_ = false;
     bool enlazando_ = false; // the model is writing into a field
+
+    // The field lookups, made at the first one.
+    std::unique_ptr<ConsultasHoja> consultas_;
 };

@@ -1,0 +1,169 @@
+// The account lookup over 10,000 accounts (TopConsArt 20000): F3 on an account
+// field until the list is on screen, filling the list, a keystroke in a search
+// box, and the statements each lookup sends.
+
+#include "app/Aplicacion.h"
+#include "lookup/Lib_FrmCons3.h"
+#include "lookup/ModeloConsulta.h"
+#include "platform/ado/sqlite/BaseEmbebida.h"
+#include "resources/Recursos.h"
+#include "sheet/FrmHojaRuta.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kCuentas = 10000;
+
+// Answers every box with OK and counts them, so a run shows if anything complained.
+class DialogoMudo : public plataforma::DialogoOperador {
+public:
+    int cajas = 0;
+    plataforma::Respuesta MsgBox(const QString&, plataforma::Estilo, const QString&) override {
+        ++cajas;
+        return plataforma::Respuesta::OK;
+    }
+    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> EligeArchivo(const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QDate> EligeFecha(const QDate&) override { return std::nullopt; }
+};
+
+QString datos() {
+    QStringList s;
+    s << QStringLiteral("INSERT INTO TA_CONFIGURACION (Grupo, Clave, Valor) VALUES "
+                        "('CONSULTAS','TOPCONSART','20000');");
+    for (int i = 0; i < kCuentas; i += 500) {
+        QStringList filas;
+        for (int j = i; j < i + 500; ++j)
+            filas << QStringLiteral("('6.%1','Cuenta de gastos %1',0)")
+                         .arg(j, 5, 10, QLatin1Char('0'));
+        s << QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, Descripcion, TITULO) VALUES ") +
+                 filas.join(u',') + u';';
+    }
+    return s.join(u'\n');
+}
+
+int lineas(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? static_cast<int>(f.readAll().count('\n')) : 0;
+}
+
+double ms(const QElapsedTimer& reloj) {
+    return static_cast<double>(reloj.nsecsElapsed()) / 1e6;
+}
+
+void tecla(QWidget* w, int codigo, const QString& texto = {}) {
+    QKeyEvent pulsa(QEvent::KeyPress, codigo, Qt::NoModifier, texto);
+    QApplication::sendEvent(w, &pulsa);
+    QKeyEvent suelta(QEvent::KeyRelease, codigo, Qt::NoModifier, texto);
+    QApplication::sendEvent(w, &suelta);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    QTemporaryDir dir;
+    const QString traza = dir.filePath(QStringLiteral("traza.txt"));
+    qputenv("HOJARUTA_TRAZA", traza.toLocal8Bit());
+    const QString base = dir.filePath(QStringLiteral("hoja.db"));
+    ado::sqlite::CreaBaseEmbebida(base, recursos::EsquemaSql(), datos());
+    DialogoMudo dialogo;
+    Aplicacion app(dialogo);
+    app.carpetaEjecutable = dir.path();
+    app.db.carpetaPrograma = dir.path();
+    app.lineaProceso = QStringLiteral("@server=sqlite; @dbname= %1; @usuario= ADMIN; "
+                                      "@Password= ; @ParametroAdicional=; @Caja=1;kora@")
+                           .arg(base);
+    FrmHojaRuta ventana(app);
+    if (!ventana.Form_Load())
+        return 1;
+    ventana.show();
+    ventana.activateWindow();
+    // The field that has the focus says which lookup F3 opens: the window must be active.
+    QElapsedTimer activa;
+    activa.start();
+    while (!ventana.isActiveWindow() && activa.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    QLineEdit* cuenta = ventana.Campo(QStringLiteral("CuentaG1"));
+
+    std::printf("%-28s %10s %10s %12s\n", "operation", "statements", "ms", "per unit");
+    bool fallo = false;
+    for (const char* vez : {"first lookup (F3 to shown)", "later lookup (F3 to shown)"}) {
+        const int antes = lineas(traza);
+        QElapsedTimer reloj;
+        double hastaVerla = 0;
+        int sentencias = 0;
+        int filas = 0;
+        double peorTecla = 0;
+        QTimer espera;
+        QObject::connect(&espera, &QTimer::timeout, [&] {
+            auto* d = qobject_cast<Lib_FrmCons3*>(QApplication::activeModalWidget());
+            if (!d || !d->isVisible())
+                return;
+            espera.stop();
+            hastaVerla = ms(reloj);
+            sentencias = lineas(traza) - antes;
+
+            filas = d->Modelo().rowCount();
+            // Each keystroke jumps to the first matching row: the worst of them.
+            for (QChar c : QStringLiteral("cuenta de gastos 09999")) {
+                QElapsedTimer t;
+                t.start();
+                tecla(d->Caja(0), c.toUpper().unicode(), QString(c));
+                peorTecla = std::max(peorTecla, ms(t));
+            }
+            if (d->FilaElegida() != kCuentas - 1)
+                fallo = true;
+            tecla(d->Caja(0), Qt::Key_Escape);
+        });
+        espera.start(0);
+        cuenta->setFocus();
+        QApplication::processEvents();
+        reloj.start();
+        tecla(cuenta, Qt::Key_F3);
+        std::printf("%-28s %10d %10.1f %9d rows\n", vez, sentencias, hastaVerla, filas);
+        std::printf("%-28s %10s %10.2f %12s\n", "  worst keystroke", "-", peorTecla, "");
+        fallo = fallo || filas != kCuentas;
+    }
+
+    // Filling the list alone, from a result already read.
+    {
+        ado::Recordset rs;
+        app.db.AbrirRecordset(
+            QStringLiteral("SELECT TOP 20000 DESCRIPCION,CODIGO FROM MA_CUENTAS ORDER BY CODIGO"),
+            rs);
+        ModeloConsulta modelo;
+        const ModeloConsulta::Lectura l;
+        QElapsedTimer reloj;
+        reloj.start();
+        modelo.Encolumnar(rs, l);
+        modelo.Leer(rs, l);
+        const double t = ms(reloj);
+        std::printf("%-28s %10s %10.1f %7.0f rows/ms\n", "fill the list", "-", t,
+                    modelo.rowCount() / std::max(t, 0.001));
+        fallo = fallo || modelo.rowCount() != kCuentas;
+    }
+    qputenv("HOJARUTA_TRAZA", QByteArray());
+    if (fallo || dialogo.cajas != 0) {
+        std::printf("unexpected: a lookup did not list or find every account, or %d boxes\n",
+                    dialogo.cajas);
+        return 1;
+    }
+    ventana.close();
+    return 0;
+}

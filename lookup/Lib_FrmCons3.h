@@ -1,0 +1,112 @@
+#pragma once
+// The list lookup dialog: the rows of one statement, a search box above each
+// column, and the chosen row's values read back from its properties once it
+// closes. The rows are a ModeloConsulta; this class binds it, the boxes, keys,
+// widths and buttons.
+
+#include "lookup/Lib_ClsCons3.h"
+#include "lookup/ModeloConsulta.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+
+class Aplicacion;
+class QLineEdit;
+class QTreeView;
+
+namespace Ui {
+class Lib_FrmCons3;
+}
+
+class Lib_FrmCons3 : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit Lib_FrmCons3(Aplicacion& app, QWidget* parent = nullptr);
+    ~Lib_FrmCons3() override;
+
+    QVariant StkNivel1, StkNivel2, StkNivel3, StkNivel4;
+    QString MuestraStock;
+    QString SQL;
+    QString CampoDevuelto;
+    std::optional<QStringList> CmpsDevueltos;
+    bool CheckBoxes = false;
+    QString gConnString;
+    QVariant ValorDevuelto;
+    QString FiltroInicial;
+    QString CampoBusqueda;
+    bool OrdenarPorLwv = false;
+    std::optional<QVariantList> Valores;
+    std::optional<QVariantList> Cantidades;
+    bool UsaCantidades = false;
+    QString ValoresDefault;
+    bool CfgUsaConsultaLIKE = false;
+
+    // Runs the statement and lists its rows; again for every new search.
+    void Form_Load();
+    // Loads the dialog unless it is loaded, and shows it until the operator closes it.
+    void Muestra();
+    // Places the boxes over their columns and sizes the list and the window.
+    void CalcularAncho();
+    // The first row (from 1) whose column Clave + 1 begins with the text; 0 for none.
+    int Busqueda(int Clave, const QString& QueValor);
+    int IndiceColumna(const QString& Columna) const;
+
+    ModeloConsulta& Modelo() const { return *modelo_; }
+    QTreeView* Lista() const;
+    // Search box i, over column i + 1; null past the last column.
+    QLineEdit* Caja(int i) const;
+    int CajaActual() const { return CajaActual_; }
+    QString TablaConsulta() const { return TablaConsulta_; }
+    bool EsArticulos() const { return EsArticulos_; }
+    // The selected row (from 0), -1 for none.
+    int FilaElegida() const;
+
+    // Esc and "&Cancelar": nothing chosen.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* evento) override;
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    void cmdAceptar_Click();
+    void cmdMarcar_Click();
+    void cmdNuevaBusqueda_Click();
+    void Encolumnar(ado::Recordset& rs);
+    ModeloConsulta::Lectura lectura();
+    void CargarAnchos();
+    void ubicaCajas();
+    void ajustaPanel();
+    void eligeFila(int fila);
+    QLineEdit* nuevaCaja(int i);
+    int pixeles(double twips) const;
+
+    Aplicacion& app_;
+    std::unique_ptr<Ui::Lib_FrmCons3> ui_;
+    ModeloConsulta* modelo_;
+    QList<QLineEdit*> cajas_;
+    bool cargado_ = false;
+    bool EsArticulos_ = false;
+    QString SQLOriginal;
+    QString SQLBase;
+    QString TablaConsulta_;
+    int CajaActual_ = 0;
+    int anchoPanel_ = 0; // pixels the columns need
+};
+
+// The list lookups of the controller on a fresh dialog each time, child of `padre`.
+class VistaConsultaQt : public VistaConsulta {
+public:
+    VistaConsultaQt(Aplicacion& app, QWidget* padre) : app_(app), padre_(padre) {}
+    ListaElegida MuestraLista(const ListaPedida& pedido) override;
+
+private:
+    Aplicacion& app_;
+    QWidget* padre_;
+};

@@ -1,0 +1,50 @@
+#pragma once
+// The statement a lookup lists, built from what the caller asked for: its own
+// query, a definition of the lookup file, or the table's own columns. No database
+// and no widgets here: the definition and the columns come in through `Fuentes`.
+
+#include "ArchivosConsulta.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace consulta {
+
+// Whether `texto` holds `parte` anywhere, letter case ignored.
+bool Contiene(const QString& texto, const QString& parte);
+
+// A caller's condition of more than one character, unless it starts with "(",
+// goes between parentheses with a blank on each side.
+QString AjustaWhere(const QString& where);
+
+// The row limit of the TopConsArt setting: its value rounded; 1000 when that is
+// 0, empty or not a number.
+int FilasTope(const QString& valor);
+
+// What the builder asks of the outside.
+struct Fuentes {
+    // The definition of the lookup file for a name.
+    std::function<std::optional<MascaraConsulta>(const QString& tabla)> mascara;
+    // The table's columns in their order; empty when it cannot be read.
+    std::function<QStringList(const QString& tabla)> columnas;
+};
+
+struct Armado {
+    QString sentencia;
+    // The definition names one column and no search column was given: the
+    // operator is told to configure the lookup and nothing is listed.
+    bool faltaConfiguracion = false;
+};
+
+// The statement for `SQL` (a query when it contains SELECT, otherwise a table or
+// view name), with at most `filas` rows. `CampoBusqueda` (the column to order by)
+// and `Where` (already through AjustaWhere) come in and go out as the lookup
+// leaves them.
+Armado ArmaSentencia(const QString& SQL, QString& CampoBusqueda, QString& Where,
+                     const QString& SentenciaOpcional, int filas, bool usarMascaras,
+                     const Fuentes& fuentes);
+
+} // namespace consulta
