@@ -12,6 +12,7 @@ struct Inyeccion {
     int enTransaccion = -1; // statements counted since BEGIN; -1 outside one
     bool disparada = false;
     QString sentencia; // the one that failed
+    QString empieza;   // also fails once the first statement that begins so, anywhere
 
     void fallaLa(int k) {
         *this = Inyeccion();
@@ -33,13 +34,18 @@ public:
     void abrir(const ado::detalle::DatosConexion& d, int s) override { real_->abrir(d, s); }
     void cerrar() override { real_->cerrar(); }
     ado::detalle::Resultado ejecuta(const QString& sql, const QVariantList& p) override {
-        if (i_->enTransaccion >= 0 && ++i_->enTransaccion == i_->fallaEn && !i_->disparada) {
+        const bool porTexto = !i_->empieza.isEmpty() && sql.startsWith(i_->empieza);
+        const bool porOrden = i_->enTransaccion >= 0 && ++i_->enTransaccion == i_->fallaEn;
+        if ((porTexto || porOrden) && !i_->disparada) {
             i_->disparada = true;
             i_->sentencia = sql;
             const QString t = QStringLiteral("Fallo de prueba");
-            throw ado::Falla(ado::codigo::E_FAIL, t, QStringLiteral("Prueba"),
-                             {ado::Error{ado::codigo::E_FAIL, t, QStringLiteral("42000"), 50000,
-                                         QStringLiteral("Prueba")}});
+            // Outside a save, E_FAIL with records would read as a lost connection.
+            const ado::Numero n =
+                porOrden ? ado::codigo::E_FAIL : ado::codigo::DB_E_ERRORSINCOMMAND;
+            throw ado::Falla(
+                n, t, QStringLiteral("Prueba"),
+                {ado::Error{n, t, QStringLiteral("42000"), 50000, QStringLiteral("Prueba")}});
         }
         return real_->ejecuta(sql, p);
     }

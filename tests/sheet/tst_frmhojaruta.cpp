@@ -24,6 +24,8 @@ private slots:
     void tipeaYGraba();
     void finalizar();
     void entradaMalFormadaYBaseRota();
+    void inicializaInformaElError_data();
+    void inicializaInformaElError();
     void sentenciasPorLinea_data();
     void sentenciasPorLinea();
 };
@@ -485,6 +487,30 @@ void TstFrmHojaRuta::sentenciasPorLinea() {
         conCinco = sentencias;
     else
         QCOMPARE(sentencias, conCinco);
+}
+
+void TstFrmHojaRuta::inicializaInformaElError_data() {
+    QTest::addColumn<int>("respuesta");
+    QTest::addColumn<int>("cajas");
+    QTest::newRow("reintentar: lo abre") << int(Respuesta::Retry) << 1;
+    QTest::newRow("abandonar: sigue") << int(Respuesta::Abort) << 1;
+}
+
+void TstFrmHojaRuta::inicializaInformaElError() {
+    // The sheet's own open of the run table, when it fails, is shown to the clerk
+    // with its procedure's name; Retry opens it again.
+    QFETCH(int, respuesta);
+    QFETCH(int, cajas);
+    Hoja h;
+    h.inyeccion->empieza = QStringLiteral("SELECT top 1 * FROM V_MV_REPARTO");
+    h.dialogo.olvida();
+    h.dialogo.responde(static_cast<Respuesta>(respuesta));
+    h.boton("CANCELAR");
+    QVERIFY(h.inyeccion->disparada);
+    QCOMPARE(h.dialogo.mostradas().size(), cajas);
+    QCOMPARE(h.dialogo.mostradas().first().titulo, QStringLiteral("Error en AbrirRecordset"));
+    QVERIFY(h.dialogo.mostradas().first().texto.contains(QStringLiteral("Fallo de prueba")));
+    QCOMPARE(h.ver("Reparto"), QStringLiteral("122"));
 }
 
 QTEST_MAIN(TstFrmHojaRuta)
