@@ -2,6 +2,7 @@
 // field until the list is on screen, filling the list, a keystroke in a search
 // box, and the statements each lookup sends.
 
+#include "DialogoMudo.h"
 #include "app/Aplicacion.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/ModeloConsulta.h"
@@ -22,23 +23,6 @@
 namespace {
 
 constexpr int kCuentas = 10000;
-
-// Answers every box with OK and counts them, so a run shows if anything complained.
-class DialogoMudo : public plataforma::DialogoOperador {
-public:
-    int cajas = 0;
-    plataforma::Respuesta MsgBox(const QString&, plataforma::Estilo, const QString&) override {
-        ++cajas;
-        return plataforma::Respuesta::OK;
-    }
-    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> EligeArchivo(const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QDate> EligeFecha(const QDate&) override { return std::nullopt; }
-};
 
 QString datos() {
     QStringList s;

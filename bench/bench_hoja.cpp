@@ -1,6 +1,7 @@
 // The sheet's heavy operations at 100, 1,000 and 5,000 lines: statements sent and
 // time taken to build the grid, open a saved run and recompute the totals.
 
+#include "DialogoMudo.h"
 #include "app/Aplicacion.h"
 #include "platform/ado/sqlite/BaseEmbebida.h"
 #include "resources/Recursos.h"
@@ -17,23 +18,6 @@
 #include <cstdio>
 
 namespace {
-
-// Answers every box with OK and counts them, so a run shows if anything complained.
-class DialogoMudo : public plataforma::DialogoOperador {
-public:
-    int cajas = 0;
-    plataforma::Respuesta MsgBox(const QString&, plataforma::Estilo, const QString&) override {
-        ++cajas;
-        return plataforma::Respuesta::OK;
-    }
-    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> EligeArchivo(const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QDate> EligeFecha(const QDate&) override { return std::nullopt; }
-};
 
 QString datos(int n) {
     QStringList s;

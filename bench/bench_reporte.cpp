@@ -2,6 +2,7 @@
 // taken to read and lay the run out, and to write the PDF. The budget is one
 // second for a 1,000-line run, both together (Release build).
 
+#include "DialogoMudo.h"
 #include "app/Aplicacion.h"
 #include "app/Reportes.h"
 #include "platform/ado/sqlite/BaseEmbebida.h"
@@ -16,22 +17,6 @@
 #include <cstdio>
 
 namespace {
-
-class DialogoMudo : public plataforma::DialogoOperador {
-public:
-    int cajas = 0;
-    plataforma::Respuesta MsgBox(const QString&, plataforma::Estilo, const QString&) override {
-        ++cajas;
-        return plataforma::Respuesta::OK;
-    }
-    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> EligeArchivo(const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QDate> EligeFecha(const QDate&) override { return std::nullopt; }
-};
 
 class SalidaGuardada : public reporte::Salida {
 public:

@@ -1,5 +1,6 @@
 #include "sheet/FrmHojaRuta.h"
 
+#include "DisposicionHoja.h"
 #include "EditorCeldas.h"
 #include "Interno.h"
 #include "app/Aplicacion.h"
@@ -40,19 +41,6 @@ constexpr int kCampos = 21;
 constexpr int kOrdenFoco[] = {0, 1, 2, 3, 4, 5, 7, 6, 11, 14, 12, 15, 13, 16, 17, 18, 20, 19};
 
 const QString kCian = QStringLiteral("QLineEdit { background-color: rgb(0, 255, 255); }");
-
-int aPixeles(double twips, double dpi) {
-    return static_cast<int>(twips * dpi / 1440.0);
-}
-
-// A summary grid's columns share its width, as the suite sizes them.
-void repartoColumnas(QTableView* vista, int columnas, int restaTwips) {
-    const double dpi = vista->logicalDpiX() > 0 ? vista->logicalDpiX() : 96;
-    const double anchoTwips = vista->width() * 1440.0 / dpi;
-    const double twips = std::round(anchoTwips / columnas - restaTwips);
-    for (int c = 0; c < columnas; ++c)
-        vista->setColumnWidth(c, std::max(0, static_cast<int>(std::lround(twips * dpi / 1440.0))));
-}
 
 // A progress window for long loads: it appears only when the work lasts longer
 // than half a second and keeps the window painting meanwhile.
@@ -129,7 +117,7 @@ void FrmHojaRuta::armaVista() {
     vista->setWordWrap(false);
     vista->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(vista->horizontalScrollBar(), &QScrollBar::valueChanged, this,
-            [this] { ubicaTitulos(); });
+            [this] { hoja::UbicaTitulos(*ui_); });
     editor_ = new EditorCeldas(vista, reparto_.Lineas(), [this](QLineEdit* caja) {
         CampoValida(caja);
         return !HayError_;
@@ -390,7 +378,7 @@ void FrmHojaRuta::ArmaGrilla(bool limpiaPrimero) {
                 if (limpiaPrimero)
                     reparto_.Lineas().limpia();
             },
-            [&] { anchosGrilla(); },
+            [&] { hoja::AnchosGrilla(*ui_); },
             [&] {
                 QString lista = reparto_.Campo(QStringLiteral("CC_Col1"));
                 if (lista.trimmed().isEmpty())
@@ -434,7 +422,7 @@ void FrmHojaRuta::CargaComprobantes() {
         ui_->MSHFlexGrid1->setModel(modelo);
         delete comprobantes_;
         comprobantes_ = modelo;
-        repartoColumnas(ui_->MSHFlexGrid1, 3, 30);
+        hoja::RepartoColumnas(ui_->MSHFlexGrid1, 3, 30);
     }
     {
         ado::Recordset rs;
@@ -443,7 +431,7 @@ void FrmHojaRuta::CargaComprobantes() {
         ui_->MSHFlexGrid2->setModel(modelo);
         delete cobranzas_;
         cobranzas_ = modelo;
-        repartoColumnas(ui_->MSHFlexGrid2, 2, 45);
+        hoja::RepartoColumnas(ui_->MSHFlexGrid2, 2, 45);
     }
 }
 
@@ -715,50 +703,12 @@ void FrmHojaRuta::changeEvent(QEvent* evento) {
 
 void FrmHojaRuta::resizeEvent(QResizeEvent* evento) {
     QMainWindow::resizeEvent(evento);
-    anchosGrilla();
+    hoja::AnchosGrilla(*ui_);
 }
 
 void FrmHojaRuta::showEvent(QShowEvent* evento) {
     QMainWindow::showEvent(evento);
-    anchosGrilla();
-}
-
-void FrmHojaRuta::anchosGrilla() {
-    QTableView* vista = ui_->MSFlexGrid2;
-    const double dpi = vista->logicalDpiX() > 0 ? vista->logicalDpiX() : 96;
-    const double ancho = vista->width() * 1440.0 / dpi;
-    const int cantidades = static_cast<int>((ancho - 2460 - 350) / 8);
-    vista->setColumnWidth(0, aPixeles(2460, dpi));
-    for (int c = 1; c <= 8; ++c)
-        vista->setColumnWidth(c, aPixeles(std::max(cantidades, 0), dpi));
-    for (int c = 9; c < ModeloGrilla::kColumnas; ++c)
-        vista->setColumnHidden(c, true);
-    ubicaTitulos();
-}
-
-void FrmHojaRuta::ubicaTitulos() {
-    QTableView* vista = ui_->MSFlexGrid2;
-    const int base = vista->geometry().x() - ui_->fraTitulos->x() + vista->viewport()->x();
-    const int alto = ui_->fraTitulos->height() / 3;
-    const auto pon = [&](QLabel* l, int desde, int hasta, int fila, int filas = 1) {
-        const int x = base + vista->columnViewportPosition(desde);
-        const int fin = base + vista->columnViewportPosition(hasta) + vista->columnWidth(hasta);
-        l->setGeometry(x, fila * alto, std::max(fin - x, 0), alto * filas);
-    };
-    pon(ui_->lblTitCantidad, 0, 4, 0);
-    pon(ui_->lblTitDevolucion, 5, 6, 0);
-    pon(ui_->lblTitTotal, 7, 8, 0);
-    pon(ui_->lblTitProducto, 0, 0, 1, 2);
-    pon(ui_->lblTitCarga, 1, 2, 1);
-    pon(ui_->lblTitRecarga, 3, 4, 1);
-    pon(ui_->lblTitDevSob, 5, 6, 1);
-    pon(ui_->lblTitVtaTotal, 7, 8, 1);
-    QLabel* uds[] = {ui_->lblTitUds1, ui_->lblTitUds2, ui_->lblTitUds3, ui_->lblTitUds4};
-    QLabel* kgs[] = {ui_->lblTitKgs1, ui_->lblTitKgs2, ui_->lblTitKgs3, ui_->lblTitKgs4};
-    for (int g = 0; g < 4; ++g) {
-        pon(uds[g], 1 + 2 * g, 1 + 2 * g, 2);
-        pon(kgs[g], 2 + 2 * g, 2 + 2 * g, 2);
-    }
+    hoja::AnchosGrilla(*ui_);
 }
 
 bool FrmHojaRuta::eventFilter(QObject* objeto, QEvent* evento) {

@@ -101,8 +101,6 @@ private:
     void soloLectura(bool si);
     void aplica(const ReglasHoja::Resultado& res, QLineEdit* control);
     bool rubrosValidos(QString& lista);
-    void anchosGrilla();
-    void ubicaTitulos();
     void teclaCampo(QLineEdit* campo, int tecla);
     // Moves the focus into, out of or back to the grid for the key; true when it did.
     bool pasaPorLaGrilla(QWidget* w, int tecla);

@@ -1,0 +1,20 @@
+#pragma once
+// The sheet window's layout that follows its size: the grid's column widths, the
+// three rows of captions laid over its columns, the summary grids' columns.
+
+class QTableView;
+namespace Ui {
+class FrmHojaRuta;
+}
+
+namespace hoja {
+
+// The product column keeps its width; the eight quantity columns share the rest;
+// the captions follow.
+void AnchosGrilla(Ui::FrmHojaRuta& ui);
+// The captions over the grid's columns, where the columns are now.
+void UbicaTitulos(Ui::FrmHojaRuta& ui);
+// A summary grid's columns share its width.
+void RepartoColumnas(QTableView* vista, int columnas, int restaTwips);
+
+} // namespace hoja
