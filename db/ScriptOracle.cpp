@@ -1,5 +1,6 @@
 #include "ScriptOracle.h"
 
+#include "TraduceOracle.h"
 #include "platform/ado/Falla.h"
 #include "platform/sql/LexicoSql.h"
 
@@ -16,13 +17,7 @@ using sql::Token;
 
 ado::Falla sinUbicar(const QString& motivo, QStringView texto) {
     // The script itself is logged apart; the message shows where it stopped.
-    QString extracto = texto.toString().simplified();
-    if (extracto.size() > 120)
-        extracto = extracto.left(117) + QStringLiteral("...");
-    return ado::Falla(5,
-                      QStringLiteral("El script no se puede pasar a Oracle (") + motivo +
-                          QStringLiteral("): ") + extracto,
-                      QStringLiteral("DB_Dll"));
+    return NoPasaAOracle(QStringLiteral("El script no se puede pasar a Oracle ("), motivo, texto);
 }
 
 // The tokens of a text with the small questions the splitter asks of them.

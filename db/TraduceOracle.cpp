@@ -25,13 +25,7 @@ using sql::Simbolo;
 using sql::Token;
 
 ado::Falla intraducible(const QString& motivo, QStringView sql) {
-    QString extracto = sql.toString().simplified();
-    if (extracto.size() > 120)
-        extracto = extracto.left(117) + QStringLiteral("...");
-    return ado::Falla(5,
-                      QStringLiteral("No se puede pasar a Oracle (") + motivo +
-                          QStringLiteral("): ") + extracto,
-                      QStringLiteral("DB_Dll"));
+    return NoPasaAOracle(QStringLiteral("No se puede pasar a Oracle ("), motivo, sql);
 }
 
 // A text that ends inside a literal, a quoted name or a comment would lose its end.
@@ -588,6 +582,14 @@ QString ConvierteTop(QStringView sql) {
     return antes + QStringLiteral(" * ") + resto +
            (donde >= 0 ? QStringLiteral(" AND ROWNUM <= ") : QStringLiteral(" WHERE ROWNUM <= ")) +
            limite;
+}
+
+ado::Falla NoPasaAOracle(const QString& queNoPasa, const QString& motivo, QStringView texto) {
+    QString extracto = texto.toString().simplified();
+    if (extracto.size() > 120)
+        extracto = extracto.left(117) + QStringLiteral("...");
+    return ado::Falla(5, queNoPasa + motivo + QStringLiteral("): ") + extracto,
+                      QStringLiteral("DB_Dll"));
 }
 
 } // namespace db::oracle

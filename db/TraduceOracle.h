@@ -3,6 +3,8 @@
 // project's SQL lexer: what is inside a literal or a quoted name stays as written,
 // except date literals, which Oracle must be told how to read.
 
+#include "platform/ado/Falla.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -17,6 +19,10 @@ QString Traduce(QStringView sql);
 // without the word TOP comes back unchanged; a TOP not followed by a number and
 // "*" raises ado::Falla (5).
 QString ConvierteTop(QStringView sql);
+
+// Why a text cannot be carried over to Oracle, with the start of the text where it
+// stopped: error 5, as the translation and the script splitter raise it.
+ado::Falla NoPasaAOracle(const QString& queNoPasa, const QString& motivo, QStringView texto);
 
 // Whether the operator writes the day before the month.
 bool DiaPrimero();
