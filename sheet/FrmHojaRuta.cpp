@@ -303,6 +303,17 @@ void FrmHojaRuta::Inicializa() {
     actualizaTitulo();
 }
 
+void FrmHojaRuta::abreReparto() {
+    reparto_.Existe = true;
+    reparto_.Finalizado.clear(); // the stamp of the run shown before
+    ui_->LblFinalizado->clear();
+    DetalleOn(true);
+    MuestraReparto();
+    soloLectura(!reparto_.Finalizado.isEmpty());
+    reparto_.MarcaComoCargado();
+    actualizaTitulo();
+}
+
 void FrmHojaRuta::DetalleOn(bool Off) {
     for (int i = 0; i < kCampos; ++i)
         if (i < 8 || i > 17)
@@ -335,6 +346,8 @@ void FrmHojaRuta::MuestraReparto() {
                                [&] {
                                    reparto_.Existe = true;
                                    reparto_.LineaIncompleta = 0;
+                                   reparto_.HuellaCabecera.clear();
+                                   reparto_.HuellaLineas.clear();
                                },
                                [&] {
                                    repo_.CargaCabecera(reparto_);
@@ -478,14 +491,7 @@ void FrmHojaRuta::aplica(const ReglasHoja::Resultado& res, QLineEdit* control) {
     case Efecto::Ninguno:
         break;
     case Efecto::AbreReparto:
-        reparto_.Existe = true;
-        reparto_.Finalizado.clear(); // the stamp of the run shown before
-        ui_->LblFinalizado->clear();
-        DetalleOn(true);
-        MuestraReparto();
-        soloLectura(!reparto_.Finalizado.isEmpty());
-        reparto_.MarcaComoCargado();
-        actualizaTitulo();
+        abreReparto();
         break;
     case Efecto::NuevoReparto:
         reparto_.Existe = false;
@@ -534,29 +540,14 @@ bool FrmHojaRuta::AsientoBalanceado() {
 }
 
 bool FrmHojaRuta::GrabaReparto() {
+    // The entry's settings only read; its number is read under the save's lock.
+    std::optional<DatosAsiento> asiento;
+    if (Finalizando_)
+        asiento = repo_.PreparaAsiento(reparto_);
     for (;;) {
-        // Numbering and the earlier-entry check only read; they run before the
-        // transaction and report their own failures.
-        std::optional<DatosAsiento> asiento;
-        if (Finalizando_) {
-            asiento = repo_.PreparaAsiento(reparto_);
-            if (!asiento)
-                return false;
-            // A finalized run can never be finished again, so it is not finished
-            // without the entry it must post.
-            if (asiento->sinTipoRegistro) {
-                app_.dialogo.MsgBox(asiento->aviso, {}, QString());
-                return false;
-            }
-            if (asiento->numeroAsiento > 32767) {
-                aviso(QStringLiteral("El número de asiento %1 supera el máximo que admite el "
-                                     "libro diario (32767): no se puede finalizar el reparto.")
-                          .arg(asiento->numeroAsiento));
-                return false;
-            }
-        }
+        Grabacion grabacion;
         try {
-            repo_.Graba(reparto_, Finalizando_, asiento ? &*asiento : nullptr);
+            grabacion = repo_.Graba(reparto_, Finalizando_, asiento ? &*asiento : nullptr);
         } catch (const std::exception& e) {
             // The transaction is undone; the failure keeps the provider's records
             // for the dialog.
@@ -567,10 +558,60 @@ bool FrmHojaRuta::GrabaReparto() {
                 continue;
             return false;
         }
-        if (asiento && !asiento->aviso.isEmpty())
-            app_.dialogo.MsgBox(asiento->aviso, {}, QString());
-        return true;
+        switch (grabacion) {
+        case Grabacion::Grabada:
+            if (asiento && !asiento->aviso.isEmpty())
+                app_.dialogo.MsgBox(asiento->aviso, {}, QString());
+            return true;
+        case Grabacion::SinAsiento:
+            // A finalized run can never be finished again, so it is not finished
+            // without the entry it must post.
+            if (asiento->sinTipoRegistro)
+                app_.dialogo.MsgBox(asiento->aviso, {}, QString());
+            else if (!asiento->aviso.isEmpty())
+                aviso(asiento->aviso);
+            return false;
+        case Grabacion::NumeroOcupado:
+            if (!otroNumero())
+                return false;
+            continue;
+        case Grabacion::CambiadaEnOtroPuesto:
+            recargaCambiado();
+            return false;
+        }
     }
+}
+
+bool FrmHojaRuta::otroNumero() {
+    // Another workstation saved a run under this new number meanwhile: the sheet
+    // is kept and may take the next free one.
+    const QString ocupado = reparto_.NumeroTexto().trimmed();
+    const QString proximo = repo_.ProximoReparto();
+    if (app_.dialogo.MsgBox(
+            QStringLiteral("El número de reparto %1 ya fue grabado en otro puesto: no se grabó "
+                           "nada. ¿Graba este reparto con el número %2?")
+                .arg(ocupado, proximo),
+            {plataforma::Botones::YesNo, plataforma::Icono::Question, 1},
+            QStringLiteral("Aviso al operador...")) != plataforma::Respuesta::Yes)
+        return false;
+    reparto_.setCampo(QStringLiteral("Reparto"), proximo);
+    reparto_.ConfirmaNumero(proximo);
+    actualizaTitulo();
+    return true;
+}
+
+void FrmHojaRuta::recargaCambiado() {
+    const QString numero = reparto_.NumeroTexto().trimmed();
+    if (app_.dialogo.MsgBox(
+            QStringLiteral("El reparto %1 fue modificado en otro puesto desde que se abrió en "
+                           "esta hoja: no se grabó nada. ¿Lo vuelve a abrir? Se descartan los "
+                           "cambios de esta hoja.")
+                .arg(numero),
+            {plataforma::Botones::YesNo, plataforma::Icono::Exclamation, 2},
+            QStringLiteral("Aviso al operador...")) != plataforma::Respuesta::Yes)
+        return; // the sheet stays as typed
+    reparto_.setCampo(QStringLiteral("Reparto"), reparto_.NumeroTexto());
+    abreReparto();
 }
 
 // ----------------------------------------------------------------- commands

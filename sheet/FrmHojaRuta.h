@@ -99,6 +99,12 @@ private:
     // True when there is nothing unsaved, or the clerk agrees to lose it.
     bool descartaCambios();
     void soloLectura(bool si);
+    // Opens the run of the confirmed number, as Enter on it does.
+    void abreReparto();
+    // After a save found the number taken, or the run changed elsewhere: the
+    // clerk's choice. The sheet stays as typed unless the clerk says otherwise.
+    bool otroNumero();
+    void recargaCambiado();
     void aplica(const ReglasHoja::Resultado& res, QLineEdit* control);
     bool rubrosValidos(QString& lista);
     void teclaCampo(QLineEdit* campo, int tecla);

@@ -6,6 +6,7 @@
 #include "platform/Currency.h"
 #include "sheet/ModeloGrilla.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -72,6 +73,10 @@ public:
     QString Finalizado;        // the stored FINALIZADO, as shown; empty while open
     QString CuentaEtiqueta[5]; // descriptions of CuentaG1..4 and CuentaMP
     int LineaIncompleta = 0;   // the line (1-based) where loading the lines failed
+    // The stored header and lines as this sheet read them: a save writes only while
+    // the stored run still matches them, so another workstation's save is never
+    // overwritten unseen.
+    QByteArray HuellaCabecera, HuellaLineas;
 
     // -------------------------------------------------------------- lines
     ModeloGrilla& Lineas() { return lineas_; }

@@ -11,6 +11,10 @@
 #include "platform/ado/Valores.h"
 #include "sheet/Reparto.h"
 
+#include <QCryptographicHash>
+
+#include <algorithm>
+
 using hoja::TextoNumero;
 using hoja::TextoValor;
 using plataforma::DuplicaComillas;
@@ -81,6 +85,7 @@ void RepositorioReparto::CargaCabecera(Reparto& r) {
                 for (const QString& c : Reparto::Campos())
                     if (rs.TieneCampo(c))
                         cargas.append({c, TextoValor(rs.Fields(c).Value())});
+                r.HuellaCabecera = HuellaFila(rs);
                 for (const auto& [c, t] : cargas)
                     r.setCampo(c, t);
             },
@@ -375,8 +380,12 @@ void RepositorioReparto::CargaDetalle(Reparto& r, const AvisoProgreso& progreso)
     // read with one query each, whatever the number of lines.
     const QString N = r.NumeroTexto();
     ado::Recordset rs;
-    if (!abre(QStringLiteral("SELECT * FROM V_MV_REPARTODET WHERE IDREPARTO = ") + N, rs))
+    if (!abre(QStringLiteral("SELECT * FROM V_MV_REPARTODET WHERE IDREPARTO = ") + N, rs)) {
+        // Lines that could not be read must not be saved as none.
+        r.LineaIncompleta = 1;
         return;
+    }
+    QList<QByteArray> leidas;
     if (!rs.Eof()) {
         const auto articulos = articulosPorConsulta(
             QStringLiteral("SELECT * FROM V_MA_ARTICULOS WHERE IDARTICULO IN (SELECT IdArticulo "
@@ -392,6 +401,7 @@ void RepositorioReparto::CargaDetalle(Reparto& r, const AvisoProgreso& progreso)
             g.setFilas(0);
             for (int i = 1; !rs.Eof(); ++i) {
                 f = i - 1;
+                leidas.append(HuellaFila(rs));
                 g.setFilas(i);
                 const QString id = texto(rs, "IdArticulo");
                 const auto cant = [&](const char* nombre) { return TextoValor(campo(rs, nombre)); };
@@ -441,6 +451,7 @@ void RepositorioReparto::CargaDetalle(Reparto& r, const AvisoProgreso& progreso)
             throw;
         }
     }
+    r.HuellaLineas = HuellaDeFilas(std::move(leidas));
     app_.db.CierraRecordset(rs);
 }
 
@@ -503,6 +514,8 @@ void RepositorioReparto::Cobranzas(const QString& N, ado::Recordset& rs) {
 
 namespace {
 
+constexpr qint32 kMaximoAsiento = 32767;
+
 const QString kSinTipoRegistro =
     QStringLiteral("No se ha informado El Tipo de Registro que generará el Asiento, corrija esto "
                    "desde configuración y vuelva a intentarlo");
@@ -519,29 +532,38 @@ QString Ceros(const QString& valor, int ancho) {
 
 } // namespace
 
-std::optional<DatosAsiento> RepositorioReparto::PreparaAsiento(const Reparto& r) {
+DatosAsiento RepositorioReparto::PreparaAsiento(const Reparto& r) {
     DatosAsiento d;
     const auto leida = ado::InterpretaFecha(r.Campo(QStringLiteral("Fecha")).trimmed());
     d.mes = leida ? leida->date().month() : 0;
     d.tc = app_.cfg.Cfg(QStringLiteral("EQU_CYB_CreditoCaja")).trimmed();
+    d.periodo = app_.cfg.Cfg(QStringLiteral("PERIODO"));
+    d.tipoReg = app_.cfg.Cfg(QStringLiteral("TIPOREGFACTURACION"));
+    return d;
+}
 
+bool RepositorioReparto::numeraAsiento(const Reparto& r, DatosAsiento& d) {
     // One entry per run: a run finished again keeps the entry it already has.
     const QString reparto = r.NumeroTexto().trimmed();
     ado::Recordset rs;
-    if (!abre(
-            QStringLiteral("SELECT COUNT(*) AS LINEAS FROM MV_ASIENTOS WITH(NOLOCK) WHERE TC = '") +
-                DuplicaComillas(d.tc) + QStringLiteral("' AND LTRIM(RTRIM(Cpte_Origen)) = '") +
-                DuplicaComillas(reparto) + u'\'',
-            rs))
-        return std::nullopt; // the operator gave up on the failure already shown
+    app_.db.Consulta(
+        QStringLiteral("SELECT COUNT(*) AS LINEAS FROM MV_ASIENTOS WITH(NOLOCK) WHERE TC = '") +
+            DuplicaComillas(d.tc) + QStringLiteral("' AND LTRIM(RTRIM(Cpte_Origen)) = '") +
+            DuplicaComillas(reparto) + u'\'',
+        rs);
     const int previas = rs.Eof() ? 0 : rs.Fields(0).Value().toInt();
-    app_.db.CierraRecordset(rs);
+    rs.Close();
     if (previas > 0) {
+        d.registra = false;
         d.aviso = QStringLiteral("El reparto ") + reparto +
                   QStringLiteral(" ya tiene su asiento contable: no se registra otro.");
-        return d;
+        return true;
     }
-
+    if (d.tipoReg.isEmpty()) {
+        d.aviso = kSinTipoRegistro;
+        d.sinTipoRegistro = true;
+        return false;
+    }
     Numeracion numeracion(app_);
     QString sucursal, numero, letra, hasta = QStringLiteral("99999999");
     bool modificable = false;
@@ -550,28 +572,94 @@ std::optional<DatosAsiento> RepositorioReparto::PreparaAsiento(const Reparto& r)
     d.sucursal = Ceros(sucursal, 4);
     d.numero = Ceros(numero, 8);
     d.letra = letra;
-    d.periodo = app_.cfg.Cfg(QStringLiteral("PERIODO"));
-    d.tipoReg = app_.cfg.Cfg(QStringLiteral("TIPOREGFACTURACION"));
-    if (d.tipoReg.isEmpty()) {
-        d.aviso = kSinTipoRegistro;
-        d.sinTipoRegistro = true;
-        return d;
-    }
     const qint32 n = numeracion.ValidaTCRegistraciones(d.mes, d.periodo, d.tipoReg);
     if (n <= 0)
-        return std::nullopt; // numbering failed and the operator gave up
+        return false; // numbering failed and the operator gave up
     d.numeroAsiento = n;
+    if (n > kMaximoAsiento) {
+        // The journal stores the number in 16 bits: it would wrap to a negative one.
+        d.aviso = QStringLiteral("El número de asiento %1 supera el máximo que admite el libro "
+                                 "diario (32767): no se puede finalizar el reparto.")
+                      .arg(n);
+        return false;
+    }
     d.registra = true;
-    return d;
+    return true;
 }
 
-void RepositorioReparto::Graba(const Reparto& r, bool finalizando, const DatosAsiento* asiento) {
+namespace {
+
+void sumaValor(QCryptographicHash& h, const QVariant& v) {
+    if (v.isNull())
+        h.addData("\x01");
+    else if (v.metaType() == QMetaType::fromType<Currency>())
+        h.addData(v.value<Currency>().texto().toUtf8());
+    else if (v.typeId() == QMetaType::QDateTime)
+        h.addData(v.toDateTime().toString(Qt::ISODateWithMs).toUtf8());
+    else
+        h.addData(v.toString().toUtf8());
+    h.addData("\x1f");
+}
+
+} // namespace
+
+QByteArray HuellaFila(ado::Recordset& rs) {
+    QCryptographicHash h(QCryptographicHash::Sha1);
+    for (int i = 0; i < rs.FieldCount(); ++i)
+        sumaValor(h, rs.Fields(i).Value());
+    return h.result();
+}
+
+QByteArray HuellaDeFilas(QList<QByteArray> filas) {
+    // Rows come in no promised order: the same rows give the same fingerprint.
+    std::sort(filas.begin(), filas.end());
+    QCryptographicHash h(QCryptographicHash::Sha1);
+    for (const QByteArray& f : filas)
+        h.addData(f);
+    return h.result();
+}
+
+bool RepositorioReparto::sigueComoSeLeyo(const Reparto& r) {
+    // Read under an update lock (SQL Server) inside the save's transaction, which
+    // on the embedded database already holds the write lock: no other save can
+    // come between this check and the writes.
+    const QString N = r.NumeroTexto();
+    ado::Recordset rs;
+    app_.db.Consulta(
+        QStringLiteral("SELECT * FROM V_MV_REPARTO WITH (UPDLOCK, HOLDLOCK) WHERE IDREPARTO = ") +
+            N,
+        rs);
+    const QByteArray cabecera = rs.Eof() ? QByteArray() : HuellaFila(rs);
+    rs.Close();
+    if (!r.Existe)
+        return cabecera.isEmpty();
+    if (cabecera != r.HuellaCabecera)
+        return false;
+    app_.db.Consulta(
+        QStringLiteral(
+            "SELECT * FROM V_MV_REPARTODET WITH (UPDLOCK, HOLDLOCK) WHERE IDREPARTO = ") +
+            N,
+        rs);
+    QList<QByteArray> filas;
+    for (; !rs.Eof(); rs.MoveNext())
+        filas.append(HuellaFila(rs));
+    rs.Close();
+    return HuellaDeFilas(std::move(filas)) == r.HuellaLineas;
+}
+
+Grabacion RepositorioReparto::Graba(const Reparto& r, bool finalizando, DatosAsiento* asiento) {
     TransaccionDB transaccion(app_.db);
+    if (!sigueComoSeLeyo(r))
+        return r.Existe ? Grabacion::CambiadaEnOtroPuesto : Grabacion::NumeroOcupado;
+    // Read under the lock: two runs finished at once get two different numbers.
+    if (asiento && !numeraAsiento(r, *asiento))
+        return Grabacion::SinAsiento;
     grabaCabecera(r, finalizando);
     grabaLineas(r);
     if (asiento && asiento->registra)
         asientoReparto(r, *asiento);
     transaccion.Confirma();
+    return Grabacion::Grabada;
 }
 
 void RepositorioReparto::grabaCabecera(const Reparto& r, bool finalizando) {

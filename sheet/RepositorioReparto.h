@@ -28,14 +28,23 @@ struct Movimientos {
     Currency vendidoKg, vendidoUd, devueltoKg, devueltoUd;
 };
 
-// What the journal entry of a finish needs, read before anything is written.
+// What the journal entry of a finish needs. The settings are read before the save;
+// the earlier-entry check and the entry's number under the save's write lock.
 struct DatosAsiento {
     bool registra = false; // false: no lines are posted
-    QString aviso;         // told to the operator once the save went through
+    QString aviso;         // told to the operator: after the save, or why it was refused
     QString tc, sucursal, numero, letra, periodo, tipoReg;
     bool sinTipoRegistro = false; // no register type configured: nothing can be posted
     qint32 numeroAsiento = 0;
     int mes = 0;
+};
+
+// How a save ended that raised nothing. Only Grabada wrote anything.
+enum class Grabacion {
+    Grabada,
+    CambiadaEnOtroPuesto, // the stored run is no longer the one this sheet read
+    NumeroOcupado,        // a new run's number was taken at another workstation
+    SinAsiento,           // the finish cannot post its entry; DatosAsiento::aviso says why
 };
 
 // Told how far a long load went: lines done out of the total.
@@ -85,12 +94,13 @@ public:
     void Cobranzas(const QString& numero, ado::Recordset& rs);
 
     // ---------------------------------------------------------------- saving
-    // Numbering and the earlier-entry check; they only read. Nothing when the
-    // operator gave up on a failure already shown.
-    std::optional<DatosAsiento> PreparaAsiento(const Reparto& r);
-    // Header, lines and, with `asiento`, the stamp and the journal lines: all in
-    // one transaction, or nothing. Raises the failure after undoing it.
-    void Graba(const Reparto& r, bool finalizando, const DatosAsiento* asiento);
+    // The settings the journal entry of a finish takes; they only read.
+    DatosAsiento PreparaAsiento(const Reparto& r);
+    // In one transaction, or nothing: takes the write lock, checks that the stored
+    // run is still the one the sheet read (a new run: that its number is free),
+    // with `asiento` numbers the entry, then writes the header, the lines and, with
+    // `asiento`, the stamp and the journal lines. Raises the failure after undoing it.
+    Grabacion Graba(const Reparto& r, bool finalizando, DatosAsiento* asiento);
 
     // Fills line `fila` from an article, priced by the model's class. A class
     // without a price column raises before the line changes.
@@ -104,6 +114,8 @@ private:
     QHash<QString, Articulo> articulosPorConsulta(const QString& sql);
     QHash<QString, Movimientos> movimientosDelReparto(const QString& reparto,
                                                       const QString& articulo = {});
+    bool sigueComoSeLeyo(const Reparto& r);
+    bool numeraAsiento(const Reparto& r, DatosAsiento& d);
     void grabaCabecera(const Reparto& r, bool finalizando);
     void grabaLineas(const Reparto& r);
     void asientoReparto(const Reparto& r, const DatosAsiento& d);
@@ -114,5 +126,8 @@ private:
 
 // The key the database compares article codes by: padded, without regard to case.
 QString ClaveArticulo(const QString& idArticulo);
+// A fingerprint of the current row's values, and of a set of rows in any order.
+QByteArray HuellaFila(ado::Recordset& rs);
+QByteArray HuellaDeFilas(QList<QByteArray> filas);
 // Returns and leftovers = loaded + reloaded - sold + what came back on vouchers.
 void CalculaDevolucionEn(Reparto& r, int fila, bool enUnidades, const Movimientos& m);

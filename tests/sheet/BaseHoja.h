@@ -157,14 +157,23 @@ struct Base {
     std::unique_ptr<Aplicacion> app;
 
     explicit Base(const QString& extra = {}) {
-        const QString ruta = dir.filePath(QStringLiteral("hoja.db"));
-        CreaBase(ruta, DatosDemo() + u'\n' + DatosAsiento() + u'\n' + extra);
-        app = Inicia(dialogo, dir, ruta, {}, ProveedorFallido::Fabrica(inyeccion));
+        CreaBase(ruta(), DatosDemo() + u'\n' + DatosAsiento() + u'\n' + extra);
+        app = Inicia(dialogo, dir, ruta(), {}, ProveedorFallido::Fabrica(inyeccion));
+        conecta(*app);
+    }
+    QString ruta() const { return dir.filePath(QStringLiteral("hoja.db")); }
+    QStringList filas(const QString& sql) { return Filas(app->db, sql); }
+    // Another workstation on the same database, with its own operator.
+    std::unique_ptr<Aplicacion> otroPuesto(DialogoGuionado& suDialogo) {
+        auto otro = Inicia(suDialogo, dir, ruta());
+        conecta(*otro);
+        return otro;
+    }
+    static void conecta(Aplicacion& a) {
         QString cadena;
-        if (!app->IniciaAplicacion(false, QString(), cadena, ado::adUseClient))
+        if (!a.IniciaAplicacion(false, QString(), cadena, ado::adUseClient))
             qFatal("the test database did not open");
     }
-    QStringList filas(const QString& sql) { return Filas(app->db, sql); }
 };
 
 } // namespace prueba

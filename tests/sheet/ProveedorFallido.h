@@ -5,7 +5,9 @@
 #include "platform/ado/Falla.h"
 #include "platform/ado/Proveedor.h"
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 struct Inyeccion {
     int fallaEn = 0;        // 0: nothing fails
@@ -13,6 +15,10 @@ struct Inyeccion {
     bool disparada = false;
     QString sentencia; // the one that failed
     QString empieza;   // also fails once the first statement that begins so, anywhere
+    // Runs once just before the k-th statement inside a transaction: another
+    // workstation acting in the middle of this one's save.
+    int pausaEn = 0;
+    std::function<void()> pausa;
 
     void fallaLa(int k) {
         *this = Inyeccion();
@@ -35,7 +41,12 @@ public:
     void cerrar() override { real_->cerrar(); }
     ado::detalle::Resultado ejecuta(const QString& sql, const QVariantList& p) override {
         const bool porTexto = !i_->empieza.isEmpty() && sql.startsWith(i_->empieza);
-        const bool porOrden = i_->enTransaccion >= 0 && ++i_->enTransaccion == i_->fallaEn;
+        const bool enTransaccion = i_->enTransaccion >= 0;
+        if (enTransaccion)
+            ++i_->enTransaccion;
+        if (enTransaccion && i_->enTransaccion == i_->pausaEn && i_->pausa)
+            std::exchange(i_->pausa, {})();
+        const bool porOrden = enTransaccion && i_->enTransaccion == i_->fallaEn;
         if ((porTexto || porOrden) && !i_->disparada) {
             i_->disparada = true;
             i_->sentencia = sql;

@@ -26,6 +26,8 @@ private slots:
     void todoConElTeclado();
     void pegadoQueNoEntra_data();
     void pegadoQueNoEntra();
+    void otroPuestoGraboAntes_data();
+    void otroPuestoGraboAntes();
 };
 
 namespace {
@@ -39,8 +41,13 @@ struct Hoja {
     std::unique_ptr<FrmHojaRuta> ventana;
 
     explicit Hoja(const QString& parametro = {}, const QString& datos = {}) {
-        const QString base = dir.filePath(QStringLiteral("hoja.db"));
-        prueba::CreaBase(base, prueba::DatosDemo() + u'\n' + datos);
+        prueba::CreaBase(base(), prueba::DatosDemo() + u'\n' + datos);
+        abre(base(), parametro);
+    }
+    // Another workstation on the same database.
+    explicit Hoja(const Hoja& otra) { abre(otra.base(), {}); }
+    QString base() const { return dir.filePath(QStringLiteral("hoja.db")); }
+    void abre(const QString& base, const QString& parametro) {
         app = prueba::Inicia(dialogo, dir, base, parametro);
         ventana = std::make_unique<FrmHojaRuta>(*app);
         if (!ventana->Form_Load())
@@ -310,6 +317,60 @@ void TstEscenariosHoja::pegadoQueNoEntra() {
     QTest::keyClick(h.campo(nombre.constData()), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(h.texto(nombre.constData()), queda);
     QCOMPARE(h.dialogo.mostradas().size(), queda != pegado ? 1 : 0);
+}
+
+void TstEscenariosHoja::otroPuestoGraboAntes_data() {
+    QTest::addColumn<QString>("numero"); // opened at both workstations
+    QTest::addColumn<QString>("pregunta");
+    QTest::addColumn<QString>("chofer"); // this workstation's sheet after answering Sí
+    QTest::newRow("reparto existente")
+        << "120"
+        << "El reparto 120 fue modificado en otro puesto desde que se abrió en esta hoja: no se "
+           "grabó nada. ¿Lo vuelve a abrir? Se descartan los cambios de esta hoja."
+        << "DelOtro";
+    QTest::newRow("numero nuevo") << "122"
+                                  << "El número de reparto 122 ya fue grabado en otro puesto: no "
+                                     "se grabó nada. ¿Graba este reparto con el número 123?"
+                                  << "";
+}
+
+void TstEscenariosHoja::otroPuestoGraboAntes() {
+    QFETCH(QString, numero);
+    QFETCH(QString, pregunta);
+    QFETCH(QString, chofer);
+    Hoja a;
+    Hoja b(a);
+    a.confirma("Reparto", numero);
+    b.confirma("Reparto", numero);
+    b.confirma("Chofer", QStringLiteral("DelOtro"));
+    QTest::keyClick(b.ventana.get(), Qt::Key_F2);
+    a.confirma("Chofer", QStringLiteral("DeEste"));
+    const QString choferes = QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE Chofer = '%1'");
+
+    // No: nothing is written and the sheet stays as typed.
+    a.dialogo.responde(Respuesta::No);
+    QTest::keyClick(a.ventana.get(), Qt::Key_F2);
+    QCOMPARE(a.ultimaCaja(), pregunta);
+    QCOMPARE(a.texto("Chofer"), QStringLiteral("DeEste"));
+    QVERIFY(a.ventana->windowTitle().contains(u'*'));
+    QCOMPARE(a.cuenta(choferes.arg(QStringLiteral("DeEste"))), 0);
+    QCOMPARE(a.cuenta(choferes.arg(QStringLiteral("DelOtro"))), 1);
+
+    // Sí: an existing run is opened again as stored; a new one takes the next number.
+    a.dialogo.responde(Respuesta::Yes);
+    QTest::keyClick(a.ventana.get(), Qt::Key_F2);
+    QCOMPARE(a.ultimaCaja(), pregunta);
+    QCOMPARE(a.cuenta(choferes.arg(QStringLiteral("DelOtro"))), 1);
+    if (chofer.isEmpty()) {
+        QCOMPARE(
+            a.cuenta(QStringLiteral(
+                "SELECT COUNT(*) FROM MV_REPARTO WHERE Chofer = 'DeEste' AND IdReparto = 123")),
+            1);
+    } else {
+        QCOMPARE(a.texto("Chofer"), chofer);
+        QCOMPARE(a.texto("Reparto"), numero);
+        QVERIFY(!a.ventana->windowTitle().contains(u'*'));
+    }
 }
 
 QTEST_MAIN(TstEscenariosHoja)

@@ -40,6 +40,9 @@ private slots:
     void grabar();
     void fallaEnCadaSentencia_data();
     void fallaEnCadaSentencia();
+    void otroPuestoGraboAntes_data();
+    void otroPuestoGraboAntes();
+    void dosFinalizanALaVez();
     void asiento();
     void asientoUnaVez_data();
     void asientoUnaVez();
@@ -103,12 +106,11 @@ void nuevoConGastos(RepositorioReparto& repo, Reparto& r) {
     repo.CalculaDevolucion(r, 0, true);
 }
 
-// Finishes the run as the sheet does: the entry's numbering, then one save.
-std::optional<DatosAsiento> finaliza(RepositorioReparto& repo, const Reparto& r) {
-    auto d = repo.PreparaAsiento(r);
-    if (d)
-        repo.Graba(r, true, &*d);
-    return d;
+// Finishes the run as the sheet does: the entry's settings, then one save.
+std::pair<Grabacion, DatosAsiento> finaliza(RepositorioReparto& repo, const Reparto& r) {
+    DatosAsiento d = repo.PreparaAsiento(r);
+    const Grabacion g = repo.Graba(r, true, &d);
+    return {g, d};
 }
 
 const QString kLineasDel122 =
@@ -613,7 +615,7 @@ void TstModeloHoja::grabar() {
         repo.CalculaDevolucion(r, c.section(u',', 0, 0).toInt(),
                                c.section(u',', 1).section(u'=', 0, 0).toInt() % 2 == 1);
     }
-    repo.Graba(r, false, nullptr);
+    QCOMPARE(repo.Graba(r, false, nullptr), Grabacion::Grabada);
 
     const QString n = numero.trimmed();
     QCOMPARE(b.filas(QStringLiteral("SELECT IdReparto, Vehiculo, Chofer, Clase, ImpRecaudado, "
@@ -634,16 +636,19 @@ void TstModeloHoja::grabar() {
 void TstModeloHoja::fallaEnCadaSentencia_data() {
     QTest::addColumn<int>("k");
     QTest::addColumn<QString>("sentencia"); // how the k-th statement begins
-    QTest::newRow("apertura de cabecera") << 1 << "select top 1 * from v_mv_reparto";
-    QTest::newRow("cabecera") << 2 << "INSERT INTO \"MV_REPARTO\"";
-    QTest::newRow("borrado de lineas") << 3 << "delete V_MV_REPARTODET WHERE IDREPARTO = 122";
-    QTest::newRow("apertura de lineas") << 4 << "SELECT top 1 * FROM V_MV_REPARTODET";
-    QTest::newRow("linea 1") << 5 << "INSERT INTO \"MV_REPARTODET\"";
-    QTest::newRow("linea 2") << 6 << "INSERT INTO \"MV_REPARTODET\"";
-    QTest::newRow("apertura del asiento") << 7 << "SELECT TOP 1 * FROM MV_ASIENTOS";
-    QTest::newRow("debe 1") << 8 << "INSERT INTO \"MV_ASIENTOS\"";
-    QTest::newRow("debe 2") << 9 << "INSERT INTO \"MV_ASIENTOS\"";
-    QTest::newRow("haber") << 10 << "INSERT INTO \"MV_ASIENTOS\"";
+    QTest::newRow("control de la cabecera") << 1 << "SELECT * FROM V_MV_REPARTO WITH (UPDLOCK";
+    QTest::newRow("asiento previo") << 2 << "SELECT COUNT(*) AS LINEAS FROM MV_ASIENTOS";
+    // 3 to 6 number the entry through the numbering's own dialogs.
+    QTest::newRow("apertura de cabecera") << 7 << "select top 1 * from v_mv_reparto";
+    QTest::newRow("cabecera") << 8 << "INSERT INTO \"MV_REPARTO\"";
+    QTest::newRow("borrado de lineas") << 9 << "delete V_MV_REPARTODET WHERE IDREPARTO = 122";
+    QTest::newRow("apertura de lineas") << 10 << "SELECT top 1 * FROM V_MV_REPARTODET";
+    QTest::newRow("linea 1") << 11 << "INSERT INTO \"MV_REPARTODET\"";
+    QTest::newRow("linea 2") << 12 << "INSERT INTO \"MV_REPARTODET\"";
+    QTest::newRow("apertura del asiento") << 13 << "SELECT TOP 1 * FROM MV_ASIENTOS";
+    QTest::newRow("debe 1") << 14 << "INSERT INTO \"MV_ASIENTOS\"";
+    QTest::newRow("debe 2") << 15 << "INSERT INTO \"MV_ASIENTOS\"";
+    QTest::newRow("haber") << 16 << "INSERT INTO \"MV_ASIENTOS\"";
 }
 
 void TstModeloHoja::fallaEnCadaSentencia() {
@@ -664,14 +669,93 @@ void TstModeloHoja::fallaEnCadaSentencia() {
     QCOMPARE(f.Registros.size(), 1);
     QCOMPARE(f.Registros.first().NativeError, 50000);
 
-    // Tried again, it goes through once, in exactly ten statements.
-    b.inyeccion->fallaLa(11);
-    QVERIFY(finaliza(repo, r));
+    // Tried again, it goes through once, in exactly sixteen statements.
+    b.inyeccion->fallaLa(17);
+    QCOMPARE(finaliza(repo, r).first, Grabacion::Grabada);
     QVERIFY(!b.inyeccion->disparada);
     QCOMPARE(b.filas(kFinalizado122), QStringList{"1"});
     QCOMPARE(b.filas(kLineasDel122), QStringList{"2"});
     QCOMPARE(b.filas(kAsientoDel122), (QStringList{"1", "2", "3"}));
     QVERIFY(b.dialogo.mostradas().isEmpty());
+}
+
+void TstModeloHoja::otroPuestoGraboAntes_data() {
+    QTest::addColumn<QString>("numero");     // opened at both workstations
+    QTest::addColumn<QStringList>("campos"); // what the other one changes before saving
+    QTest::addColumn<QStringList>("celdas"); // "-": it saves nothing
+    QTest::addColumn<int>("grabacion");      // how this workstation's save then ends
+    QTest::newRow("cabecera") << "120" << QStringList{"Chofer=Otro"} << QStringList{}
+                              << int(Grabacion::CambiadaEnOtroPuesto);
+    QTest::newRow("lineas") << "120" << QStringList{} << QStringList{"1=7"}
+                            << int(Grabacion::CambiadaEnOtroPuesto);
+    QTest::newRow("numero nuevo") << "122" << QStringList{"Fecha=16/03/2024", "Chofer=Otro"}
+                                  << QStringList{} << int(Grabacion::NumeroOcupado);
+    QTest::newRow("solo lo miro") << "120" << QStringList{} << QStringList{"-"}
+                                  << int(Grabacion::Grabada);
+}
+
+void TstModeloHoja::otroPuestoGraboAntes() {
+    QFETCH(QString, numero);
+    QFETCH(QStringList, campos);
+    QFETCH(QStringList, celdas);
+    QFETCH(int, grabacion);
+    prueba::Base b;
+    DialogoGuionado suDialogo;
+    auto otro = b.otroPuesto(suDialogo);
+    RepositorioReparto repo(*b.app), suRepo(*otro);
+    Vigilado r, suyo;
+    abre(repo, r, numero);
+    abre(suRepo, suyo, numero);
+    prueba::PonCampos(r, {"Observaciones=de este puesto"});
+    prueba::PonCampos(suyo, campos);
+    if (celdas != QStringList{"-"}) {
+        prueba::PonCeldas(suyo, celdas);
+        QCOMPARE(suRepo.Graba(suyo, false, nullptr), Grabacion::Grabada);
+    }
+    const QStringList antes = prueba::TablasDeGrabacion(b.app->db);
+    QCOMPARE(int(repo.Graba(r, false, nullptr)), grabacion);
+    if (grabacion != int(Grabacion::Grabada)) {
+        // Nothing of this workstation's sheet overwrote the other one's save.
+        QCOMPARE(prueba::TablasDeGrabacion(b.app->db), antes);
+    } else {
+        QCOMPARE(b.filas(QStringLiteral("SELECT Observaciones FROM MV_REPARTO WHERE IdReparto = ") +
+                         numero),
+                 QStringList{"de este puesto"});
+    }
+    QVERIFY(b.dialogo.mostradas().isEmpty());
+}
+
+void TstModeloHoja::dosFinalizanALaVez() {
+    prueba::Base b;
+    DialogoGuionado suDialogo;
+    auto otro = b.otroPuesto(suDialogo);
+    otro->db.gCnn().setCommandTimeout(1);
+    RepositorioReparto repo(*b.app), suRepo(*otro);
+    Vigilado r, suyo;
+    nuevoConGastos(repo, r);
+    abre(suRepo, suyo, QStringLiteral("123"));
+    prueba::PonCampos(suyo, {"Reparto=123", "Fecha=20/03/2024", "Clase=1", "CuentaG1=511",
+                             "Gasto1=80", "CuentaMP=111", "GastoMP=80"});
+    // The other workstation prepares its finish and tries to save while this one's
+    // save holds the write lock, past its check: it must wait for it, and the
+    // number it posts once it goes through is read after this one's.
+    DatosAsiento suAsiento;
+    bool esperoElBloqueo = false;
+    b.inyeccion->pausaEn = 2;
+    b.inyeccion->pausa = [&] {
+        suAsiento = suRepo.PreparaAsiento(suyo);
+        DatosAsiento intento = suAsiento;
+        esperoElBloqueo =
+            !fallaDe([&] { suRepo.Graba(suyo, true, &intento); }).Description.isEmpty();
+    };
+    QCOMPARE(finaliza(repo, r).first, Grabacion::Grabada);
+    QVERIFY(esperoElBloqueo);
+    QCOMPARE(b.filas(QStringLiteral("SELECT COUNT(*) FROM MV_REPARTO WHERE IdReparto = 123")),
+             QStringList{"0"});
+    QCOMPARE(suRepo.Graba(suyo, true, &suAsiento), Grabacion::Grabada);
+    QCOMPARE(b.filas(QStringLiteral("SELECT DISTINCT Cpte_Origen, \"NUMERO ASIENTO\" FROM "
+                                    "MV_ASIENTOS WHERE Cpte_Origen IN ('122','123') ORDER BY 1")),
+             (QStringList{"122|8", "123|9"}));
 }
 
 void TstModeloHoja::asiento() {
@@ -680,9 +764,10 @@ void TstModeloHoja::asiento() {
     RepositorioReparto repo(*b.app);
     Vigilado r;
     nuevoConGastos(repo, r);
-    const auto d = finaliza(repo, r);
-    QVERIFY(d && d->registra);
-    QCOMPARE(d->aviso, QString());
+    const auto [g, d] = finaliza(repo, r);
+    QCOMPARE(g, Grabacion::Grabada);
+    QVERIFY(d.registra);
+    QCOMPARE(d.aviso, QString());
     // Entry 8: after entry 4 and the cost-centre journal's 7.
     QCOMPARE(
         b.filas(QStringLiteral(
@@ -701,19 +786,20 @@ void TstModeloHoja::asiento() {
 
 void TstModeloHoja::asientoUnaVez_data() {
     QTest::addColumn<QString>("datos");
-    QTest::addColumn<QString>("aviso1"); // told after the first finish
+    QTest::addColumn<int>("grabacion1"); // the first finish
+    QTest::addColumn<QString>("aviso1");
     QTest::addColumn<QString>("asiento1");
     QTest::addColumn<QString>("aviso2"); // after finishing again
     QTest::addColumn<QString>("asiento2");
     QTest::newRow("finalizado dos veces")
-        << ""
-        << ""
+        << "" << int(Grabacion::Grabada) << ""
         << "1,2,3"
         << "El reparto 122 ya tiene su asiento contable: no se registra otro."
         << "1,2,3";
-    // Still saved and finished; once the setting is there, finishing again posts it.
+    // Nothing is written without the entry; once the setting is there, it is posted.
     QTest::newRow("sin tipo de registro")
         << "UPDATE TA_CONFIGURACION SET Valor = '' WHERE Clave = 'TIPOREGFACTURACION';"
+        << int(Grabacion::SinAsiento)
         << "No se ha informado El Tipo de Registro que generará el Asiento, corrija esto desde "
            "configuración y vuelva a intentarlo"
         << ""
@@ -723,6 +809,7 @@ void TstModeloHoja::asientoUnaVez_data() {
 
 void TstModeloHoja::asientoUnaVez() {
     QFETCH(QString, datos);
+    QFETCH(int, grabacion1);
     QFETCH(QString, aviso1);
     QFETCH(QString, asiento1);
     QFETCH(QString, aviso2);
@@ -731,17 +818,22 @@ void TstModeloHoja::asientoUnaVez() {
     RepositorioReparto repo(*b.app);
     Vigilado r;
     nuevoConGastos(repo, r);
-    auto d = finaliza(repo, r);
-    QVERIFY(d);
-    QCOMPARE(d->aviso, aviso1);
+    auto [g, d] = finaliza(repo, r);
+    QCOMPARE(int(g), grabacion1);
+    QCOMPARE(d.aviso, aviso1);
     QCOMPARE(b.filas(kAsientoDel122).join(u','), asiento1);
-    QCOMPARE(b.filas(kFinalizado122), QStringList{"1"});
+    QCOMPARE(b.filas(kFinalizado122), QStringList{g == Grabacion::Grabada ? "1" : "0"});
 
     b.app->cfg.GrabaDfg(QStringLiteral("TIPOREGFACTURACION"), QStringLiteral("CB"));
-    r.Existe = true;
-    d = finaliza(repo, r);
-    QVERIFY(d);
-    QCOMPARE(d->aviso, aviso2);
+    if (g == Grabacion::Grabada) {
+        // The stored run is what the sheet reads again before finishing it again.
+        r.Existe = true;
+        repo.CargaCabecera(r);
+        repo.CargaDetalle(r);
+    }
+    std::tie(g, d) = finaliza(repo, r);
+    QCOMPARE(g, Grabacion::Grabada);
+    QCOMPARE(d.aviso, aviso2);
     QCOMPARE(b.filas(kAsientoDel122).join(u','), asiento2);
     QVERIFY(b.dialogo.mostradas().isEmpty());
 }

@@ -194,7 +194,10 @@ public:
         return r;
     }
 
-    void iniciaTransaccion() override { exec("BEGIN TRANSACTION"); }
+    // Every transaction of the program writes: taking the write lock at BEGIN makes
+    // what it reads first (a save's check against another workstation's save, the
+    // next journal entry number) hold until it commits.
+    void iniciaTransaccion() override { exec("BEGIN IMMEDIATE TRANSACTION"); }
     void confirmaTransaccion() override { exec("COMMIT TRANSACTION"); }
     void revierteTransaccion() override { exec("ROLLBACK TRANSACTION"); }
 

@@ -24,6 +24,10 @@ SELECT TOP 1 * FROM MA_CUENTAS with(nolock)  WHERE CODIGO = '11102' AND TITULO =
 ;
 BEGIN TRANSACTION
 ;
+SELECT * FROM V_MV_REPARTO WITH (UPDLOCK, HOLDLOCK) WHERE IDREPARTO = 10
+;
+SELECT * FROM V_MV_REPARTODET WITH (UPDLOCK, HOLDLOCK) WHERE IDREPARTO = 10
+;
 SELECT * FROM V_MV_REPARTO WHERE IDREPARTO = 10
 ;
 UPDATE "MV_REPARTO" SET "IdReparto" = ?, "IdComplemento" = ?, "Fecha" = ?, "Clase" = ?, "Vehiculo" = ?, "Chofer" = ?, "KmInicial" = ?, "KmFinal" = ?, "Observaciones" = ?, "CuentaG1" = ?, "CuentaG2" = ?, "CuentaG3" = ?, "CuentaG4" = ?, "Gasto1" = ?, "Gasto2" = ?, "Gasto3" = ?, "Gasto4" = ?, "CuentaMP" = ?, "GastoMP" = ?, "ImpRecaudado" = ? WHERE "IdReparto" = ?
