@@ -554,7 +554,10 @@ bool FrmHojaRuta::GrabaReparto() {
             const ado::Falla falla = plataforma::FallaDe(e);
             app_.util.Restablece(0);
             HayError_ = true;
-            if (app_.MuestraErrorDatos(falla, QString()) == plataforma::Respuesta::Retry)
+            // A value the table could not take names its field.
+            const QString campo =
+                falla.Number == ado::codigo::adErrDataConversion ? falla.Source : QString();
+            if (app_.MuestraErrorDatos(falla, campo) == plataforma::Respuesta::Retry)
                 continue;
             return false;
         }

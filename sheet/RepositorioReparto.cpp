@@ -675,7 +675,14 @@ void RepositorioReparto::grabaCabecera(const Reparto& r, bool finalizando) {
     const auto importe = [&](const char* c) { return r.Importe(QString::fromLatin1(c)); };
     rs.Fields(QStringLiteral("IdReparto")) = r.Numero();
     rs.Fields(QStringLiteral("IdComplemento")) = 0;
-    rs.Fields(QStringLiteral("Fecha")) = texto("Fecha").trimmed();
+    try {
+        rs.Fields(QStringLiteral("Fecha")) = texto("Fecha").trimmed();
+    } catch (const ado::Falla& f) {
+        // The only text the table converts: the conversion message names the field.
+        if (f.Number != ado::codigo::adErrDataConversion)
+            throw;
+        throw ado::Falla(f.Number, f.Description, QStringLiteral("Fecha"), f.Registros);
+    }
     rs.Fields(QStringLiteral("vehiculo")) = texto("Vehiculo").trimmed();
     rs.Fields(QStringLiteral("Chofer")) = texto("Chofer").trimmed();
     rs.Fields(QStringLiteral("Clase")) = plataforma::LeeNumero(texto("Clase").trimmed());

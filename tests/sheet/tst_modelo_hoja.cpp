@@ -43,6 +43,7 @@ private slots:
     void otroPuestoGraboAntes_data();
     void otroPuestoGraboAntes();
     void dosFinalizanALaVez();
+    void conversionNombraElCampo();
     void asiento();
     void asientoUnaVez_data();
     void asientoUnaVez();
@@ -756,6 +757,19 @@ void TstModeloHoja::dosFinalizanALaVez() {
     QCOMPARE(b.filas(QStringLiteral("SELECT DISTINCT Cpte_Origen, \"NUMERO ASIENTO\" FROM "
                                     "MV_ASIENTOS WHERE Cpte_Origen IN ('122','123') ORDER BY 1")),
              (QStringList{"122|8", "123|9"}));
+}
+
+void TstModeloHoja::conversionNombraElCampo() {
+    prueba::Base b;
+    RepositorioReparto repo(*b.app);
+    Vigilado r;
+    abre(repo, r, QStringLiteral("122"));
+    prueba::PonCampos(r, {"Fecha=pasado mañana"});
+    const QStringList antes = prueba::TablasDeGrabacion(b.app->db);
+    const ado::Falla f = fallaDe([&] { repo.Graba(r, false, nullptr); });
+    QCOMPARE(f.Number, ado::codigo::adErrDataConversion);
+    QCOMPARE(f.Source, QStringLiteral("Fecha"));
+    QCOMPARE(prueba::TablasDeGrabacion(b.app->db), antes);
 }
 
 void TstModeloHoja::asiento() {
