@@ -1,6 +1,6 @@
 // The account lookup over 10,000 accounts (TopConsArt 20000): F3 on an account
 // field until the list is on screen, filling the list, a keystroke in a search
-// box, and the statements each lookup sends.
+// box, sorting by a column, and the statements each lookup sends.
 
 #include "DialogoMudo.h"
 #include "app/Aplicacion.h"
@@ -141,6 +141,17 @@ int main(int argc, char* argv[]) {
         std::printf("%-28s %10s %10.1f %7.0f rows/ms\n", "fill the list", "-", t,
                     modelo.rowCount() / std::max(t, 0.001));
         fallo = fallo || modelo.rowCount() != kCuentas;
+
+        // A header click: by the code, descending, then by the description.
+        reloj.restart();
+        modelo.OrdenaPorValor(1, Qt::DescendingOrder);
+        const double porCodigo = ms(reloj);
+        reloj.restart();
+        modelo.OrdenaPorValor(0, Qt::AscendingOrder);
+        const double porDescripcion = ms(reloj);
+        std::printf("%-28s %10s %10.1f %12s\n", "sort by a column (code)", "-", porCodigo, "");
+        std::printf("%-28s %10s %10.1f %12s\n", "sort by a column (text)", "-", porDescripcion, "");
+        fallo = fallo || modelo.Valor(0, 1) != QStringLiteral("Cuenta de gastos 00000");
     }
     qputenv("HOJARUTA_TRAZA", QByteArray());
     if (fallo || dialogo.cajas != 0) {

@@ -208,10 +208,12 @@ public:
                        plataforma::Estilo Botones = plataforma::kEstiloError,
                        const QString& Rutina = {});
 
+    // Whether the open connection goes to Oracle.
+    bool esConexionOracle();
+
 private:
     DB_Dll& compartida() { return compartida_ ? *compartida_ : *this; }
     const DB_Dll& compartida() const { return compartida_ ? *compartida_ : *this; }
-    bool esConexionOracle();
     bool PasoParametros();
     bool PasoArchivo();
     QString textoFallaConexion(const ado::Error& e) const;

@@ -3,6 +3,7 @@
 #include "ArchivosConsulta.h"
 #include "SentenciaConsulta.h"
 #include "app/Aplicacion.h"
+#include "app/Lanzador.h"
 #include "lookup/ModeloConsulta.h"
 #include "platform/Pasos.h"
 #include "platform/Utilidades.h"
@@ -13,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QTreeView>
 
 namespace {
@@ -63,9 +65,13 @@ Lib_FrmCons3::Lib_FrmCons3(Aplicacion& app, QWidget* parent)
     connect(ui_->cmdMarcar, &QPushButton::clicked, this, [this] { cmdMarcar_Click(); });
     connect(ui_->cmdNuevaBusqueda, &QPushButton::clicked, this,
             [this] { cmdNuevaBusqueda_Click(); });
-    // Opening the table's maintenance program needs the suite's launcher, which
-    // this program does not carry yet.
-    ui_->cmdNuevo->setEnabled(false);
+    connect(ui_->cmdNuevo, &QPushButton::clicked, this, [this] { cmdNuevo_Click(); });
+    lista->header()->setSectionsClickable(true);
+    connect(lista->header(), &QHeaderView::sectionClicked, this,
+            [this](int columna) { ordenaPor(columna); });
+    auto* f12 = new QShortcut(QKeySequence(Qt::Key_F12), this);
+    f12->setContext(Qt::WindowShortcut);
+    connect(f12, &QShortcut::activated, this, [this] { informaFaltante(); });
 }
 
 Lib_FrmCons3::~Lib_FrmCons3() = default;
@@ -303,6 +309,103 @@ void Lib_FrmCons3::cmdNuevaBusqueda_Click() {
     ui_->Text1_0->setFocus();
 }
 
+void Lib_FrmCons3::cmdNuevo_Click() {
+    // The program runs alongside; F5 or "&Nueva Busqueda" shows what it added.
+    auto [programa, parametro] = consulta::ProgramaMantenimiento(TablaConsulta_);
+    qint32 id = 0;
+    MenuExes(app_, programa, parametro, id);
+}
+
+void Lib_FrmCons3::nuevaBusqueda(int i) {
+    QLineEdit* caja = Caja(i);
+    if (!caja)
+        return;
+    SQL = consulta::NuevaBusqueda(SQL, SQLBase, caja->property("Columna").toString(), caja->text(),
+                                  CfgUsaConsultaLIKE);
+    caja->clear();
+    Form_Load();
+    caja->setFocus();
+}
+
+void Lib_FrmCons3::informaFaltante() {
+    const int fila = FilaElegida();
+    if (!EsArticulos_ || fila < 0)
+        return;
+    const QString codigo = modelo_->Valor(fila, IndiceColumna(QStringLiteral("idarticulo")));
+    const QString descripcion = modelo_->Valor(fila, IndiceColumna(QStringLiteral("Descripcion")));
+    if (app_.dialogo.MsgBox(QStringLiteral("Desea informar el articulo ") + codigo.trimmed() +
+                                u' ' + descripcion.trimmed() +
+                                QStringLiteral("\r\ncomo un faltante de stock?"),
+                            {plataforma::Botones::YesNo, plataforma::Icono::Question},
+                            QStringLiteral("Atención!")) != plataforma::Respuesta::Yes)
+        return;
+    plataforma::CorrePasos(
+        [this](const ado::Falla& falla) {
+            return plataforma::SaleSiNoHubo(app_.TratamientoErroresGlobal(
+                falla, plataforma::kEstiloError, QStringLiteral("Form_KeyDown")));
+        },
+        {[&] {
+            app_.db.Ejecuta(consulta::SentenciaFaltante(QDateTime::currentDateTime(), codigo,
+                                                        descripcion, app_.db.gUsuario));
+        }});
+}
+
+void Lib_FrmCons3::ordenaPor(int columna) {
+    orden_ = orden_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    modelo_->OrdenaPorValor(columna, orden_);
+    ui_->ListView1->header()->setSortIndicator(columna, orden_);
+    ui_->ListView1->header()->setSortIndicatorShown(true);
+}
+
+bool Lib_FrmCons3::teclaEnLista(const QKeyEvent& e) {
+    const int tecla = e.key();
+    const bool shift = e.modifiers() & Qt::ShiftModifier;
+    if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+        cmdAceptar_Click();
+        return true;
+    }
+    if (tecla == Qt::Key_Space && CheckBoxes)
+        return false; // the list's own tick toggle
+    const bool cantidad =
+        UsaCantidades && ((tecla == Qt::Key_Insert) || (tecla == Qt::Key_Delete && !shift));
+    if (cantidad) {
+        plataforma::CorrePasos(
+            [this](const ado::Falla& f) {
+                return plataforma::SaleSiNoHubo(app_.TratamientoErroresGlobal(
+                    f, plataforma::kEstiloError, QStringLiteral("ListView1_KeyDown")));
+            },
+            {[&] {
+                const int fila = FilaElegida();
+                if (tecla == Qt::Key_Delete) {
+                    modelo_->SumaCantidad(fila, -1);
+                } else if (!shift) {
+                    modelo_->SumaCantidad(fila, 1);
+                } else if (const auto respuesta = app_.dialogo.InputBox(
+                               QStringLiteral("Ingrese la Cantidad del Articulo..."),
+                               QStringLiteral("Carga de Datos"), modelo_->TextoCantidad(fila))) {
+                    modelo_->PonCantidad(fila, *respuesta);
+                }
+            }});
+        return true;
+    }
+    // What was typed goes to the search box the operator was in, as typed.
+    QLineEdit* caja = Caja(CajaActual_) ? Caja(CajaActual_) : ui_->Text1_0;
+    const bool sinAtajo = !(e.modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (tecla == Qt::Key_Backspace) {
+        caja->setFocus();
+        caja->backspace();
+        return true;
+    }
+    const QString texto = e.text();
+    if (sinAtajo && !texto.isEmpty() && texto.at(0).isPrint()) {
+        caja->setFocus();
+        caja->end(false);
+        caja->insert(texto);
+        return true;
+    }
+    return false;
+}
+
 void Lib_FrmCons3::closeEvent(QCloseEvent* evento) {
     // Closing the window is not a cancel: what was set stays as it is.
     if (isVisible())
@@ -317,13 +420,8 @@ bool Lib_FrmCons3::eventFilter(QObject* objeto, QEvent* evento) {
         return false;
     }
     if (objeto == ui_->ListView1) {
-        if (evento->type() == QEvent::KeyPress) {
-            const int tecla = static_cast<QKeyEvent*>(evento)->key();
-            if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
-                cmdAceptar_Click();
-                return true;
-            }
-        }
+        if (evento->type() == QEvent::KeyPress)
+            return teclaEnLista(*static_cast<QKeyEvent*>(evento));
         return false;
     }
     auto* caja = qobject_cast<QLineEdit*>(objeto);
@@ -338,12 +436,18 @@ bool Lib_FrmCons3::eventFilter(QObject* objeto, QEvent* evento) {
     case QEvent::FocusOut:
         caja->setStyleSheet(kBlanco);
         break;
-    case QEvent::KeyPress:
-        if (esTeclaHaciaLista(static_cast<QKeyEvent*>(evento)->key())) {
+    case QEvent::KeyPress: {
+        const int tecla = static_cast<QKeyEvent*>(evento)->key();
+        if (esTeclaHaciaLista(tecla)) {
             ui_->ListView1->setFocus();
             return true;
         }
+        if (tecla == Qt::Key_F5) {
+            nuevaBusqueda(i);
+            return true;
+        }
         break;
+    }
     default:
         break;
     }

@@ -16,6 +16,7 @@
 #include <optional>
 
 class Aplicacion;
+class QKeyEvent;
 class QLineEdit;
 class QTreeView;
 
@@ -78,6 +79,14 @@ private:
     void cmdAceptar_Click();
     void cmdMarcar_Click();
     void cmdNuevaBusqueda_Click();
+    void cmdNuevo_Click();
+    // F5 in search box `i`: its column and text narrow the list.
+    void nuevaBusqueda(int i);
+    // F12: the selected article reported as out of stock.
+    void informaFaltante();
+    // A key in the list; true when it was this dialog's.
+    bool teclaEnLista(const QKeyEvent& tecla);
+    void ordenaPor(int columna);
     void Encolumnar(ado::Recordset& rs);
     ModeloConsulta::Lectura lectura();
     void CargarAnchos();
@@ -97,7 +106,8 @@ private:
     QString SQLBase;
     QString TablaConsulta_;
     int CajaActual_ = 0;
-    int anchoPanel_ = 0; // pixels the columns need
+    Qt::SortOrder orden_ = Qt::AscendingOrder; // each header click flips it
+    int anchoPanel_ = 0;                       // pixels the columns need
 };
 
 // The list lookups of the controller on a fresh dialog each time, child of `padre`.

@@ -7,6 +7,7 @@
 #include <QCollator>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -330,4 +331,53 @@ QVariant ModeloConsulta::headerData(int seccion, Qt::Orientation orientacion, in
         seccion >= columnas_.size())
         return {};
     return columnas_[seccion].titulo;
+}
+
+// ---------------------------------------------------------------- quantities
+
+int ModeloConsulta::columnaCantidad(int fila) const {
+    const int columna = IndiceColumna(QStringLiteral("**Cantidad**"));
+    if (columna == 0 || fila < 0 || fila >= filas_.size())
+        throw ado::Falla(ado::codigo::adErrItemNotFound,
+                         QStringLiteral("Item cannot be found in the collection corresponding to "
+                                        "the requested name or ordinal."),
+                         QStringLiteral("**Cantidad**"));
+    return columna - 1;
+}
+
+void ModeloConsulta::ponCelda(int fila, int columna, const QString& texto, double valor) {
+    filas_[fila].textos[columna] = texto;
+    filas_[fila].valores[columna] = valor;
+    emit dataChanged(index(fila, columna), index(fila, columna), {Qt::DisplayRole, RolValor});
+}
+
+QString ModeloConsulta::TextoCantidad(int fila) const {
+    return filas_.at(fila).textos.at(columnaCantidad(fila));
+}
+
+void ModeloConsulta::SumaCantidad(int fila, int paso) {
+    const int c = columnaCantidad(fila);
+    const double valor = plataforma::LeeNumero(filas_[fila].textos[c]) + paso;
+    if (paso < 0 && valor <= 0) {
+        ponCelda(fila, c, QStringLiteral("0.00"), 0);
+        setMarcada(fila, false);
+        return;
+    }
+    ponCelda(fila, c, QString::number(valor, 'f', 1), valor);
+    if (paso > 0)
+        setMarcada(fila, true);
+}
+
+bool ModeloConsulta::PonCantidad(int fila, const QString& respuesta) {
+    const int c = columnaCantidad(fila);
+    const QString t = respuesta.trimmed();
+    bool ok = false;
+    double valor = t.toDouble(&ok);
+    if (!ok)
+        valor = Utilidades::LocaleOperador().toDouble(t, &ok);
+    if (!ok || valor == 0 || !std::isfinite(valor))
+        return false;
+    ponCelda(fila, c, QString::number(valor, 'f', 2), valor);
+    setMarcada(fila, true);
+    return true;
 }

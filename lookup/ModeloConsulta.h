@@ -69,6 +69,15 @@ public:
     // dates, texts regardless of case; empty cells first.
     void OrdenaPorValor(int columna, Qt::SortOrder orden = Qt::AscendingOrder);
 
+    // Quantities, in the column headed "**Cantidad**". Insert adds 1 and ticks the
+    // row; Delete takes 1 away, and at 0 or less leaves "0.00" and unticks it. A
+    // list without the column, or no row, raises.
+    void SumaCantidad(int fila, int paso);
+    // A quantity typed for the row: a non-zero number becomes the cell and ticks the
+    // row; anything else changes nothing. True when it changed.
+    bool PonCantidad(int fila, const QString& respuesta);
+    QString TextoCantidad(int fila) const;
+
     bool Marcada(int fila) const { return filas_.at(fila).marcada; }
     void setMarcada(int fila, bool marcada);
     void Marcar(); // every tick inverted
@@ -93,6 +102,10 @@ public:
                         int rol = Qt::DisplayRole) const override;
 
 private:
+    // The quantity cell of a row, from 0; raises when there is none.
+    int columnaCantidad(int fila) const;
+    void ponCelda(int fila, int columna, const QString& texto, double valor);
+
     struct Fila {
         QStringList textos;
         QVariantList valores;

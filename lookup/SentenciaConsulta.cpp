@@ -1,7 +1,10 @@
 #include "SentenciaConsulta.h"
 
+#include "platform/Texto.h"
 #include "platform/Utilidades.h"
+#include "platform/sql/LexicoSql.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace consulta {
@@ -149,6 +152,116 @@ Armado ArmaSentencia(const QString& SQL, QString& CampoBusqueda, QString& Where,
         if (const auto m = fuentes.mascara(SQL))
             return desdeMascara(*m, CampoBusqueda, Where, filas);
     return desdeTabla(SQL, CampoBusqueda, Where, SentenciaOpcional, filas, fuentes);
+}
+
+} // namespace consulta
+
+namespace consulta {
+
+namespace {
+
+// Where the statement's own clauses begin: words outside literals, names and
+// parentheses. -1 for a clause it does not have.
+struct Clausulas {
+    int where = -1, groupBy = -1, orderBy = -1;
+};
+
+Clausulas clausulasDe(const QString& sql) {
+    Clausulas c;
+    const QList<sql::Token> tokens = sql::Tokeniza(sql);
+    int nivel = 0;
+    const auto siguientePalabra = [&](qsizetype i) -> qsizetype {
+        for (++i; i < tokens.size() && sql::EsTrivia(tokens[i]); ++i) {
+        }
+        return i;
+    };
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        const sql::Token& t = tokens[i];
+        if (t.simbolo == sql::Simbolo::AbreParentesis)
+            ++nivel;
+        else if (t.simbolo == sql::Simbolo::CierraParentesis)
+            nivel = std::max(nivel - 1, 0);
+        if (nivel > 0 || t.clase != sql::Clase::Palabra)
+            continue;
+        if (sql::EsPalabra(sql, t, QLatin1String("where")) && c.where < 0) {
+            c.where = t.inicio;
+        } else if (sql::EsPalabra(sql, t, QLatin1String("group")) ||
+                   sql::EsPalabra(sql, t, QLatin1String("order"))) {
+            const qsizetype j = siguientePalabra(i);
+            if (j >= tokens.size() || !sql::EsPalabra(sql, tokens[j], QLatin1String("by")))
+                continue;
+            int& donde = sql::EsPalabra(sql, t, QLatin1String("group")) ? c.groupBy : c.orderBy;
+            if (donde < 0)
+                donde = t.inicio;
+        }
+    }
+    return c;
+}
+
+} // namespace
+
+QString NuevaBusqueda(const QString& SQL, const QString& SQLBase, const QString& columna,
+                      const QString& texto, bool usaLike) {
+    QString base = SQLBase, cola;
+    const Clausulas c = clausulasDe(SQL);
+    if (c.orderBy >= 0) {
+        cola = SQL.mid(c.orderBy);
+        base = SQL.left(c.orderBy);
+    }
+    if (c.groupBy >= 0) {
+        const QString grupo = SQL.mid(c.groupBy);
+        if (!grupo.trimmed().isEmpty())
+            cola = grupo;
+        base = SQL.left(c.groupBy);
+    }
+    QString prefijo;
+    if (Contiene(base, QStringLiteral("stk_ma_articulos.")))
+        prefijo = QStringLiteral("stk_ma_articulos.");
+    if (Contiene(base, QStringLiteral("v_ma_articulos.")))
+        prefijo = QStringLiteral("v_ma_articulos.");
+    const QString union_ = c.where >= 0 ? QStringLiteral(" and ") : QStringLiteral(" where ");
+    const QString patron =
+        usaLike
+            ? u'%' + QString(texto).replace(u' ', u'%') + u'%'
+            : Utilidades::ReemplazaTexto(texto, QStringLiteral("*"), QStringLiteral("%")) + u'%';
+    return base + union_ + prefijo + columna + QStringLiteral(" like '") +
+           plataforma::DuplicaComillas(patron) + QStringLiteral("' ") + cola;
+}
+
+} // namespace consulta
+
+namespace consulta {
+
+QString SentenciaFaltante(const QDateTime& cuando, const QString& codigo,
+                          const QString& descripcion, const QString& usuario) {
+    const auto literal = [](const QString& t) { return plataforma::DuplicaComillas(t); };
+    return QStringLiteral("INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,Usuario) "
+                          "values('") +
+           cuando.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + QStringLiteral("','") +
+           literal(Utilidades::AjustaCodigo(codigo, 25)) + QStringLiteral("','") +
+           literal(descripcion.trimmed()) + QStringLiteral("','") + literal(usuario) +
+           QStringLiteral("')");
+}
+
+} // namespace consulta
+
+namespace consulta {
+
+ProgramaTabla ProgramaMantenimiento(const QString& TablaConsulta) {
+    const QString t = TablaConsulta.trimmed();
+    const auto es = [&](const char* nombre) { return igual(t, nombre); };
+    if (es("VT_CLIENTES"))
+        return {QStringLiteral("SHELL:V_MA_CLIENTES"), QStringLiteral("1")};
+    if (es("VT_PROVEEDORES"))
+        return {QStringLiteral("SHELL:V_MA_CLIENTES"), QStringLiteral("0")};
+    if (es("V_TA_Tecnicos"))
+        return {QStringLiteral("SHELL:V_TA_Tecnicos"), QString()};
+    if (es("V_TA_VENDEDORES"))
+        return {QStringLiteral("SHELL:V_TA_VENDEDORES"), QString()};
+    if (es("V_MA_ARTICULOS") || es("VT_MA_ARTICULOS"))
+        return {QStringLiteral("SHELL:V_MA_ARTICULOS"), QString()};
+    // V_TA_RUBROS, V_TA_UNIDAD and any other table: the tables' program.
+    return {QStringLiteral("SHELL:V_TA_TABLAS"), TablaConsulta};
 }
 
 } // namespace consulta

@@ -5,6 +5,7 @@
 
 #include "ArchivosConsulta.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -46,5 +47,34 @@ struct Armado {
 Armado ArmaSentencia(const QString& SQL, QString& CampoBusqueda, QString& Where,
                      const QString& SentenciaOpcional, int filas, bool usarMascaras,
                      const Fuentes& fuentes);
+
+} // namespace consulta
+
+namespace consulta {
+
+// A new search (F5 in a search box): the statement to load, also the base of the
+// next search, so that searches pile up.
+QString NuevaBusqueda(const QString& SQL, const QString& SQLBase, const QString& columna,
+                      const QString& texto, bool usaLike);
+
+} // namespace consulta
+
+namespace consulta {
+
+// The report of an article out of stock (F12): the time as ISO text, which every
+// server reads one way, and every text a literal with its apostrophes doubled.
+QString SentenciaFaltante(const QDateTime& cuando, const QString& codigo,
+                          const QString& descripcion, const QString& usuario);
+
+} // namespace consulta
+
+namespace consulta {
+
+// The maintenance program of a listed table ("N&uevo"): its key and parameter.
+struct ProgramaTabla {
+    QString programa;
+    QString parametro;
+};
+ProgramaTabla ProgramaMantenimiento(const QString& TablaConsulta);
 
 } // namespace consulta

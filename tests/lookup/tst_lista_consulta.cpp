@@ -3,6 +3,7 @@
 // search boxes and ticks).
 
 #include "AplicacionDePrueba.h"
+#include "Fallas.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/ModeloConsulta.h"
 #include "platform/ado/sqlite/BaseEmbebida.h"
@@ -10,6 +11,7 @@
 
 #include <QFile>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -34,6 +36,13 @@ private slots:
     void cierre_data();
     void cierre();
     void cajasYMarcas();
+    void cantidades_data();
+    void cantidades();
+    void teclasEnLista_data();
+    void teclasEnLista();
+    void busquedasSeApilan();
+    void faltante();
+    void ordenPorCabecera();
 
 private:
     std::unique_ptr<Lib_FrmCons3> lista(const QString& sql, const QString& devuelto = {});
@@ -64,6 +73,12 @@ void TstListaConsulta::initTestCase() {
     QVERIFY(anchos.open(QIODevice::WriteOnly));
     anchos.write("\"TA_RUBROS\",\"2880|0|\"\r\n");
 }
+
+namespace {
+// Rubros with a quantity column, as a caller that takes quantities writes it.
+const QString kConCantidad = QStringLiteral(
+    "SELECT IdRubro, Descripcion, '1.0' AS [**Cantidad**] FROM TA_RUBROS ORDER BY IdRubro");
+} // namespace
 
 std::unique_ptr<Lib_FrmCons3> TstListaConsulta::lista(const QString& sql, const QString& devuelto) {
     auto d = std::make_unique<Lib_FrmCons3>(*app_);
@@ -296,6 +311,149 @@ void TstListaConsulta::cajasYMarcas() {
     s->Form_Load();
     QCOMPARE(s->Modelo().Color(0), std::optional<QColor>(QColor(255, 0, 0))); // 6 over 5
     QCOMPARE(s->Modelo().Color(1), std::optional<QColor>(QColor(0, 255, 0))); // no point, 1
+}
+
+void TstListaConsulta::cantidades_data() {
+    QTest::addColumn<QString>("teclas"); // +: Insert, -: Delete, =x: Shift+Insert answered x
+    QTest::addColumn<QString>("celda");
+    QTest::addColumn<bool>("marcada");
+    QTest::newRow("delete en 1.0 destilda") << "-"
+                                            << "0.00" << false;
+    QTest::newRow("insert despues de 0.00") << "-+"
+                                            << "1.0" << true;
+    QTest::newRow("insert suma") << "++"
+                                 << "3.0" << true;
+    QTest::newRow("cantidad tipeada") << "=2.5"
+                                      << "2.50" << true;
+    QTest::newRow("cantidad con coma") << "=2,5"
+                                       << "2.50" << true;
+    QTest::newRow("cero no cambia") << "=0"
+                                    << "1.0" << false;
+    QTest::newRow("vacia no cambia") << "="
+                                     << "1.0" << false;
+    QTest::newRow("letras no cambian") << "=abc"
+                                       << "1.0" << false;
+}
+
+void TstListaConsulta::cantidades() {
+    QFETCH(QString, teclas);
+    auto d = lista(kConCantidad);
+    ModeloConsulta& modelo = d->Modelo();
+    if (teclas.startsWith(u'=')) {
+        modelo.PonCantidad(0, teclas.mid(1));
+    } else {
+        for (QChar t : teclas)
+            modelo.SumaCantidad(0, t == u'+' ? 1 : -1);
+    }
+    QTEST(modelo.TextoCantidad(0), "celda");
+    QTEST(modelo.Marcada(0), "marcada");
+    // A list without the column fails, for the key handler's dialog.
+    QVERIFY(!fallaDe([&] { lista(kCuentas)->Modelo().SumaCantidad(0, 1); }).Description.isEmpty());
+}
+
+void TstListaConsulta::teclasEnLista_data() {
+    QTest::addColumn<int>("tecla");
+    QTest::addColumn<int>("modificadores");
+    QTest::addColumn<QString>("texto"); // the event's text
+    QTest::addColumn<QString>("caja");  // the search box afterwards, which had "1"
+    QTest::newRow("digito del teclado numerico") << int(Qt::Key_2) << int(Qt::KeypadModifier) << "2"
+                                                 << "12";
+    QTest::newRow("letra como se tipeo") << int(Qt::Key_A) << 0 << "a"
+                                         << "1a";
+    QTest::newRow("tecla de funcion no escribe") << int(Qt::Key_F7) << 0 << ""
+                                                 << "1";
+    QTest::newRow("retroceso borra") << int(Qt::Key_Backspace) << 0 << "\b"
+                                     << "";
+    QTest::newRow("espacio sin marcas") << int(Qt::Key_Space) << 0 << " "
+                                        << "1 ";
+}
+
+void TstListaConsulta::teclasEnLista() {
+    QFETCH(int, tecla);
+    QFETCH(int, modificadores);
+    QFETCH(QString, texto);
+    auto d = lista(QStringLiteral("SELECT IdRubro, Descripcion FROM TA_RUBROS ORDER BY IdRubro"));
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+    d->Caja(1)->setFocus();
+    d->Caja(1)->setText(QStringLiteral("1"));
+    d->Lista()->setFocus();
+    QKeyEvent e(QEvent::KeyPress, tecla, Qt::KeyboardModifiers(modificadores), texto);
+    QApplication::sendEvent(d->Lista(), &e);
+    QTEST(d->Caja(1)->text(), "caja");
+}
+
+void TstListaConsulta::busquedasSeApilan() {
+    auto d = lista(QStringLiteral("SELECT IdRubro, Descripcion FROM TA_RUBROS ORDER BY IdRubro"));
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+    const auto buscaCon = [&](int caja, const QString& texto) {
+        d->Caja(caja)->setFocus();
+        d->Caja(caja)->setText(texto);
+        QTest::keyClick(d->Caja(caja), Qt::Key_F5);
+        QCOMPARE(d->Caja(caja)->text(), QString());
+    };
+    buscaCon(0, QStringLiteral("*0")); // codes ending in 0 (at the start, "*" is "%")
+    QCOMPARE(d->Modelo().rowCount(), 3);
+    buscaCon(1, QStringLiteral("d")); // and descriptions starting with d
+    QCOMPARE(d->Modelo().rowCount(), 1);
+    QCOMPARE(d->Modelo().Valor(0, 2), QStringLiteral("d"));
+    QCOMPARE(d->SQL, QStringLiteral("SELECT IdRubro, Descripcion FROM TA_RUBROS  where IdRubro "
+                                    "like '%0%'  and Descripcion like 'd%' ORDER BY IdRubro   "));
+    d->findChild<QPushButton*>(QStringLiteral("cmdNuevaBusqueda"))->click();
+    QCOMPARE(d->Modelo().rowCount(), 5);
+    // A hostile text stays inside its literal: nothing is found, nothing changes.
+    buscaCon(1, QStringLiteral("' OR 1=1 --"));
+    QCOMPARE(d->Modelo().rowCount(), 0);
+    QVERIFY(dialogo_.mostradas().isEmpty());
+}
+
+void TstListaConsulta::faltante() {
+    auto d = lista(QStringLiteral("SELECT IdArticulo, Descripcion FROM VT_MA_ARTICULOS ORDER BY "
+                                  "IdArticulo"));
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+    const auto cuenta = [&] {
+        ado::Recordset rs;
+        app_->db.AbrirRecordset(QStringLiteral("SELECT COUNT(*) FROM MV_FALTANTES WHERE "
+                                               "Descripcion = 'Con stock'"),
+                                rs);
+        return rs.Fields(0).Value().toInt();
+    };
+    const int antes = cuenta();
+    dialogo_.responde(plataforma::Respuesta::No);
+    QTest::keyClick(d->Lista(), Qt::Key_F12);
+    QCOMPARE(dialogo_.mostradas().last().texto,
+             QStringLiteral("Desea informar el articulo A Con stock\r\ncomo un faltante de "
+                            "stock?"));
+    QCOMPARE(cuenta(), antes);
+    dialogo_.responde(plataforma::Respuesta::Yes);
+    QTest::keyClick(d->Caja(0), Qt::Key_F12);
+    QCOMPARE(cuenta(), antes + 1);
+    // A list that is not of articles ignores the key.
+    d->close();
+    auto c = lista(kCuentas);
+    c->show();
+    QVERIFY(QTest::qWaitForWindowExposed(c.get()));
+    const qsizetype cajas = dialogo_.mostradas().size();
+    QTest::keyClick(c->Lista(), Qt::Key_F12);
+    QCOMPARE(dialogo_.mostradas().size(), cajas);
+}
+
+void TstListaConsulta::ordenPorCabecera() {
+    auto d = lista(QStringLiteral("SELECT IdReparto, Fecha FROM MV_REPARTO ORDER BY IdReparto"));
+    const auto columna = [&](int c) {
+        QStringList v;
+        for (int f = 0; f < d->Modelo().rowCount(); ++f)
+            v << d->Modelo().Valor(f, c);
+        return v.join(u',');
+    };
+    QHeaderView* h = d->Lista()->header();
+    // The first click sorts descending; numbers as numbers, dates as dates.
+    emit h->sectionClicked(0);
+    QCOMPARE(columna(1), QStringLiteral("100,10,9"));
+    emit h->sectionClicked(1);
+    QCOMPARE(columna(1), QStringLiteral("10,100,9"));
 }
 
 QTEST_MAIN(TstListaConsulta)

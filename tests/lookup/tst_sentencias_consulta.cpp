@@ -24,6 +24,9 @@ private slots:
     void anchos_data();
     void anchos();
     void controlador();
+    void nuevaBusqueda_data();
+    void nuevaBusqueda();
+    void faltanteYPrograma();
 };
 
 namespace {
@@ -316,6 +319,83 @@ void TstSentenciasConsulta::controlador() {
     QCOMPARE(dialogo.mostradas().last().titulo, QStringLiteral("Aviso al operador"));
     QCOMPARE(dialogo.mostradas().last().estilo, 64);
     QVERIFY(c.ValorDevuelto.toString().isEmpty() && !c.Valores && c.CampoDevuelto.isEmpty());
+}
+
+void TstSentenciasConsulta::nuevaBusqueda_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("columna");
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<bool>("usaLike");
+    QTest::addColumn<QString>("resultado");
+    const QString clientes = QStringLiteral("SELECT RAZON_SOCIAL FROM VT_CLIENTES ");
+    QTest::newRow("al comienzo, sin where")
+        << clientes + QStringLiteral("ORDER BY RAZON_SOCIAL ") << "RAZON_SOCIAL"
+        << "R*O" << false
+        << clientes + QStringLiteral(" where RAZON_SOCIAL like 'R%O%' ORDER BY RAZON_SOCIAL ");
+    QTest::newRow("al comienzo, con where")
+        << clientes + QStringLiteral("WHERE Baja = 0 ORDER BY RAZON_SOCIAL ") << "RAZON_SOCIAL"
+        << "R*O" << false
+        << clientes + QStringLiteral(
+                          "WHERE Baja = 0  and RAZON_SOCIAL like 'R%O%' ORDER BY RAZON_SOCIAL ");
+    QTest::newRow("en cualquier parte, dos palabras")
+        << clientes << "RAZON_SOCIAL"
+        << "jose perez" << true
+        << clientes + QStringLiteral(" where RAZON_SOCIAL like '%jose%perez%' ");
+    QTest::newRow("apostrofo") << clientes << "RAZON_SOCIAL"
+                               << "D'A" << false
+                               << clientes + QStringLiteral(" where RAZON_SOCIAL like 'D''A%' ");
+    QTest::newRow("inyeccion queda en el literal")
+        << clientes << "RAZON_SOCIAL"
+        << "' OR 1=1 --" << true
+        << clientes + QStringLiteral(" where RAZON_SOCIAL like '%''%OR%1=1%--%' ");
+    QTest::newRow("columna ORDERS no es order by")
+        << QStringLiteral("SELECT ORDERS FROM T ") << "ORDERS"
+        << "1" << false << QStringLiteral("SELECT ORDERS FROM T  where ORDERS like '1%' ");
+    QTest::newRow("where de una subconsulta no cuenta")
+        << QStringLiteral("SELECT A FROM T WHERE 1=1 ") << "A"
+        << "x" << false << QStringLiteral("SELECT A FROM T WHERE 1=1  and A like 'x%' ");
+    QTest::newRow("where entre parentesis no cuenta")
+        << QStringLiteral("SELECT A FROM (SELECT A FROM U WHERE B = 1) X GROUP BY A ORDER BY A ")
+        << "A"
+        << "x" << false
+        << QStringLiteral("SELECT A FROM (SELECT A FROM U WHERE B = 1) X  where A like 'x%' "
+                          "GROUP BY A ORDER BY A ");
+    QTest::newRow("articulos con prefijo")
+        << QStringLiteral("SELECT v_ma_articulos.IdArticulo FROM v_ma_articulos ") << "Descripcion"
+        << "sal" << false
+        << QStringLiteral("SELECT v_ma_articulos.IdArticulo FROM v_ma_articulos  where "
+                          "v_ma_articulos.Descripcion like 'sal%' ");
+}
+
+void TstSentenciasConsulta::nuevaBusqueda() {
+    QFETCH(QString, sql);
+    QFETCH(QString, columna);
+    QFETCH(QString, texto);
+    QFETCH(bool, usaLike);
+    QTEST(consulta::NuevaBusqueda(sql, sql, columna, texto, usaLike), "resultado");
+}
+
+void TstSentenciasConsulta::faltanteYPrograma() {
+    QCOMPARE(consulta::SentenciaFaltante(QDateTime(QDate(2024, 3, 5), QTime(9, 7, 2)),
+                                         QStringLiteral("A'1"), QStringLiteral(" D'Angelo "),
+                                         QStringLiteral("O'Neil")),
+             QStringLiteral("INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,"
+                            "Usuario) values('2024-03-05T09:07:02','") +
+                 QString(22, u' ') + QStringLiteral("A''1") +
+                 QStringLiteral("','D''Angelo','O''Neil')"));
+    const std::pair<const char*, const char*> programas[] = {
+        {"v_ta_rubros", "SHELL:V_TA_TABLAS|v_ta_rubros"},
+        {" VT_CLIENTES ", "SHELL:V_MA_CLIENTES|1"},
+        {"VT_PROVEEDORES", "SHELL:V_MA_CLIENTES|0"},
+        {"V_TA_TECNICOS", "SHELL:V_TA_Tecnicos|"},
+        {"V_TA_VENDEDORES", "SHELL:V_TA_VENDEDORES|"},
+        {"VT_MA_ARTICULOS", "SHELL:V_MA_ARTICULOS|"},
+        {"MA_CUENTAS", "SHELL:V_TA_TABLAS|MA_CUENTAS"},
+    };
+    for (const auto& [tabla, esperado] : programas) {
+        const auto p = consulta::ProgramaMantenimiento(QString::fromLatin1(tabla));
+        QCOMPARE(p.programa + u'|' + p.parametro, QString::fromLatin1(esperado));
+    }
 }
 
 QTEST_MAIN(TstSentenciasConsulta)
