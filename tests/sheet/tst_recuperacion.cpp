@@ -2,11 +2,20 @@
 // offered back at the next start on the same database.
 
 #include "BaseHoja.h"
+#include "LeeTraza.h"
+#include "app/FinDeSesion.h"
+#include "sheet/FrmHojaRuta.h"
 #include "sheet/Recuperacion.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QStandardPaths>
+#include <QTableView>
 #include <QTest>
+
+#include <csignal>
+
+using plataforma::Respuesta;
 
 class TstRecuperacion : public QObject {
     Q_OBJECT
@@ -17,11 +26,60 @@ private slots:
     void idaYVuelta();
     void archivoIlegible_data();
     void archivoIlegible();
+    void alTerminarLaSesion_data();
+    void alTerminarLaSesion();
+    void senalDelSistema_data();
+    void senalDelSistema();
 };
 
 namespace {
 
 const QString kServidor = QStringLiteral("SQLite");
+
+// One session of the program: the sheet shown and active on the database of `dir`.
+struct Jornada {
+    DialogoGuionado dialogo;
+    std::unique_ptr<Aplicacion> app;
+    std::unique_ptr<FrmHojaRuta> ventana;
+
+    explicit Jornada(const QTemporaryDir& dir, const QList<Respuesta>& respuestas = {}) {
+        for (Respuesta r : respuestas)
+            dialogo.responde(r);
+        app = prueba::Inicia(dialogo, dir, dir.filePath(QStringLiteral("hoja.db")));
+        ventana = std::make_unique<FrmHojaRuta>(*app);
+        ventana->setCarpetaRecuperacion(dir.filePath(QStringLiteral("usuario")));
+        if (!ventana->Form_Load())
+            qFatal("no connection");
+        ventana->show();
+        ventana->activateWindow();
+        if (!QTest::qWaitForWindowActive(ventana.get()))
+            qFatal("window not active");
+    }
+    QString ver(const char* campo) const {
+        return ventana->Campo(QString::fromLatin1(campo))->text();
+    }
+    void confirma(const char* campo, const QString& valor) {
+        QLineEdit* c = ventana->Campo(QString::fromLatin1(campo));
+        c->setFocus();
+        c->setText(valor);
+        QTest::keyClick(c, Qt::Key_Return);
+    }
+    // A quantity typed into the grid as a clerk does.
+    void tipeaEn(int fila, int col, const QString& texto) {
+        QTableView* g = ventana->VistaGrilla();
+        g->setFocus();
+        g->setCurrentIndex(ventana->Grilla().index(fila, col));
+        QTest::keyClicks(g, texto.left(1));
+        QTest::keyClicks(ventana->txtEditCC(), texto.mid(1));
+        QTest::keyClick(ventana->txtEditCC(), Qt::Key_Return);
+    }
+    // Run `numero` opened and changed as a clerk would: an odd driver, a reload.
+    void cambia(const QString& numero) {
+        confirma("Reparto", numero);
+        ventana->Campo(QStringLiteral("Chofer"))->setText(QStringLiteral("D'Arco, 数量 Ñandú"));
+        tipeaEn(0, 3, QStringLiteral("4"));
+    }
+};
 
 Reparto& conTextos(Reparto& r, const QString& texto) {
     for (const QString& c : Reparto::Campos())
@@ -116,6 +174,115 @@ void TstRecuperacion::archivoIlegible() {
     // The server's letter case does not make another database.
     QCOMPARE(Recuperacion(dir.path(), QStringLiteral("sqlite "), QStringLiteral("x.db")).Ruta(),
              rec.Ruta());
+}
+
+void TstRecuperacion::alTerminarLaSesion_data() {
+    QTest::addColumn<QString>("numero");  // the run changed in the first session
+    QTest::addColumn<QString>("entre");   // what happens to the database between sessions
+    QTest::addColumn<int>("respuesta");   // to the question; 0 when none is expected
+    QTest::addColumn<QString>("pregunta");
+    QTest::addColumn<QString>("muestra"); // Reparto|Chofer|Recarga Uds. of line 1|title
+    const QString si = QStringLiteral("D'Arco, 数量 Ñandú|4|Planilla HojaRuta *");
+    QTest::newRow("existente, Si") << "120" << "" << int(Respuesta::Yes) << "120"
+                                   << QStringLiteral("120|") + si;
+    QTest::newRow("existente, No") << "120" << "" << int(Respuesta::No) << "120"
+                                   << "122|||Planilla HojaRuta";
+    QTest::newRow("nuevo, Si") << "500" << "" << int(Respuesta::Yes) << "122"
+                               << QStringLiteral("122|") + si;
+    QTest::newRow("nuevo, otro grabado entretanto")
+        << "500" << "INSERT INTO MV_REPARTO (IdReparto, Fecha, Clase) VALUES (122,'2024-03-09',1)"
+        << int(Respuesta::Yes) << "122" << QStringLiteral("123|") + si;
+    QTest::newRow("finalizado entretanto")
+        << "120" << "UPDATE MV_REPARTO SET FINALIZADO = '2024-03-09' WHERE IdReparto = 120"
+        << int(Respuesta::Yes) << "120" << "120|Perez|2|Planilla HojaRuta";
+    QTest::newRow("archivo ilegible") << "120" << "ilegible" << 0 << ""
+                                      << "122|||Planilla HojaRuta";
+}
+
+void TstRecuperacion::alTerminarLaSesion() {
+    QFETCH(QString, numero);
+    QFETCH(QString, entre);
+    QFETCH(int, respuesta);
+    QFETCH(QString, pregunta);
+    QFETCH(QString, muestra);
+    QTemporaryDir dir;
+    prueba::CreaBase(dir.filePath(QStringLiteral("hoja.db")), prueba::DatosDemo());
+    const QString traza = dir.filePath(QStringLiteral("traza.txt"));
+    qputenv("HOJARUTA_TRAZA", traza.toLocal8Bit());
+    QString archivo;
+    {
+        Jornada s(dir);
+        s.cambia(numero);
+        QCOMPARE(s.ventana->windowTitle(), QStringLiteral("Planilla HojaRuta *"));
+        QVERIFY(s.app->gIdAcceso != 0);
+        s.dialogo.olvida();
+        // What the notifier calls: no question, the window closes, the run is kept.
+        s.ventana->TerminaSesion();
+        QVERIFY(s.dialogo.mostradas().isEmpty());
+        QVERIFY(!s.ventana->isVisible());
+        archivo = s.ventana->RecuperacionDeLaBase().Ruta();
+        QVERIFY(QFile::exists(archivo));
+        s.app->FinalizaAplicacion(); // as the program's end does
+    }
+    qputenv("HOJARUTA_TRAZA", QByteArray());
+    const QStringList egresos = SentenciasDeTraza(traza).filter(QStringLiteral("SET EGRESO"));
+    QCOMPARE(egresos.size(), 1);
+
+    if (entre == QLatin1String("ilegible")) {
+        QFile f(archivo);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("{\"formato\": 1, \"reparto\": ");
+    } else if (!entre.isEmpty()) {
+        DialogoGuionado d;
+        auto app = prueba::Inicia(d, dir, dir.filePath(QStringLiteral("hoja.db")));
+        QString cadena;
+        QVERIFY(app->IniciaAplicacion(false, QString(), cadena, ado::adUseClient));
+        app->db.gCnn().Execute(entre);
+        app->FinalizaAplicacion();
+    }
+
+    Jornada s(dir, respuesta ? QList<Respuesta>{static_cast<Respuesta>(respuesta)}
+                             : QList<Respuesta>{});
+    if (respuesta) {
+        QCOMPARE(s.dialogo.mostradas().size(), 1);
+        QCOMPARE(s.dialogo.mostradas().first().texto,
+                 QStringLiteral("¿Recupera los cambios sin grabar del reparto ") + pregunta +
+                     u'?');
+        QCOMPARE(s.dialogo.mostradas().first().titulo, QStringLiteral("Aviso al operador..."));
+        QCOMPARE(s.dialogo.mostradas().first().estilo, 4 + 32);
+    } else {
+        QVERIFY(s.dialogo.mostradas().isEmpty());
+    }
+    QVERIFY(!QFile::exists(archivo));
+    QCOMPARE(s.ver("Reparto") + u'|' + s.ver("Chofer") + u'|' + s.ventana->Grilla().texto(0, 3) +
+                 u'|' + s.ventana->windowTitle(),
+             muestra);
+}
+
+void TstRecuperacion::senalDelSistema_data() {
+    QTest::addColumn<int>("senal");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+void TstRecuperacion::senalDelSistema() {
+    // The signal itself, raised to this process, through the handler and the notifier.
+    QFETCH(int, senal);
+    QTemporaryDir dir;
+    prueba::CreaBase(dir.filePath(QStringLiteral("hoja.db")), prueba::DatosDemo());
+    Jornada s(dir);
+    FinDeSesion fin;
+    QVERIFY(fin.activo());
+    connect(&fin, &FinDeSesion::pedida, s.ventana.get(), &FrmHojaRuta::TerminaSesion);
+    s.cambia(QStringLiteral("120"));
+    s.dialogo.olvida();
+    QCOMPARE(::raise(senal), 0);
+    QTRY_VERIFY(!s.ventana->isVisible());
+    QVERIFY(s.dialogo.mostradas().isEmpty());
+    const auto hoja = s.ventana->RecuperacionDeLaBase().Lee();
+    QVERIFY(hoja);
+    QCOMPARE(hoja->campos[Reparto::Campos().indexOf(QStringLiteral("Chofer"))],
+             QStringLiteral("D'Arco, 数量 Ñandú"));
 }
 
 QTEST_MAIN(TstRecuperacion)
