@@ -50,8 +50,8 @@ Recuperacion::Recuperacion(const QString& carpeta, const QString& servidor, cons
         QCryptographicHash::hash(claveBase(servidor, base).toUtf8(), QCryptographicHash::Sha1)
             .toHex()
             .left(16);
-    ruta_ = QDir(carpeta).filePath(QStringLiteral("reparto-sin-grabar-%1.json")
-                                       .arg(QString::fromLatin1(huella)));
+    ruta_ = QDir(carpeta).filePath(
+        QStringLiteral("reparto-sin-grabar-%1.json").arg(QString::fromLatin1(huella)));
 }
 
 QString Recuperacion::CarpetaDelUsuario() {
@@ -116,7 +116,8 @@ std::optional<HojaRecuperada> Recuperacion::Lee() const {
     h.numero = o.value(QStringLiteral("reparto")).toString();
     h.existe = o.value(QStringLiteral("existe")).toBool();
     if (o.value(QStringLiteral("formato")).toInt() != kFormato ||
-        claveBase(h.servidor, h.base) != claveBase(servidor_, base_) || h.numero.trimmed().isEmpty())
+        claveBase(h.servidor, h.base) != claveBase(servidor_, base_) ||
+        h.numero.trimmed().isEmpty())
         return std::nullopt;
     const auto campos = textosDe(o.value(QStringLiteral("campos")), Reparto::Campos().size());
     const auto etiquetas = textosDe(o.value(QStringLiteral("etiquetas")), kEtiquetas);

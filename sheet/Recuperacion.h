@@ -15,9 +15,9 @@ class Reparto;
 struct HojaRecuperada {
     QString servidor; // the database it belongs to; never its password
     QString base;
-    QString numero;      // the confirmed run number, as confirmed
-    bool existe = false; // an existing run, otherwise a new one
-    QStringList campos;  // every header field's text, in `Reparto::Campos()` order
+    QString numero;        // the confirmed run number, as confirmed
+    bool existe = false;   // an existing run, otherwise a new one
+    QStringList campos;    // every header field's text, in `Reparto::Campos()` order
     QStringList etiquetas; // the descriptions beside the five accounts
     ModeloGrilla::Textos lineas;
 };
