@@ -7,11 +7,13 @@
 #include "sheet/FrmHojaRuta.h"
 #include "sheet/Recuperacion.h"
 
+#include <QDialog>
 #include <QFile>
 #include <QLineEdit>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 
@@ -30,6 +32,8 @@ private slots:
     void alTerminarLaSesion();
     void senalDelSistema_data();
     void senalDelSistema();
+    // Last: it ends every event loop of the thread, as the program's end does.
+    void conUnaCajaAbierta();
 };
 
 namespace {
@@ -127,8 +131,8 @@ void TstRecuperacion::idaYVuelta() {
     despues.setCampo(QStringLiteral("Reparto"), QStringLiteral("57"));
     Recuperacion::Devuelve(*hoja, despues);
     for (const QString& c : Reparto::Campos())
-        QCOMPARE(despues.Campo(c), c == QLatin1String("Reparto") ? QStringLiteral("57")
-                                                                 : antes.Campo(c));
+        QCOMPARE(despues.Campo(c),
+                 c == QLatin1String("Reparto") ? QStringLiteral("57") : antes.Campo(c));
     QCOMPARE(despues.Lineas().textos(), antes.Lineas().textos());
     QCOMPARE(despues.Lineas().aviso(1), QString());
     for (int i = 0; i < 5; ++i)
@@ -155,7 +159,8 @@ void TstRecuperacion::archivoIlegible() {
     r.ConfirmaNumero(QStringLiteral("5"));
     if (contenido == "otra.db" || contenido == "celda") {
         // A whole file, of another database or with a number for a cell.
-        const Recuperacion otra(dir.path(), QStringLiteral("sqlite"), QString::fromLatin1(contenido));
+        const Recuperacion otra(dir.path(), QStringLiteral("sqlite"),
+                                QString::fromLatin1(contenido));
         QVERIFY(otra.Guarda(r));
         QFile f(otra.Ruta());
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -177,25 +182,31 @@ void TstRecuperacion::archivoIlegible() {
 }
 
 void TstRecuperacion::alTerminarLaSesion_data() {
-    QTest::addColumn<QString>("numero");  // the run changed in the first session
-    QTest::addColumn<QString>("entre");   // what happens to the database between sessions
-    QTest::addColumn<int>("respuesta");   // to the question; 0 when none is expected
+    QTest::addColumn<QString>("numero"); // the run changed in the first session
+    QTest::addColumn<QString>("entre");  // what happens to the database between sessions
+    QTest::addColumn<int>("respuesta");  // to the question; 0 when none is expected
     QTest::addColumn<QString>("pregunta");
     QTest::addColumn<QString>("muestra"); // Reparto|Chofer|Recarga Uds. of line 1|title
     const QString si = QStringLiteral("D'Arco, 数量 Ñandú|4|Planilla HojaRuta *");
-    QTest::newRow("existente, Si") << "120" << "" << int(Respuesta::Yes) << "120"
-                                   << QStringLiteral("120|") + si;
-    QTest::newRow("existente, No") << "120" << "" << int(Respuesta::No) << "120"
+    QTest::newRow("existente, Si")
+        << "120"
+        << "" << int(Respuesta::Yes) << "120" << QStringLiteral("120|") + si;
+    QTest::newRow("existente, No") << "120"
+                                   << "" << int(Respuesta::No) << "120"
                                    << "122|||Planilla HojaRuta";
-    QTest::newRow("nuevo, Si") << "500" << "" << int(Respuesta::Yes) << "122"
-                               << QStringLiteral("122|") + si;
+    QTest::newRow("nuevo, Si") << "500"
+                               << "" << int(Respuesta::Yes) << "122" << QStringLiteral("122|") + si;
     QTest::newRow("nuevo, otro grabado entretanto")
-        << "500" << "INSERT INTO MV_REPARTO (IdReparto, Fecha, Clase) VALUES (122,'2024-03-09',1)"
+        << "500"
+        << "INSERT INTO MV_REPARTO (IdReparto, Fecha, Clase) VALUES (122,'2024-03-09',1)"
         << int(Respuesta::Yes) << "122" << QStringLiteral("123|") + si;
     QTest::newRow("finalizado entretanto")
-        << "120" << "UPDATE MV_REPARTO SET FINALIZADO = '2024-03-09' WHERE IdReparto = 120"
-        << int(Respuesta::Yes) << "120" << "120|Perez|2|Planilla HojaRuta";
-    QTest::newRow("archivo ilegible") << "120" << "ilegible" << 0 << ""
+        << "120"
+        << "UPDATE MV_REPARTO SET FINALIZADO = '2024-03-09' WHERE IdReparto = 120"
+        << int(Respuesta::Yes) << "120"
+        << "120|Perez|2|Planilla HojaRuta";
+    QTest::newRow("archivo ilegible") << "120"
+                                      << "ilegible" << 0 << ""
                                       << "122|||Planilla HojaRuta";
 }
 
@@ -241,13 +252,12 @@ void TstRecuperacion::alTerminarLaSesion() {
         app->FinalizaAplicacion();
     }
 
-    Jornada s(dir, respuesta ? QList<Respuesta>{static_cast<Respuesta>(respuesta)}
-                             : QList<Respuesta>{});
+    Jornada s(dir,
+              respuesta ? QList<Respuesta>{static_cast<Respuesta>(respuesta)} : QList<Respuesta>{});
     if (respuesta) {
         QCOMPARE(s.dialogo.mostradas().size(), 1);
         QCOMPARE(s.dialogo.mostradas().first().texto,
-                 QStringLiteral("¿Recupera los cambios sin grabar del reparto ") + pregunta +
-                     u'?');
+                 QStringLiteral("¿Recupera los cambios sin grabar del reparto ") + pregunta + u'?');
         QCOMPARE(s.dialogo.mostradas().first().titulo, QStringLiteral("Aviso al operador..."));
         QCOMPARE(s.dialogo.mostradas().first().estilo, 4 + 32);
     } else {
@@ -283,6 +293,25 @@ void TstRecuperacion::senalDelSistema() {
     QVERIFY(hoja);
     QCOMPARE(hoja->campos[Reparto::Campos().indexOf(QStringLiteral("Chofer"))],
              QStringLiteral("D'Arco, 数量 Ñandú"));
+}
+
+void TstRecuperacion::conUnaCajaAbierta() {
+    // The session ends while a box waits for an answer: the run is kept and the box
+    // gives way, with nobody pressing anything.
+    QTemporaryDir dir;
+    prueba::CreaBase(dir.filePath(QStringLiteral("hoja.db")), prueba::DatosDemo());
+    Jornada s(dir);
+    s.cambia(QStringLiteral("120"));
+    QDialog caja(s.ventana.get());
+    bool porReloj = false;
+    QTimer::singleShot(0, s.ventana.get(), [&] { s.ventana->TerminaSesion(); });
+    QTimer::singleShot(5000, &caja, [&] {
+        porReloj = true;
+        caja.reject();
+    });
+    caja.exec();
+    QVERIFY(!porReloj);
+    QVERIFY(s.ventana->RecuperacionDeLaBase().Lee());
 }
 
 QTEST_MAIN(TstRecuperacion)
