@@ -2,6 +2,7 @@
 
 #include "access/VentanaConexion.h"
 #include "app/Aplicacion.h"
+#include "app/FinDeSesion.h"
 #include "platform/gui/DialogoQt.h"
 #include "sheet/FrmHojaRuta.h"
 
@@ -9,6 +10,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
+    // The folder of the user's own files (the unsaved run) is named after it.
+    QCoreApplication::setApplicationName(QStringLiteral("hojaruta"));
     DialogoQt dialogo;
     Aplicacion app(dialogo);
     // Missing or wrong connection data are asked for in the connection dialog.
@@ -17,6 +20,9 @@ int main(int argc, char* argv[]) {
     FrmHojaRuta ventana(app);
     if (!ventana.Form_Load())
         return 1;
+    // Logout or shutdown: the window closes without asking, keeping what was not saved.
+    FinDeSesion finDeSesion;
+    QObject::connect(&finDeSesion, &FinDeSesion::pedida, &ventana, &FrmHojaRuta::TerminaSesion);
     ventana.show();
     const int salida = qapp.exec();
     // The window writes the exit time when it closes; this covers an end that

@@ -712,10 +712,73 @@ void FrmHojaRuta::Consultar() {
         CampoValida(Campo(r.campo));
 }
 
+// ------------------------------------------------------ end of the session
+
+Recuperacion FrmHojaRuta::RecuperacionDeLaBase() const {
+    return Recuperacion(carpetaRecuperacion_, app_.db.gServidor, app_.db.gDBName);
+}
+
+void FrmHojaRuta::TerminaSesion() {
+    if (terminando_)
+        return;
+    terminando_ = true;
+    // The fields and the grid's editor write into the model as the clerk types, so
+    // the model is what the screen shows.
+    if (reparto_.HayCambios() && !RecuperacionDeLaBase().Guarda(reparto_))
+        qWarning("hojaruta: the unsaved run could not be kept in %s",
+                 qPrintable(RecuperacionDeLaBase().Ruta()));
+    if (QApplication::activeModalWidget()) {
+        // A box waits for an answer nobody will give. Every event loop ends, and any
+        // box the interrupted procedure still shows gets its cautious answer at
+        // once; the program's end writes the exit time.
+        QCoreApplication::exit(0);
+        return;
+    }
+    close();
+}
+
+void FrmHojaRuta::OfreceRecuperacion() {
+    const Recuperacion rec = RecuperacionDeLaBase();
+    if (!rec.Existe())
+        return;
+    const std::optional<HojaRecuperada> hoja = rec.Lee();
+    if (!hoja) {
+        rec.Borra(); // nothing in it can be put back
+        return;
+    }
+    const auto r = app_.dialogo.MsgBox(QStringLiteral("¿Recupera los cambios sin grabar del "
+                                                      "reparto ") +
+                                           hoja->numero.trimmed() + QStringLiteral("?"),
+                                       {plataforma::Botones::YesNo, plataforma::Icono::Question, 1},
+                                       QStringLiteral("Aviso al operador..."));
+    // The session ended while asking: nobody answered, so the next start asks again.
+    if (terminando_)
+        return;
+    // Offered once: whatever the answer, it is not offered again.
+    rec.Borra();
+    if (r == plataforma::Respuesta::Yes)
+        recupera(*hoja);
+}
+
+void FrmHojaRuta::recupera(const HojaRecuperada& hoja) {
+    // The run is opened as Enter would open it; a new one gets the number a new run
+    // gets now.
+    reparto_.setCampo(QStringLiteral("Reparto"),
+                      hoja.existe ? hoja.numero.trimmed() : repo_.ProximoReparto());
+    teclaCampo(Campo(QStringLiteral("Reparto")), Qt::Key_Return);
+    // A run finalized meanwhile is never written again: nothing goes over it.
+    if (HayError_ || !reparto_.Finalizado.isEmpty())
+        return;
+    Recuperacion::Devuelve(hoja, reparto_);
+    muestraEtiquetas();
+    CalculaTotalesResumen();
+    actualizaTitulo();
+}
+
 // ------------------------------------------------------------------- events
 
 void FrmHojaRuta::closeEvent(QCloseEvent* evento) {
-    if (!descartaCambios()) {
+    if (!terminando_ && !descartaCambios()) {
         evento->ignore();
         return;
     }
@@ -726,22 +789,22 @@ void FrmHojaRuta::closeEvent(QCloseEvent* evento) {
 
 void FrmHojaRuta::changeEvent(QEvent* evento) {
     QMainWindow::changeEvent(evento);
-    if (evento->type() != QEvent::ActivationChange || !isActiveWindow() || activando_ ||
-        parametroAbierto_)
+    if (evento->type() != QEvent::ActivationChange || !isActiveWindow() || activando_ || activado_)
         return;
-    const QString parametro = app_.sesion.gParametroAdicional;
-    if (parametro.isEmpty())
-        return;
-    // Only the first activation opens it: later ones (a closed dialog, another
-    // window) must not reload the run over what the clerk typed.
-    parametroAbierto_ = true;
-    // A box shown while the run opens would activate the window again on closing.
+    // Only the first activation acts: later ones (a closed dialog, another window)
+    // must not reload the run over what the clerk typed.
+    activado_ = true;
+    // A box shown meanwhile would activate the window again on closing.
     activando_ = true;
-    QLineEdit* reparto = Campo(QStringLiteral("Reparto"));
-    reparto_.setCampo(QStringLiteral("Reparto"), parametro);
-    teclaCampo(reparto, Qt::Key_Return);
-    Barvex1->setModoCarga(false);
-    Barvex1->setModoNavegacion(true);
+    const QString parametro = app_.sesion.gParametroAdicional;
+    if (!parametro.isEmpty()) {
+        QLineEdit* reparto = Campo(QStringLiteral("Reparto"));
+        reparto_.setCampo(QStringLiteral("Reparto"), parametro);
+        teclaCampo(reparto, Qt::Key_Return);
+        Barvex1->setModoCarga(false);
+        Barvex1->setModoNavegacion(true);
+    }
+    OfreceRecuperacion();
     activando_ = false;
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/ado/Ado.h"
 #include "platform/gui/Formularios.h"
+#include "sheet/Recuperacion.h"
 #include "sheet/ReglasHoja.h"
 #include "sheet/Reparto.h"
 #include "sheet/RepositorioReparto.h"
@@ -79,9 +80,20 @@ public:
     // The lookup of the field that last had the focus (F3).
     void Consultar();
 
+    // ------------------------------------------------- the end of the session
+    // Where the sheet left unsaved at the end of a session is kept; the user's own
+    // settings folder unless said otherwise.
+    void setCarpetaRecuperacion(const QString& carpeta) { carpetaRecuperacion_ = carpeta; }
+    Recuperacion RecuperacionDeLaBase() const;
+    // When a sheet was left unsaved on this database, asks whether to put it back.
+    void OfreceRecuperacion();
+
 public slots:
     void Barvex1_ButtonClick(const QString& clave);
     void cmdFinalizar_Click();
+    // The session is ending and nobody can answer: unsaved changes go to the
+    // recovery file and the window closes without asking.
+    void TerminaSesion();
 
 protected:
     void closeEvent(QCloseEvent* evento) override;
@@ -115,6 +127,7 @@ private:
     void aviso(const QString& mensaje);
     void Grabar();
     void Cancelar();
+    void recupera(const HojaRecuperada& hoja);
 
     Aplicacion& app_;
     std::unique_ptr<Ui::FrmHojaRuta> ui_;
@@ -136,7 +149,9 @@ private:
     bool HayError_ = false;
     int IndiceActual_ = 0;
     bool activando_ = false; // the activation that opens the command line's run
-    bool parametroAbierto_ = false;
+    bool activado_ = false;
+    bool terminando_ = false; // the session is ending: no question is asked
+    QString carpetaRecuperacion_ = Recuperacion::CarpetaDelUsuario();
     bool enlazando_ = false; // the model is writing into a field
 
     // The field lookups, made at the first one.
