@@ -2,6 +2,7 @@
 
 #include "access/VentanaConexion.h"
 #include "app/Aplicacion.h"
+#include "app/gui/EsperaVisible.h"
 #include "platform/gui/DialogoQt.h"
 #include "sheet/FrmHojaRuta.h"
 
@@ -9,6 +10,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
+    // A statement waiting for another program's lock leaves the window painted.
+    InstalaEsperaVisible();
     DialogoQt dialogo;
     Aplicacion app(dialogo);
     // Missing or wrong connection data are asked for in the connection dialog.

@@ -5,6 +5,7 @@
 #include "platform/ado/Falla.h"
 #include "platform/ado/Proveedor.h"
 
+#include <functional>
 #include <memory>
 
 struct Inyeccion {
@@ -13,6 +14,7 @@ struct Inyeccion {
     bool disparada = false;
     QString sentencia; // the one that failed
     QString empieza;   // also fails once the first statement that begins so, anywhere
+    std::function<void()> alEmpezarTransaccion; // runs just before each BEGIN
 
     void fallaLa(int k) {
         *this = Inyeccion();
@@ -50,6 +52,8 @@ public:
         return real_->ejecuta(sql, p);
     }
     void iniciaTransaccion() override {
+        if (i_->alEmpezarTransaccion)
+            i_->alEmpezarTransaccion();
         real_->iniciaTransaccion();
         i_->enTransaccion = 0;
     }
