@@ -3,6 +3,7 @@
 #include "access/VentanaConexion.h"
 #include "app/Aplicacion.h"
 #include "app/FinDeSesion.h"
+#include "app/gui/EsperaVisible.h"
 #include "platform/gui/DialogoQt.h"
 #include "sheet/FrmHojaRuta.h"
 
@@ -12,6 +13,8 @@ int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
     // The folder of the user's own files (the unsaved run) is named after it.
     QCoreApplication::setApplicationName(QStringLiteral("hojaruta"));
+    // A statement waiting for another program's lock leaves the window painted.
+    InstalaEsperaVisible();
     DialogoQt dialogo;
     Aplicacion app(dialogo);
     // Missing or wrong connection data are asked for in the connection dialog.

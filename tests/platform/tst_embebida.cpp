@@ -2,7 +2,9 @@
 // program writes, its error numbers, its trace.
 
 #include "BaseDePrueba.h"
+#include "platform/ado/EsperaBloqueo.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +33,8 @@ private slots:
     void aperturaFallida_data();
     void aperturaFallida();
     void tiempoDeComandoAgotado();
+    void esperaUnBloqueo_data();
+    void esperaUnBloqueo();
     void trazaListaLasSentencias();
     void catalogos();
 };
@@ -385,6 +389,74 @@ void TstEmbebida::tiempoDeComandoAgotado() {
     });
     QCOMPARE(f.Number, codigo::DB_E_ABORTLIMITREACHED);
     QCOMPARE(cn->Errors().Item(0).SQLState, QStringLiteral("HYT00"));
+}
+
+void TstEmbebida::esperaUnBloqueo_data() {
+    QTest::addColumn<int>("tiempo");       // the connection's CommandTimeout
+    QTest::addColumn<int>("liberaMs");     // when the other connection lets go; -1 never
+    QTest::addColumn<bool>("transaccion"); // the write inside a transaction that reads first
+    QTest::addColumn<qint64>("limiteMs");  // the longest wait the provider announces
+    QTest::newRow("pasado el tiempo de comando") << 1 << -1 << false << qint64(1000);
+    QTest::newRow("cero es 360 s") << 0 << 200 << false << qint64(360000);
+    QTest::newRow("negativo es 360 s") << -3 << 200 << false << qint64(360000);
+    QTest::newRow("liberado antes del tiempo") << 5 << 300 << false << qint64(5000);
+    QTest::newRow("transaccion espera al empezar") << 5 << 300 << true << qint64(5000);
+}
+
+void TstEmbebida::esperaUnBloqueo() {
+    QFETCH(int, tiempo);
+    QFETCH(int, liberaMs);
+    QFETCH(bool, transaccion);
+    QFETCH(qint64, limiteMs);
+    BaseDePrueba base;
+    auto cn = base.conecta();
+    cn->setCommandTimeout(tiempo);
+    // Another program writes and keeps its transaction open.
+    auto otra = base.conecta();
+    otra->BeginTrans();
+    otra->Execute(QStringLiteral("INSERT INTO NOTAS (Texto) VALUES ('otra')"));
+
+    qint64 limite = -1;
+    int avisos = 0;
+    int terminadas = 0;
+    const auto anterior = InstalaEsperaBloqueo({[&](qint64 esperado, qint64 l) {
+                                                    ++avisos;
+                                                    limite = l;
+                                                    if (liberaMs >= 0 && esperado >= liberaMs &&
+                                                        otra->EnTransaccion())
+                                                        otra->RollbackTrans();
+                                                },
+                                                [&] { ++terminadas; }});
+    QElapsedTimer reloj;
+    reloj.start();
+    const auto escribe = [&] {
+        if (transaccion) {
+            cn->BeginTrans();
+            cn->Execute(QStringLiteral("SELECT count(*) FROM NOTAS"));
+        }
+        cn->Execute(QStringLiteral("INSERT INTO NOTAS (Texto) VALUES ('propia')"));
+        if (transaccion)
+            cn->CommitTrans();
+    };
+    if (liberaMs < 0) {
+        const Falla f = fallaDe(escribe);
+        const qint64 ms = reloj.elapsed();
+        InstalaEsperaBloqueo(anterior);
+        QCOMPARE(f.Number, codigo::DB_E_ABORTLIMITREACHED);
+        QCOMPARE(f.Description, QStringLiteral("Query timeout expired"));
+        QCOMPARE(cn->Errors().Item(0).SQLState, QStringLiteral("HYT00"));
+        QVERIFY2(ms >= 1000 && ms < 2000, qPrintable(QString::number(ms)));
+    } else {
+        escribe();
+        InstalaEsperaBloqueo(anterior);
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT count(*) FROM NOTAS WHERE Texto = 'propia'"), *cn);
+        QCOMPARE(rs.Fields(0).Value().toInt(), 1);
+        QVERIFY(reloj.elapsed() < limiteMs);
+    }
+    QVERIFY(avisos > 0);
+    QCOMPARE(limite, limiteMs);
+    QCOMPARE(terminadas, 1);
 }
 
 void TstEmbebida::trazaListaLasSentencias() {

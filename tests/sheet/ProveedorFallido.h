@@ -19,6 +19,7 @@ struct Inyeccion {
     // workstation acting in the middle of this one's save.
     int pausaEn = 0;
     std::function<void()> pausa;
+    std::function<void()> alEmpezarTransaccion; // runs just before each BEGIN
 
     void fallaLa(int k) {
         *this = Inyeccion();
@@ -61,6 +62,8 @@ public:
         return real_->ejecuta(sql, p);
     }
     void iniciaTransaccion() override {
+        if (i_->alEmpezarTransaccion)
+            i_->alEmpezarTransaccion();
         real_->iniciaTransaccion();
         i_->enTransaccion = 0;
     }

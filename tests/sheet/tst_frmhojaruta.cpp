@@ -3,16 +3,19 @@
 
 #include "BaseHoja.h"
 #include "LeeTraza.h"
+#include "app/gui/EsperaVisible.h"
 #include "platform/gui/Barvex1.h"
 #include "sheet/FrmHojaRuta.h"
 
 #include <QDate>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 using plataforma::Respuesta;
 
@@ -23,6 +26,8 @@ private slots:
     void sinConexion();
     void tipeaYGraba();
     void finalizar();
+    void grabarEsperaUnBloqueo_data();
+    void grabarEsperaUnBloqueo();
     void entradaMalFormadaYBaseRota();
     void inicializaInformaElError_data();
     void inicializaInformaElError();
@@ -374,6 +379,111 @@ void TstFrmHojaRuta::finalizar() {
     QVERIFY(!h.ventana->Existe());
     QCOMPARE(h.ver("Reparto Chofer lblCuentaG1"), QStringLiteral("122||"));
     QCOMPARE(h.ventana->Grilla().filas(), 2);
+}
+
+// The function keys the sheet receives, with whether a save was running, and the
+// paints of the window during a save.
+class Observador final : public QObject {
+public:
+    explicit Observador(const FrmHojaRuta& ventana) : ventana_(ventana) {}
+    QStringList teclas;
+    int pintadasGrabando = 0;
+
+protected:
+    bool eventFilter(QObject* destino, QEvent* evento) override {
+        if (evento->type() == QEvent::KeyPress) {
+            const int k = static_cast<QKeyEvent*>(evento)->key();
+            // A key not taken goes on to the parents: it counts once, at its field.
+            if ((k == Qt::Key_F2 || k == Qt::Key_F5) && qobject_cast<QLineEdit*>(destino))
+                teclas << QStringLiteral("F%1%2")
+                              .arg(k - Qt::Key_F1 + 1)
+                              .arg(ventana_.Grabando() ? QStringLiteral(" grabando") : QString());
+        } else if (evento->type() == QEvent::Paint && destino == &ventana_ && ventana_.Grabando()) {
+            ++pintadasGrabando;
+        }
+        return false;
+    }
+
+private:
+    const FrmHojaRuta& ventana_;
+};
+
+void TstFrmHojaRuta::grabarEsperaUnBloqueo_data() {
+    QTest::addColumn<int>("tiempo");   // the main connection's command time-out
+    QTest::addColumn<int>("liberaMs"); // when the other program lets go, from F2
+    QTest::addColumn<bool>("agota");   // the first wait runs out and is retried
+    QTest::newRow("liberado durante la espera") << 5 << 1000 << false;
+    QTest::newRow("agotado y reintentado") << 1 << 1500 << true;
+}
+
+void TstFrmHojaRuta::grabarEsperaUnBloqueo() {
+    // Another program takes the write lock as the save starts: the window keeps
+    // painting under a wait cursor, what the clerk presses meanwhile waits for the
+    // save, a wait that runs out is told and retried, and the run is written once.
+    QFETCH(int, tiempo);
+    QFETCH(int, liberaMs);
+    QFETCH(bool, agota);
+    InstalaEsperaVisible();
+    QTemporaryDir dir;
+    const QString traza = dir.filePath(QStringLiteral("traza.txt"));
+    qputenv("HOJARUTA_TRAZA", traza.toLocal8Bit());
+    Hoja h;
+    qputenv("HOJARUTA_TRAZA", QByteArray());
+    h.abre(QStringLiteral("120"));
+    QVERIFY(h.ventana->Existe());
+    h.confirma("Chofer", QStringLiteral("Gomez"));
+    h.app->db.gCnn().setCommandTimeout(tiempo);
+    ado::Connection otra;
+    otra.Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=sqlite;Database =%1;")
+                  .arg(h.dir.filePath(QStringLiteral("hoja.db"))));
+    h.inyeccion->alEmpezarTransaccion = [&] {
+        if (otra.EnTransaccion() || h.inyeccion->disparada)
+            return;
+        h.inyeccion->disparada = true;
+        otra.BeginTrans();
+        otra.Execute(
+            QStringLiteral("UPDATE MV_REPARTO SET Vehiculo = 'ZZ999' WHERE IdReparto = 121"));
+    };
+    if (agota)
+        h.dialogo.responde(Respuesta::Retry);
+
+    Observador observador(*h.ventana);
+    qApp->installEventFilter(&observador);
+    bool grabando = false;
+    int cursor = -1;
+    QTimer::singleShot(300, [&] {
+        grabando = h.ventana->Grabando();
+        if (const QCursor* c = QGuiApplication::overrideCursor())
+            cursor = c->shape();
+        h.ventana->update();
+        for (Qt::Key k : {Qt::Key_F5, Qt::Key_F2}) {
+            QCoreApplication::postEvent(h.foco(), new QKeyEvent(QEvent::KeyPress, k, {}));
+            QCoreApplication::postEvent(h.foco(), new QKeyEvent(QEvent::KeyRelease, k, {}));
+        }
+    });
+    QTimer::singleShot(liberaMs, [&] { otra.RollbackTrans(); });
+    QTest::keyClick(h.campo("Chofer"), Qt::Key_F2);
+    QVERIFY(h.inyeccion->disparada);
+    QVERIFY(!otra.EnTransaccion());
+    QVERIFY(grabando);
+    QCOMPARE(cursor, int(Qt::WaitCursor));
+    QVERIFY(observador.pintadasGrabando > 0);
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QCOMPARE(h.ver("Reparto"), QStringLiteral("122")); // saved: waiting for the next run
+    // F5 and F2 ran after the save, not inside it.
+    QTRY_COMPARE(observador.teclas, (QStringList{"F2", "F5", "F2"}));
+    qApp->removeEventFilter(&observador);
+    QCOMPARE(h.dialogo.mostradas().size(), agota ? 1 : 0);
+    if (agota)
+        QVERIFY2(h.ultimoMensaje().contains(QStringLiteral("(-2147217871) Query timeout expired")),
+                 qPrintable(h.ultimoMensaje()));
+    QCOMPARE(h.filas(QStringLiteral("SELECT Chofer, Vehiculo FROM MV_REPARTO WHERE IdReparto IN "
+                                    "(120, 121) ORDER BY IdReparto")),
+             (QStringList{"Gomez|AB123", "Gomez|AB123"}));
+    qsizetype cabeceras = 0;
+    for (const QString& s : SentenciasDeTraza(traza))
+        cabeceras += s.startsWith(QLatin1String("UPDATE \"MV_REPARTO\"")) ? 1 : 0;
+    QCOMPARE(cabeceras, 1);
 }
 
 void TstFrmHojaRuta::entradaMalFormadaYBaseRota() {

@@ -6,6 +6,7 @@
 #include "ado/sqlite/Parametriza.h"
 #include "ado/sqlite/ReescritorTSql.h"
 #include "ado/sqlite/TipoDeclarado.h"
+#include "platform/ado/EsperaBloqueo.h"
 #include "platform/ado/Proveedor.h"
 #include "platform/ado/Valores.h"
 
@@ -15,6 +16,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
 
 namespace ado::detalle {
@@ -85,7 +87,7 @@ class ProveedorEmbebido final : public Proveedor {
 public:
     ~ProveedorEmbebido() override { cerrar(); }
 
-    void abrir(const DatosConexion& datos, int) override {
+    void abrir(const DatosConexion& datos, int segundosConexion) override {
         const auto falla = [&](const QString& motivo) {
             return FallaConexion(
                 QStringLiteral("Cannot open database file \"%1\": %2").arg(datos.archivo, motivo));
@@ -104,10 +106,14 @@ public:
             throw falla(motivo);
         }
         db_ = db;
+        sqlite3_busy_handler(db_, &ProveedorEmbebido::ocupada, this);
         sqlite3_extended_result_codes(db_, 1);
         sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
         sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-        // Reading the schema now tells a file that is not a database from one that is.
+        // Reading the schema now tells a file that is not a database from one that is;
+        // a file locked by another program is waited for as long as a login.
+        segundosComando_ = segundosConexion;
+        const TrasEspera tras(*this);
         char* error = nullptr;
         if (sqlite3_exec(db_, "PRAGMA foreign_keys = ON; SELECT count(*) FROM sqlite_master;",
                          nullptr, nullptr, &error) != SQLITE_OK) {
@@ -130,6 +136,7 @@ public:
     }
 
     Resultado ejecuta(const QString& sql, const QVariantList& parametrosDados) override {
+        const TrasEspera tras(*this);
         QVariantList parametros = parametrosDados;
         QString sqlite = reescrito(sql);
         if (parametros.isEmpty())
@@ -194,9 +201,11 @@ public:
         return r;
     }
 
-    // Every transaction of the program writes: taking the write lock at BEGIN makes
+    // Every transaction of the program writes. Taking the write lock at BEGIN makes
     // what it reads first (a save's check against another workstation's save, the
-    // next journal entry number) hold until it commits.
+    // next journal entry number) hold until it commits, and puts any wait for the
+    // lock where it can be bounded: a transaction that has read and then finds the
+    // lock taken would fail at once.
     void iniciaTransaccion() override { exec("BEGIN IMMEDIATE TRANSACTION"); }
     void confirmaTransaccion() override { exec("COMMIT TRANSACTION"); }
     void revierteTransaccion() override { exec("ROLLBACK TRANSACTION"); }
@@ -245,10 +254,7 @@ public:
         return static_cast<qint64>(sqlite3_last_insert_rowid(db_));
     }
 
-    void fijaTiempoComando(int segundos) override {
-        segundosComando_ = segundos;
-        sqlite3_busy_timeout(db_, segundos > 0 ? segundos * 1000 : 0x7fffffff);
-    }
+    void fijaTiempoComando(int segundos) override { segundosComando_ = segundos; }
 
     void fijaAislamiento(int nivelAdo) override {
         exec(nivelAdo == adXactReadUncommitted ? "PRAGMA read_uncommitted = 1"
@@ -268,6 +274,45 @@ private:
         bool nulos;
         int pk;
     };
+
+    // Ends the wait the hook was told of, however the call that waited ends.
+    struct TrasEspera {
+        ProveedorEmbebido& p;
+        ~TrasEspera() {
+            if (!p.avisada_)
+                return;
+            p.avisada_ = false;
+            if (const auto& termina = EsperaBloqueoInstalada().termina)
+                termina();
+        }
+    };
+
+    // Another connection holds the lock: wait in short sleeps, telling the hook now
+    // and then, until the command time-out; then SQLite gives up with SQLITE_BUSY,
+    // which is told as SQL Server tells a time-out.
+    static int ocupada(void* yo, int veces) {
+        constexpr qint64 kPausaMs = 20;
+        constexpr qint64 kAvisoMs = 75;
+        auto* p = static_cast<ProveedorEmbebido*>(yo);
+        if (veces == 0) {
+            p->espera_.start();
+            p->ultimoAviso_ = 0;
+        }
+        const qint64 limite = LimiteEsperaMs(p->segundosComando_);
+        const qint64 esperado = p->espera_.elapsed();
+        if (esperado >= limite)
+            return 0;
+        if (esperado - p->ultimoAviso_ >= kAvisoMs) {
+            p->ultimoAviso_ = esperado;
+            if (const auto& esperando = EsperaBloqueoInstalada().esperando) {
+                p->avisada_ = true;
+                esperando(esperado, limite);
+            }
+        }
+        const qint64 resta = limite - p->espera_.elapsed();
+        sqlite3_sleep(static_cast<int>(std::clamp<qint64>(resta, 1, kPausaMs)));
+        return 1;
+    }
 
     static int vigila(void* yo) {
         auto* p = static_cast<ProveedorEmbebido*>(yo);
@@ -436,6 +481,7 @@ private:
     }
 
     void exec(const char* sql) {
+        const TrasEspera tras(*this);
         char* error = nullptr;
         const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &error);
         sqlite3_free(error);
@@ -446,6 +492,7 @@ private:
     }
 
     Resultado consultaInterna(const char* sql) {
+        const TrasEspera tras(*this);
         sqlite3_stmt* st = nullptr;
         const int rc = sqlite3_prepare_v2(db_, sql, -1, &st, nullptr);
         if (rc != SQLITE_OK) {
@@ -475,6 +522,7 @@ private:
     }
 
     QList<InfoColumna> infoColumnas(const QString& tabla) {
+        const TrasEspera tras(*this);
         QList<InfoColumna> r;
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v2(db_,
@@ -504,7 +552,10 @@ private:
     QHash<QString, sqlite3_stmt*> preparadas_;
     QHash<QString, QStringList> claves_;
     QElapsedTimer reloj_;
-    int segundosComando_ = 30;
+    QElapsedTimer espera_; // the current wait for a lock
+    qint64 ultimoAviso_ = 0;
+    bool avisada_ = false; // the hook was told of the current wait
+    int segundosComando_ = kSegundosEsperaPorDefecto;
 };
 
 } // namespace
