@@ -26,6 +26,9 @@ class QTableView;
 namespace Ui {
 class FrmHojaRuta;
 }
+namespace reporte {
+class Salida;
+}
 
 class FrmHojaRuta : public QMainWindow {
     Q_OBJECT
@@ -78,6 +81,9 @@ public:
 
     // The lookup of the field that last had the focus (F3).
     void Consultar();
+    // Where REPORTE (F8) sends the run's sheet: the preview window when none is
+    // set. Not owned.
+    void setSalidaReporte(reporte::Salida* salida) { salidaReporte_ = salida; }
 
 public slots:
     void Barvex1_ButtonClick(const QString& clave);
@@ -109,6 +115,7 @@ private:
     void aviso(const QString& mensaje);
     void Grabar();
     void Cancelar();
+    void Imprimir();
 
     Aplicacion& app_;
     std::unique_ptr<Ui::FrmHojaRuta> ui_;
@@ -135,4 +142,5 @@ private:
 
     // The field lookups, made at the first one.
     std::unique_ptr<ConsultasHoja> consultas_;
+    reporte::Salida* salidaReporte_ = nullptr;
 };
