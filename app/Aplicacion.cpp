@@ -169,10 +169,8 @@ bool Aplicacion::IniciaAplicacion(bool UsarIni, const QString& LineaComando, QSt
                                        QStringLiteral("; UID=") + db.gUsuario +
                                        QStringLiteral("; PWD=") + db.gUserPassWord;
              },
-             [&] {
-                 if (reportes)
-                     reportes->RutaAplicacion(sesion.carpetaPrograma);
-             },
+             // The report engine needs no start of its own: each print makes one, and
+             // finds the report files in sesion.carpetaPrograma.
              [&] { db.gCnn().setDefaultDatabase(db.gDBName); },
              [&] {
                  consultas.gConnString = db.gConnString;

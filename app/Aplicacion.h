@@ -47,7 +47,6 @@ public:
     Utilidades util;
     Sesion sesion;
     ParametrosConsultas consultas;
-    Reportes* reportes = nullptr; // the report engine, when there is one
 
     // The machine and the operating-system user; tests set their own.
     QString nombreMaquina;

@@ -1,7 +1,7 @@
 #pragma once
-// The suite's utility library: text, number and code helpers, the INI reader, the
-// machine's environment, and the report engine's interface. Window helpers live
-// in platform/gui (Formularios, Grillas) since this library is Qt Core only.
+// The suite's utility library: text, number and code helpers, the INI reader and
+// the machine's environment. Window helpers live in platform/gui (Formularios,
+// Grillas) since this library is Qt Core only; the report engine is report/.
 
 #include "platform/ArchivoIni.h"
 #include "platform/Currency.h"
@@ -70,13 +70,6 @@ public:
     static QString NombreUsuario();
     // The folder the suite keeps shared files in when no other is given.
     static QString CarpetaSistema();
-};
-
-// The report engine; printing comes with the sheet report.
-class Reportes {
-public:
-    virtual ~Reportes() = default;
-    virtual void RutaAplicacion(const QString& carpetaPrograma) = 0;
 };
 
 // The file-choice dialog of the library, over the operator-dialog service.

@@ -554,9 +554,11 @@ private:
             colocaSeccion(g.encabezado, Contexto{a});
             repetidos_.append(&g);
             procesa(nivel + 1, a, b);
-            repetidos_.removeLast();
             actual_ = b - 1;
+            // The footer is still the group's: a page it spills onto gets the titles too,
+            // or its totals would stand under no column heading.
             colocaSeccion(g.pie, Contexto{b - 1});
+            repetidos_.removeLast();
             rangos_.remove(g.nombre.toLower());
             a = b;
         }

@@ -5,11 +5,11 @@
 // Pages: the page header at the top of every page (the report header follows it
 // on the first one), the page footer at the bottom. Bands are never split: a band
 // that does not fit goes to the next page, where the header bands of the groups
-// in course marked "repetir" are printed again. A group may start a new page.
-// With no rows, the "sinDatos" section (by default "Sin datos para la selección")
-// stands between the report header and footer. Totals cover all the rows of their
-// scope (the report, the group in course, or the list) whose detail is printed,
-// wherever the total stands, so a header may show its group's total.
+// in course (their footers included) marked "repetir" are printed again. A group may start a new
+// page. With no rows, the "sinDatos" section (by default "Sin datos para la selección") stands
+// between the report header and footer. Totals cover all the rows of their scope (the report, the
+// group in course, or the list) whose detail is printed, wherever the total stands, so a header may
+// show its group's total.
 
 #include "report/Definicion.h"
 #include "report/Documento.h"

@@ -4,12 +4,14 @@
 #include "EditorCeldas.h"
 #include "Interno.h"
 #include "app/Aplicacion.h"
+#include "app/Reportes.h"
 #include "app/gui/Apariencia.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "platform/Pasos.h"
 #include "platform/Texto.h"
 #include "platform/gui/Barvex1.h"
 #include "platform/gui/Grillas.h"
+#include "report/gui/SalidaQt.h"
 #include "sheet/ConsultasHoja.h"
 #include "ui_FrmHojaRuta.h"
 
@@ -663,6 +665,24 @@ void FrmHojaRuta::Cancelar() {
     Grabando_ = false;
 }
 
+void FrmHojaRuta::Imprimir() {
+    // The report reads the database, so it prints the run that was loaded, under the
+    // number confirmed, whatever is typed in the field since.
+    const QString numero = reparto_.NumeroTexto().trimmed();
+    if (!reparto_.Existe) {
+        aviso(QStringLiteral("El reparto %1 es nuevo y todavía no se grabó: no hay nada que "
+                             "imprimir.")
+                  .arg(numero));
+        return;
+    }
+    if (reparto_.HayCambios())
+        aviso(QStringLiteral("El reparto %1 tiene cambios sin grabar: la planilla impresa muestra "
+                             "los últimos datos grabados.")
+                  .arg(numero));
+    reporte::SalidaQt vista(app_.dialogo, this);
+    ImprimePlanilla(app_, salidaReporte_ ? *salidaReporte_ : vista, reparto_.NumeroTexto());
+}
+
 void FrmHojaRuta::Barvex1_ButtonClick(const QString& clave) {
     const QString k = clave.trimmed().toUpper();
     try {
@@ -676,9 +696,10 @@ void FrmHojaRuta::Barvex1_ButtonClick(const QString& clave) {
             Cancelar();
         } else if (k == QLatin1String("CONSULTAR")) {
             Consultar();
+        } else if (k == QLatin1String("REPORTE")) {
+            Imprimir();
         }
-        // NUEVO and BORRAR do nothing on this sheet; lookups and the report come
-        // with their own routines.
+        // NUEVO and BORRAR do nothing on this sheet.
     } catch (const std::exception& e) {
         app_.TratamientoErroresGlobal(plataforma::FallaDe(e), plataforma::kEstiloError,
                                       QStringLiteral("Barvex1_ButtonClick"));

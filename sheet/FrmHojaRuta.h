@@ -27,6 +27,9 @@ class QTableView;
 namespace Ui {
 class FrmHojaRuta;
 }
+namespace reporte {
+class Salida;
+}
 
 class FrmHojaRuta : public QMainWindow {
     Q_OBJECT
@@ -79,6 +82,9 @@ public:
 
     // The lookup of the field that last had the focus (F3).
     void Consultar();
+    // Where REPORTE (F8) sends the run's sheet: the preview window when none is
+    // set. Not owned.
+    void setSalidaReporte(reporte::Salida* salida) { salidaReporte_ = salida; }
 
     // ------------------------------------------------- the end of the session
     // Where the sheet left unsaved at the end of a session is kept; the user's own
@@ -128,6 +134,7 @@ private:
     void Grabar();
     void Cancelar();
     void recupera(const HojaRecuperada& hoja);
+    void Imprimir();
 
     Aplicacion& app_;
     std::unique_ptr<Ui::FrmHojaRuta> ui_;
@@ -156,4 +163,5 @@ private:
 
     // The field lookups, made at the first one.
     std::unique_ptr<ConsultasHoja> consultas_;
+    reporte::Salida* salidaReporte_ = nullptr;
 };

@@ -28,6 +28,8 @@ private slots:
     void parametros_data();
     void parametros();
     void paginas();
+    void titulosRepetidos_data();
+    void titulosRepetidos();
     void sinDatos();
     void formulaRechazadaSinConsultas();
     void pdf();
@@ -102,14 +104,14 @@ reporte::Definicion definicion() {
     return reporte::LeeDefinicion(kReporte, QStringLiteral("prueba.rpt"));
 }
 
-// Group 1: 30 printed lines, prices 1..30 at 21 %; group 2: one line without an
-// article, which prints nothing. Notes: two for group 1, none for group 2.
-FuenteFalsa fuenteDePrueba() {
+// Group 1: 30 printed lines (or `lineas`), prices 1..30 at 21 %; group 2: one line
+// without an article, which prints nothing. Notes: two for group 1, none for group 2.
+FuenteFalsa fuenteDePrueba(int lineasGrupo1 = 30) {
     FuenteFalsa f;
     reporte::Tabla lineas{{QStringLiteral("Id"), QStringLiteral("Art"), QStringLiteral("Precio"),
                            QStringLiteral("Tasa")},
                           {}};
-    for (int i = 1; i <= 30; ++i)
+    for (int i = 1; i <= lineasGrupo1; ++i)
         lineas.filas << QVariantList{1, QStringLiteral("A%1").arg(i), i + 0.5, 21};
     lineas.filas << QVariantList{2, QVariant(), 99, 21};
     f.tablas.append({QStringLiteral("FROM Lineas"), lineas, {}});
@@ -355,6 +357,41 @@ void TstMotor::paginas() {
              QStringLiteral("SELECT * FROM Notas WHERE Id = ? AND x = '{no}'"));
     QCOMPARE(fuente.llamadas[1].second, QVariantList{1});
     QCOMPARE(fuente.llamadas[2].second, QVariantList{2});
+}
+
+void TstMotor::titulosRepetidos_data() {
+    QTest::addColumn<int>("lineas");
+    QTest::addColumn<QList<int>>("titulos"); // "Títulos" on each page
+    QTest::addColumn<QList<int>>("arts");    // lines on each page
+
+    // A page takes 11 lines under the headers, 12 under the titles alone; group 2
+    // always starts the last page.
+    QTest::newRow("el pie cabe tras las líneas")
+        << 30 << QList<int>{1, 1, 1, 1} << QList<int>{11, 12, 7, 0};
+    QTest::newRow("el pie solo en su página")
+        << 35 << QList<int>{1, 1, 1, 1, 1} << QList<int>{11, 12, 12, 0, 0};
+}
+
+void TstMotor::titulosRepetidos() {
+    // The group's titles head every page the group is on, the one its footer
+    // spills onto too; the next group's page has its own, once.
+    QFETCH(int, lineas);
+    QFETCH(QList<int>, titulos);
+    QFETCH(QList<int>, arts);
+    FuenteFalsa fuente = fuenteDePrueba(lineas);
+    reporte::Formateador formato;
+    reporte::Motor motor(fuente, formato);
+    const Documento d = motor.Genera(definicion(), QString(), {});
+    QCOMPARE(d.paginas.size(), titulos.size());
+    const QRegularExpression art(QStringLiteral("^A\\d+$"));
+    for (int p = 0; p < d.paginas.size(); ++p) {
+        const QStringList t = textos(d, p);
+        QCOMPARE(t.count(QStringLiteral("Títulos")), titulos[p]);
+        QCOMPARE(static_cast<int>(t.filter(art).size()), arts[p]);
+    }
+    // The footer's page, when alone, holds the group's total and its notes.
+    const int pie = static_cast<int>(d.paginas.size()) - 2;
+    QVERIFY(textos(d, pie).contains(QStringLiteral("dos")));
 }
 
 void TstMotor::sinDatos() {

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -417,15 +418,23 @@ void TstReportes::trescientasLineas() {
         QVERIFY(t.contains(QStringLiteral("PLANILLA DE CARGA DEL REPARTO")));
         QVERIFY(t.contains(QStringLiteral("14")));
         QVERIFY(t.contains(QStringLiteral("Página %1 de %2").arg(i + 1).arg(n)));
-        const int primera = siguiente;
         for (const QString& s : t)
             if (s == QStringLiteral("L%1 ARTICULO %1").arg(siguiente))
                 ++siguiente;
-        // A page with lines has the column titles above them.
-        if (siguiente > primera)
-            QCOMPARE(t.count(QStringLiteral("Producto")), 1);
     }
     QCOMPARE(siguiente, 301);
+    // The text dump, page by page: the column titles, once, above the page's first
+    // line, on every page, the last one (totals, expenses, vouchers) too.
+    const QStringList paginas = d.Volcado().split(
+        QRegularExpression(QStringLiteral("^--- página "), QRegularExpression::MultilineOption),
+        Qt::SkipEmptyParts);
+    QCOMPARE(paginas.size(), n);
+    for (const QString& pagina : paginas) {
+        for (const char* titulo : {"Producto", "Recarga", "Dev. y Sobrantes", "Vta. Total"})
+            QCOMPARE(pagina.count(QStringLiteral("  ") + QString::fromUtf8(titulo) + u'\n'), 1);
+        const qsizetype linea = pagina.indexOf(QStringLiteral(" ARTICULO "));
+        QVERIFY(linea < 0 || pagina.indexOf(QStringLiteral("  Producto\n")) < linea);
+    }
     QCOMPARE(total(d, QStringLiteral("TotalCantidadUD")), Currency::DesdeEscalado(45150 * 10000));
 }
 

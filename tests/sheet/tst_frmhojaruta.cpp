@@ -5,9 +5,11 @@
 #include "LeeTraza.h"
 #include "app/gui/EsperaVisible.h"
 #include "platform/gui/Barvex1.h"
+#include "report/Reportes.h"
 #include "sheet/FrmHojaRuta.h"
 
 #include <QDate>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -33,6 +35,8 @@ private slots:
     void inicializaInformaElError();
     void sentenciasPorLinea_data();
     void sentenciasPorLinea();
+    void reporte_data();
+    void reporte();
 };
 
 namespace {
@@ -621,6 +625,105 @@ void TstFrmHojaRuta::inicializaInformaElError() {
     QCOMPARE(h.dialogo.mostradas().first().titulo, QStringLiteral("Error en AbrirRecordset"));
     QVERIFY(h.dialogo.mostradas().first().texto.contains(QStringLiteral("Fallo de prueba")));
     QCOMPARE(h.ver("Reparto"), QStringLiteral("122"));
+}
+
+void TstFrmHojaRuta::reporte_data() {
+    QTest::addColumn<QString>("abre");      // the run opened first; empty: the new run offered
+    QTest::addColumn<QString>("chofer");    // typed over the driver and left unsaved
+    QTest::addColumn<QString>("tipeado");   // typed into the run number, without Enter
+    QTest::addColumn<bool>("tecla");        // F8, or else the toolbar's REPORTE command
+    QTest::addColumn<bool>("archivo");      // the report file is beside the program
+    QTest::addColumn<QStringList>("cajas"); // the boxes shown, "title|text" as they begin
+    QTest::addColumn<QString>("impreso");   // the driver on the sheet printed; empty: none
+
+    const QString aviso = QStringLiteral("Aviso al operador...|");
+    QTest::newRow("F8 sobre el reparto abierto")
+        << "120" << QString() << QString() << true << true << QStringList() << "Perez";
+    QTest::newRow("F8 sobre uno finalizado")
+        << "121" << QString() << QString() << true << true << QStringList() << "Gomez";
+    QTest::newRow("número tipeado sin Enter: el abierto")
+        << "120" << QString() << "121" << true << true << QStringList() << "Perez";
+    QTest::newRow("cambios sin grabar: primero el aviso, después lo grabado")
+        << "120"
+        << "Cambiado" << QString() << true << true
+        << QStringList{aviso + QStringLiteral("El reparto 120 tiene cambios sin grabar: la "
+                                              "planilla impresa muestra los últimos datos "
+                                              "grabados.")}
+        << "Perez";
+    QTest::newRow("reparto nuevo: F8 está apagado")
+        << QString() << QString() << QString() << true << true << QStringList() << QString();
+    QTest::newRow("reparto nuevo: REPORTE dice que no hay nada")
+        << QString() << QString() << QString() << false << true
+        << QStringList{aviso + QStringLiteral("El reparto 122 es nuevo y todavía no se grabó: no "
+                                              "hay nada que imprimir.")}
+        << QString();
+    QTest::newRow("sin el archivo: lo dice y falla en el comando")
+        << "120" << QString() << QString() << true << false
+        << QStringList{QStringLiteral("Aviso al Operador|No se encuentra el Archivo "),
+                       QStringLiteral("Reportes - Barvex1_ButtonClick Aviso al operador!!! - 2 "
+                                      "|Ha ocurrido el Siguiente Error (53) No se encuentra el "
+                                      "archivo del reporte ")}
+        << QString();
+}
+
+void TstFrmHojaRuta::reporte() {
+    QFETCH(QString, abre);
+    QFETCH(QString, chofer);
+    QFETCH(QString, tipeado);
+    QFETCH(bool, tecla);
+    QFETCH(bool, archivo);
+    QFETCH(QStringList, cajas);
+    QFETCH(QString, impreso);
+    // What the preview would show, kept instead: no window, no printer.
+    struct SalidaRegistrada : reporte::Salida {
+        QList<reporte::Documento> previas;
+        bool ImprimeDirecto(const reporte::Documento&, int) override { return false; }
+        void VistaPrevia(const reporte::Documento& d, bool, bool) override { previas << d; }
+    } salida;
+
+    Hoja h;
+    if (archivo)
+        QVERIFY(QFile::copy(QStringLiteral(ARCHIVO_PLANILLA),
+                            h.dir.filePath(QStringLiteral("RP_PLAREPARTO.rpt"))));
+    h.ventana->setSalidaReporte(&salida);
+    if (!abre.isEmpty())
+        h.abre(abre);
+    if (!chofer.isEmpty())
+        h.confirma("Chofer", chofer);
+    if (!tipeado.isEmpty()) {
+        h.campo("Reparto")->setFocus();
+        h.campo("Reparto")->selectAll();
+        QTest::keyClicks(h.campo("Reparto"), tipeado);
+    }
+    h.dialogo.olvida();
+    for (qsizetype i = 0; i < cajas.size(); ++i)
+        h.dialogo.responde(Respuesta::OK);
+    if (tecla) {
+        QVERIFY(h.foco());
+        QTest::keyClick(h.foco(), Qt::Key_F8);
+    } else {
+        h.boton("REPORTE");
+    }
+
+    QCOMPARE(h.dialogo.mostradas().size(), cajas.size());
+    for (qsizetype i = 0; i < cajas.size(); ++i) {
+        const CajaMostrada& caja = h.dialogo.mostradas()[i];
+        const QString vista = caja.titulo + u'|' + caja.texto;
+        QVERIFY2(vista.startsWith(cajas[i]), qPrintable(vista));
+    }
+    QCOMPARE(salida.previas.size(), impreso.isEmpty() ? 0 : 1);
+    if (impreso.isEmpty())
+        return;
+    // The run that was opened, as stored: its number and driver, nothing typed since.
+    const QString volcado = salida.previas.first().Volcado();
+    const auto linea = [](const QString& t) { return QStringLiteral("  ") + t + u'\n'; };
+    QVERIFY(volcado.contains(linea(QStringLiteral("Reparto N°"))));
+    QVERIFY2(volcado.contains(linea(abre)), qPrintable(volcado.left(400)));
+    QVERIFY(volcado.contains(linea(impreso)));
+    for (const QString& otro : {QStringLiteral("Cambiado"), tipeado})
+        if (!otro.isEmpty())
+            QVERIFY2(!volcado.contains(linea(otro)), qPrintable(otro));
+    QCOMPARE(h.ver("Chofer"), chofer.isEmpty() ? impreso : chofer);
 }
 
 QTEST_MAIN(TstFrmHojaRuta)
