@@ -609,52 +609,89 @@ void RepositorioReparto::grabaCabecera(const Reparto& r, bool finalizando) {
     rs.Close();
 }
 
+namespace {
+
+// A line's columns in the order their values are bound.
+constexpr const char* kColumnasLinea[] = {
+    "IdReparto",      "IdArticulo",   "Descripcion",    "CantidadUD",   "Cantidad",
+    "REC_CANTIDADUD", "REC_CANTIDAD", "DEV_CANTIDADUD", "DEV_CANTIDAD", "Costo",
+    "Importe_S_Iva",  "Impuestos",    "aliciva"};
+constexpr int kColumnas = static_cast<int>(std::size(kColumnasLinea));
+
+// One INSERT of `filas` lines. Every full batch of a save sends the same text, so
+// a server (or the embedded file) compiles it once.
+QString InsercionLineas(int filas) {
+    QStringList columnas;
+    for (const char* c : kColumnasLinea)
+        columnas << QString::fromLatin1(c);
+    const QString marcas = u'(' + QStringList(kColumnas, QStringLiteral("?")).join(u',') + u')';
+    return QStringLiteral("INSERT INTO V_MV_REPARTODET (") + columnas.join(u',') +
+           QStringLiteral(") VALUES ") + QStringList(filas, marcas).join(u',');
+}
+
+} // namespace
+
 void RepositorioReparto::grabaLineas(const Reparto& r) {
     const QString N = r.NumeroTexto();
     app_.db.Ejecuta(QStringLiteral("delete V_MV_REPARTODET WHERE IDREPARTO = ") + N);
 
+    const ModeloGrilla& g = r.Lineas();
+    const int n = g.filas();
+    // The view's columns are found by name, and each value becomes what a field
+    // of that column's type would hold, as a recordset's AddNew sends it.
     ado::Recordset rs;
     app_.db.ConsultaEditable(
         QStringLiteral("SELECT top 1 * FROM V_MV_REPARTODET WHERE IDREPARTO = ") + N, rs);
-    // Looked up once: a run may carry thousands of lines.
-    const auto indice = [&](const char* nombre) {
-        const QString n = QString::fromLatin1(nombre);
+    int tipos[kColumnas];
+    for (int k = 0; k < kColumnas; ++k) {
+        const QString nombre = QString::fromLatin1(kColumnasLinea[k]);
+        tipos[k] = -1;
         for (int i = 0; i < rs.FieldCount(); ++i)
-            if (rs.Fields(i).Name().compare(n, Qt::CaseInsensitive) == 0)
-                return i;
-        return -1;
-    };
-    const int cId = indice("IdReparto"), cArt = indice("IdArticulo"), cDesc = indice("Descripcion"),
-              cCosto = indice("Costo"), cPrecio = indice("Importe_S_Iva"),
-              cImp = indice("Impuestos"), cTasa = indice("aliciva");
-    const int cCant[] = {indice("CantidadUD"),   indice("Cantidad"),       indice("REC_CANTIDADUD"),
-                         indice("REC_CANTIDAD"), indice("DEV_CANTIDADUD"), indice("DEV_CANTIDAD")};
-    const auto campoLinea = [&](int i) {
-        if (i < 0) // the view lacks the column: let the layer say which
+            if (rs.Fields(i).Name().compare(nombre, Qt::CaseInsensitive) == 0)
+                tipos[k] = rs.Fields(i).Type();
+        if (tipos[k] < 0 && n > 0) // the view lacks the column: let the layer say which
             throw ado::Falla(ado::codigo::adErrItemNotFound,
                              QStringLiteral("Item cannot be found in the collection corresponding "
                                             "to the requested name or ordinal."),
                              QStringLiteral("V_MV_REPARTODET"));
-        return rs.Fields(i);
-    };
-    const QVariant id = r.Numero();
-    const ModeloGrilla& g = r.Lineas();
-    for (int f = 0; f < g.filas(); ++f) {
-        rs.AddNew();
-        campoLinea(cId) = id;
-        campoLinea(cArt) = Utilidades::AjustaCodigo(g.texto(f, col::Id), 25);
-        campoLinea(cDesc) = g.texto(f, col::Producto);
-        // Quantities go as the sheet read them, never as text for the database to
-        // read another way ("1.500" is 1500 on screen and in the table).
-        for (int c = 0; c < 6; ++c)
-            campoLinea(cCant[c]) = r.Cantidad(f, c + 1);
-        campoLinea(cCosto) = r.Cantidad(f, col::Costo);
-        campoLinea(cPrecio) = r.Cantidad(f, col::Precio);
-        campoLinea(cImp) = r.Cantidad(f, col::Impuestos);
-        campoLinea(cTasa) = r.Cantidad(f, col::Tasa);
-        rs.Update();
     }
     rs.Close();
+
+    // As many lines a statement as the server takes: on the network each statement
+    // is a round trip. Oracle has no multi-row VALUES, so it gets one line each.
+    const int porSentencia = app_.db.FilasPorInsercion(kColumnas);
+    const QVariant id = r.Numero();
+    QString llena;
+    QVariantList valores;
+    for (int desde = 0; desde < n; desde += porSentencia) {
+        const int filas = std::min(porSentencia, n - desde);
+        valores.clear();
+        valores.reserve(filas * kColumnas);
+        for (int f = desde; f < desde + filas; ++f) {
+            int k = 0;
+            const auto agrega = [&](const QVariant& v) {
+                valores << ado::ValorParaCampo(tipos[k++], v);
+            };
+            agrega(id);
+            agrega(Utilidades::AjustaCodigo(g.texto(f, col::Id), 25));
+            agrega(g.texto(f, col::Producto));
+            // Quantities go as the sheet read them, never as text for the database
+            // to read another way ("1.500" is 1500 on screen and in the table).
+            for (int c = 1; c <= 6; ++c)
+                agrega(QVariant::fromValue(r.Cantidad(f, c)));
+            agrega(QVariant::fromValue(r.Cantidad(f, col::Costo)));
+            agrega(QVariant::fromValue(r.Cantidad(f, col::Precio)));
+            agrega(QVariant::fromValue(r.Cantidad(f, col::Impuestos)));
+            agrega(QVariant::fromValue(r.Cantidad(f, col::Tasa)));
+        }
+        if (filas < porSentencia) {
+            app_.db.Ejecuta(InsercionLineas(filas), valores);
+        } else {
+            if (llena.isEmpty())
+                llena = InsercionLineas(filas);
+            app_.db.Ejecuta(llena, valores);
+        }
+    }
 }
 
 void RepositorioReparto::asientoReparto(const Reparto& r, const DatosAsiento& d) {

@@ -48,31 +48,7 @@ delete V_MV_REPARTODET WHERE IDREPARTO = 10
 ;
 SELECT top 1 * FROM V_MV_REPARTODET WHERE IDREPARTO = 10
 ;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
+INSERT INTO V_MV_REPARTODET (IdReparto,IdArticulo,Descripcion,CantidadUD,Cantidad,REC_CANTIDADUD,REC_CANTIDAD,DEV_CANTIDADUD,DEV_CANTIDAD,Costo,Importe_S_Iva,Impuestos,aliciva) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?)
 ;
 SELECT TOP 1 * FROM MV_ASIENTOS
 ;
