@@ -11,6 +11,8 @@
 #include "platform/ado/Valores.h"
 #include "sheet/Reparto.h"
 
+#include <QSet>
+
 using hoja::TextoNumero;
 using hoja::TextoValor;
 using plataforma::DuplicaComillas;
@@ -53,34 +55,69 @@ bool RepositorioReparto::Existe(const QString& numero, QString* finalizado) {
     ado::Recordset rs;
     const bool existe = app_.db.ExisteEnTabla(QStringLiteral("V_MV_REPARTO"), numero,
                                               QStringLiteral("IDREPARTO"), &rs, 8, QString(), true);
-    if (existe && finalizado)
-        *finalizado = texto(rs, "FINALIZADO");
+    filaReparto_.reset();
+    if (existe) {
+        if (finalizado)
+            *finalizado = texto(rs, "FINALIZADO");
+        FilaReparto fila{numero.trimmed(), {}};
+        for (int i = 0; i < rs.FieldCount(); ++i)
+            fila.valores.insert(rs.Fields(i).Name().toUpper(), rs.Fields(i).Value());
+        filaReparto_ = std::move(fila);
+    }
     app_.db.CierraRecordset(rs);
     return existe;
 }
 
 void RepositorioReparto::CargaCabecera(Reparto& r) {
-    ado::Recordset rs;
+    std::optional<FilaReparto> fila;
+    if (filaReparto_ && filaReparto_->numero == r.NumeroTexto().trimmed())
+        fila = std::move(filaReparto_);
+    filaReparto_.reset();
+    // A field the row lacks fails as the recordset's would.
+    const auto campoFila = [&](const char* nombre) {
+        const auto it = fila ? fila->valores.constFind(QString::fromLatin1(nombre).toUpper())
+                             : QHash<QString, QVariant>::const_iterator();
+        if (!fila || it == fila->valores.cend())
+            throw ado::Falla(ado::codigo::adErrItemNotFound,
+                             QStringLiteral("Item cannot be found in the collection corresponding "
+                                            "to the requested name or ordinal."),
+                             QStringLiteral("V_MV_REPARTO"));
+        return *it;
+    };
+    const auto textoFila = [&](const char* nombre) {
+        return Utilidades::SinNulo(campoFila(nombre)).toString();
+    };
     plataforma::CorrePasos(
         plataforma::OmiteFalla,
         {
             [&] {
-                abre(QStringLiteral("SELECT * FROM V_MV_REPARTO WHERE IDREPARTO = ") +
-                         r.NumeroTexto(),
-                     rs);
+                if (fila)
+                    return;
+                ado::Recordset rs;
+                if (abre(QStringLiteral("SELECT * FROM V_MV_REPARTO WHERE IDREPARTO = ") +
+                             r.NumeroTexto(),
+                         rs) &&
+                    !rs.BOF() && !rs.Eof()) {
+                    fila = FilaReparto{r.NumeroTexto().trimmed(), {}};
+                    for (int i = 0; i < rs.FieldCount(); ++i)
+                        fila->valores.insert(rs.Fields(i).Name().toUpper(), rs.Fields(i).Value());
+                }
+                app_.db.CierraRecordset(rs);
             },
             [&] {
                 // Every value is read before any field changes, so a failure leaves
                 // them all as they were.
                 QList<std::pair<QString, QString>> cargas;
-                if (rs.BOF() || rs.Eof())
+                if (!fila)
                     throw ado::Falla(ado::codigo::adErrNoCurrentRecord,
                                      QStringLiteral("Either BOF or EOF is True, or the current "
                                                     "record has been deleted."),
                                      QStringLiteral("V_MV_REPARTO"));
-                for (const QString& c : Reparto::Campos())
-                    if (rs.TieneCampo(c))
-                        cargas.append({c, TextoValor(rs.Fields(c).Value())});
+                for (const QString& c : Reparto::Campos()) {
+                    const auto it = fila->valores.constFind(c.toUpper());
+                    if (it != fila->valores.cend())
+                        cargas.append({c, TextoValor(*it)});
+                }
                 for (const auto& [c, t] : cargas)
                     r.setCampo(c, t);
             },
@@ -91,7 +128,7 @@ void RepositorioReparto::CargaCabecera(Reparto& r) {
                     r.setCampo(QStringLiteral("Clase"), QString());
             },
             [&] {
-                const QVariant fin = campo(rs, "FINALIZADO");
+                const QVariant fin = campoFila("FINALIZADO");
                 if (!Utilidades::SinNulo(fin).toString().isEmpty())
                     r.Finalizado = TextoValor(fin);
             },
@@ -102,7 +139,7 @@ void RepositorioReparto::CargaCabecera(Reparto& r) {
                 QList<std::pair<QString, int>> pedidas;
                 QStringList codigos;
                 for (int i = 0; i < 5; ++i) {
-                    const QString codigo = texto(rs, kColumnas[i]);
+                    const QString codigo = textoFila(kColumnas[i]);
                     if (codigo.isEmpty())
                         continue;
                     pedidas.append({codigo.trimmed(), i});
@@ -123,7 +160,6 @@ void RepositorioReparto::CargaCabecera(Reparto& r) {
                 for (const auto& [codigo, i] : pedidas)
                     r.CuentaEtiqueta[i] = descripciones.value(codigo.toUpper());
             },
-            [&] { app_.db.CierraRecordset(rs); },
         });
 }
 
@@ -260,11 +296,24 @@ bool RepositorioReparto::RubrosValidos(QString& lista) {
                     item = Utilidades::AjustaCodigo(item.trimmed(), 4);
             },
             [&] {
+                // Every code checked with one read, compared as the server compares.
+                QStringList citados;
                 for (const QString& item : items)
-                    if (!item.trimmed().isEmpty() &&
-                        !app_.db.ExisteEnTabla(QStringLiteral("v_ta_rubros"), item.trimmed(),
-                                               QStringLiteral("idrubro"), nullptr, 8, QString(),
-                                               true))
+                    if (!item.trimmed().isEmpty())
+                        citados << u'\'' + DuplicaComillas(item.trimmed()) + u'\'';
+                if (citados.isEmpty())
+                    return;
+                QSet<QString> existentes;
+                ado::Recordset rs;
+                if (abre(QStringLiteral("SELECT idrubro FROM v_ta_rubros with(nolock)  WHERE "
+                                        "LTRIM(RTRIM(idrubro)) IN (") +
+                             citados.join(u',') + u')',
+                         rs))
+                    for (; !rs.Eof(); rs.MoveNext())
+                        existentes.insert(texto(rs, "idrubro").trimmed().toUpper());
+                app_.db.CierraRecordset(rs);
+                for (const QString& item : items)
+                    if (!item.trimmed().isEmpty() && !existentes.contains(item.trimmed().toUpper()))
                         valido = false;
             },
             [&] {
@@ -632,6 +681,7 @@ QString InsercionLineas(int filas) {
 } // namespace
 
 void RepositorioReparto::grabaLineas(const Reparto& r) {
+    filaReparto_.reset(); // the row read before the save is no longer the stored one
     const QString N = r.NumeroTexto();
     app_.db.Ejecuta(QStringLiteral("delete V_MV_REPARTODET WHERE IDREPARTO = ") + N);
 

@@ -110,6 +110,13 @@ private:
 
     Aplicacion& app_;
     std::optional<QString> piva_;
+    // The run row the last Existe read: the header load that follows it on the
+    // same Enter takes it instead of reading it again. Used once; a save forgets it.
+    struct FilaReparto {
+        QString numero;
+        QHash<QString, QVariant> valores; // by upper-case field name
+    };
+    std::optional<FilaReparto> filaReparto_;
 };
 
 // The key the database compares article codes by: padded, without regard to case.

@@ -2,11 +2,7 @@ SELECT TOP 1  * FROM V_MV_REPARTO with(nolock)  WHERE LTRIM(RTRIM(IDREPARTO)) ='
 ;
 SELECT * FROM V_MA_ARTICULOS WHERE IDARTICULO IN ('                     1001','                     1002','                     1005','                     1007','                     1011','                     1012','                     1013','                     2009','                     2011','                     3003','                     3006','                     3007','                     3011')
 ;
-SELECT TOP 1  * FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) ='1'
-;
-SELECT TOP 1  * FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) ='2'
-;
-SELECT TOP 1  * FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) ='3'
+SELECT idrubro FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) IN ('1','2','3')
 ;
 SELECT * FROM ta_configuracion with(nolock)  WHERE CLAVE = 'CC_Col1'
 ;
@@ -72,11 +68,7 @@ SELECT VALOR, valoraux FROM ta_configuracion with(nolock)  WHERE CLAVE = 'PIVA'
 ;
 SELECT TOP 1 * FROM V_MV_REPARTO ORDER BY IDREPARTO DESC
 ;
-SELECT TOP 1  * FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) ='1'
-;
-SELECT TOP 1  * FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) ='2'
-;
-SELECT TOP 1  * FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) ='3'
+SELECT idrubro FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) IN ('1','2','3')
 ;
 SELECT * FROM V_MA_ARTICULOS WHERE SUSPENDIDO=0  and Idrubro in('   1','   2','   3') Order by idarticulo
 ;
