@@ -5,6 +5,7 @@
 #include "platform/Texto.h"
 #include "platform/Utilidades.h"
 
+#include <QHash>
 #include <QTime>
 
 #include <cstdlib>
@@ -19,6 +20,62 @@ bool esSi(const QString& v) {
 bool pruebaNo(const QString& v) {
     return !v.trimmed().isEmpty() && v.compare(QLatin1String("NO"), Qt::CaseInsensitive) != 0;
 }
+
+// How the server matches a key: without regard to letter case or trailing blanks.
+QString claveComparable(const QString& clave) {
+    QString k = clave;
+    while (!k.isEmpty() && k.back() == u' ')
+        k.chop(1);
+    return k.toUpper();
+}
+
+// The keys the global settings are read from, all in one statement.
+const char* const kClavesGlobales[] = {
+    "MostrarStockenConsultas",
+    "TituloClientes",
+    "TituloProveedores",
+    "EXIGECLAVECONSULTALIKEARTICULOS",
+    "UsaConsultaLike",
+    "CantidadDecimales",
+    "SS_CONFIDENCIALIDAD",
+    "UsaMultilesMonedas",
+    "UsaFacturaProforma",
+    "USACCOSTO",
+    "USA_STK_STOCK_UDKG",
+    "UNIDADDEMEDIDA_M3",
+    "UNIDADDEMEDIDA_BL",
+    "UNIDADDEMEDIDA_KG",
+    "PERIODO",
+    "RazonSocialPorUneg",
+    "VALIDACODIGOBARRA",
+    "CFondo",
+    "CLetra",
+    "ModuloOrdenDeTrabajo",
+    "V_ModificaCPrecio",
+    "C_ModificaCPrecio",
+    "MADERERA",
+    "MAD_TIRAS",
+    "MAD_P2",
+    "MAD_ML",
+    "MAD_M2",
+    "MAD_HOJAS",
+    "MAD_ML_P2",
+    "MAD_M2_P2",
+    "MAD_ML_M2",
+    "CuentaCtroDist",
+    "MaxDto",
+    "MaxDtoProforma",
+    "PideClave_StockNeg",
+    "PideClave_MarkUpBase",
+    "PideClave_LimiteCredito",
+    "SS_BloqueoActivo",
+    "UTILIZARFECHADIA",
+    "AsignacionAutomaticaDeLoteING",
+    "AsignacionAutomaticaDeLoteINGOP",
+    "CONDIVAEMPRESA",
+    "CONDIVA",
+    "Top_Default",
+};
 
 qint16 entero16(const QString& v) {
     return static_cast<qint16>(qRound(Utilidades::ANumero(v.trimmed()).aDouble()));
@@ -46,6 +103,50 @@ QString Configuracion::SentenciaGrabaDfg(const QString& Clave) const {
     return QStringLiteral("SELECT * FROM ") + gTablaConfiguracion +
            QStringLiteral(" with(nolock)  WHERE CLAVE = '") + plataforma::DuplicaComillas(Clave) +
            u'\'';
+}
+
+QString Configuracion::SentenciaCfgVarias(const QStringList& Claves) const {
+    QStringList citadas;
+    for (const QString& c : Claves)
+        citadas << u'\'' + plataforma::DuplicaComillas(c.trimmed()) + u'\'';
+    return QStringLiteral("SELECT CLAVE, VALOR, valoraux FROM ") + gTablaConfiguracion +
+           QStringLiteral(" with(nolock)  WHERE CLAVE IN (") + citadas.join(u',') + u')';
+}
+
+std::optional<QList<Configuracion::ValorCfg>> Configuracion::CfgVarias(const QStringList& Claves) {
+    if (!principal_.gOpenFlag || Claves.isEmpty())
+        return std::nullopt;
+    if (gTablaConfiguracion.trimmed().isEmpty())
+        gTablaConfiguracion = QStringLiteral("TA_CONFIGURACION");
+    QHash<QString, ValorCfg> filas;
+    ado::Recordset rs;
+    try {
+        principal_.Consulta(SentenciaCfgVarias(Claves), rs);
+        for (; !rs.Eof(); rs.MoveNext()) {
+            const QString clave = claveComparable(
+                Utilidades::SinNulo(rs.Fields(QStringLiteral("CLAVE")).Value()).toString());
+            // The first row of a key is the one a read of that key alone gives.
+            if (!filas.contains(clave))
+                filas.insert(
+                    clave,
+                    {Utilidades::SinNulo(rs.Fields(QStringLiteral("VALOR")).Value()).toString(),
+                     Utilidades::SinNulo(rs.Fields(QStringLiteral("valoraux")).Value())
+                         .toString()});
+        }
+        rs.Close();
+    } catch (const ado::Falla&) {
+        return std::nullopt;
+    }
+    QList<ValorCfg> valores;
+    for (const QString& c : Claves) {
+        const QString k = c.trimmed();
+        ValorCfg v = filas.value(claveComparable(k), ValorCfg{QStringLiteral(" "), QString()});
+        if (k.compare(QLatin1String("THEME"), Qt::CaseInsensitive) == 0 &&
+            v.valor.trimmed().isEmpty())
+            v.valor = QStringLiteral("1");
+        valores.append(v);
+    }
+    return valores;
 }
 
 QString Configuracion::lee(DB_Dll& db, const QString& rutina, const QString& Clave,
@@ -222,7 +323,14 @@ bool Configuracion::ExisteRegistro(const QString& Tabla, const QString& Valor, c
 void Configuracion::CargaConfiguracionGlobal(const QString& CarpetaPrograma,
                                              const QString& usuarioLogeado) {
     ConfiguracionGlobal& g = global;
-    const auto texto = [&](const char* clave) { return Cfg(QString::fromLatin1(clave)); };
+    // Every key comes from one read; should it fail, each key is read alone, with
+    // the dialogs of that read.
+    QHash<QString, QString> leidas;
+    const auto texto = [&](const char* clave) {
+        const QString k = QString::fromLatin1(clave);
+        const auto it = leidas.constFind(k);
+        return it != leidas.cend() ? *it : Cfg(k);
+    };
     const auto recortado = [&](const char* clave) { return texto(clave).trimmed(); };
     const auto si = [&](const char* clave) { return esSi(texto(clave)); };
     const auto siRecortado = [&](const char* clave) { return esSi(texto(clave).trimmed()); };
@@ -239,6 +347,12 @@ void Configuracion::CargaConfiguracionGlobal(const QString& CarpetaPrograma,
         {[&] {
              std::srand(static_cast<unsigned>(QTime::currentTime().msecsSinceStartOfDay()));
              gTablaConfiguracion = QStringLiteral("ta_configuracion");
+             QStringList claves;
+             for (const char* c : kClavesGlobales)
+                 claves << QString::fromLatin1(c);
+             if (const auto valores = CfgVarias(claves))
+                 for (qsizetype i = 0; i < claves.size(); ++i)
+                     leidas.insert(claves[i], valores->at(i).valor);
          },
          [&] { g.MostrarStockenConsultas = si("MostrarStockenConsultas"); },
          [&] { g.TituloClientes = recortado("TituloClientes"); },

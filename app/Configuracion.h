@@ -7,7 +7,9 @@
 #include "platform/DialogoOperador.h"
 #include "platform/ado/Ado.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -74,6 +76,14 @@ public:
     // connection is not open. `ValorAux` receives the auxiliary value.
     QString Cfg(const QString& Clave, QString& ValorAux);
     QString Cfg(const QString& Clave);
+    // A key's value and auxiliary value, as Cfg gives them.
+    struct ValorCfg {
+        QString valor, aux;
+    };
+    // The values of several keys with one statement, in the order asked, each as
+    // Cfg would read it. Nothing when the main connection is not open or the read
+    // failed (nothing is shown): the caller then reads key by key.
+    std::optional<QList<ValorCfg>> CfgVarias(const QStringList& Claves);
     QString CfgVX(const QString& Clave, QString& ValorAux);
     QString CfgVX(const QString& Clave);
     // Inserts or updates one key; failures are skipped without a word.
@@ -92,6 +102,7 @@ public:
     // The statement Cfg sends for a key, and the one GrabaDfg opens.
     QString SentenciaCfg(const QString& Clave) const;
     QString SentenciaGrabaDfg(const QString& Clave) const;
+    QString SentenciaCfgVarias(const QStringList& Claves) const;
 
 private:
     QString lee(DB_Dll& db, const QString& rutina, const QString& Clave, QString& ValorAux);

@@ -15,4 +15,9 @@ inline bool Contiene(const QString& texto, const QString& buscado) {
     return texto.contains(buscado, Qt::CaseInsensitive);
 }
 
+// The server text that names the embedded file.
+inline bool esServidorEmbebido(const QString& servidor) {
+    return SinBlancos(servidor).compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace db::detalle

@@ -23,10 +23,6 @@ namespace {
 const QString CR = QStringLiteral("\r");
 const QString NL = QStringLiteral("\r\n");
 
-bool esServidorEmbebido(const QString& servidor) {
-    return SinBlancos(servidor).compare(QLatin1String("sqlite"), Qt::CaseInsensitive) == 0;
-}
-
 bool nombraArchivo(const QString& base) {
     return base.contains(u'/') || base.contains(u'\\') || !QFileInfo(base).suffix().isEmpty();
 }

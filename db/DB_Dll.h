@@ -143,6 +143,12 @@ public:
     // records instead of leaving them in the connection's error list (warnings,
     // SQLSTATE class 01, are not failures and stay in the list).
     long Ejecuta(const QString& sql);
+    // The same with values bound to the text's "?" marks, in order.
+    long Ejecuta(const QString& sql, const QVariantList& parametros);
+    // How many rows one INSERT ... VALUES (...),(...) of `columnas` values a row may
+    // carry on this connection: 1 on Oracle, which has no such form; otherwise
+    // within the server's limits on rows and bound values per statement.
+    int FilasPorInsercion(int columnas);
 
     // --------------------------------------------------------------- table queries
     // Type codes: 8 text, 7 date, 3/4/5 number, anything else inserted as it is.

@@ -5,6 +5,8 @@
 #include "Auxiliares.h"
 #include "db/DB_Dll.h"
 
+#include <algorithm>
+
 using namespace db::detalle;
 
 namespace {
@@ -68,13 +70,20 @@ void DB_Dll::ConsultaEditable(const QString& sql, ado::Recordset& rs) {
 }
 
 long DB_Dll::Ejecuta(const QString& sql) {
+    return Ejecuta(sql, {});
+}
+
+long DB_Dll::Ejecuta(const QString& sql, const QVariantList& parametros) {
     QString texto = SS_TSinonimos(sql);
     if (esConexionOracle())
         texto = ORACLE_Dicc(texto);
     long filas = 0;
     conReconexion([&] {
         filas = 0;
-        gCnn().Execute(texto, &filas, nullptr, -1);
+        if (parametros.isEmpty())
+            gCnn().Execute(texto, &filas, nullptr, -1);
+        else
+            gCnn().Execute(texto, parametros, &filas);
         // A provider may report a failure without failing the call (an error
         // among the records of a statement that went through): it is one.
         const QList<ado::Error>& registros = gCnn().Errors().todos();
@@ -86,6 +95,15 @@ long DB_Dll::Ejecuta(const QString& sql) {
         }
     });
     return filas;
+}
+
+int DB_Dll::FilasPorInsercion(int columnas) {
+    if (esConexionOracle())
+        return 1;
+    // SQL Server takes at most 1,000 rows and 2,100 parameters a statement; the
+    // embedded file's bound (32,766 values) is kept well clear of.
+    const int valores = esServidorEmbebido(gServidor) ? 16000 : 2000;
+    return std::clamp(valores / std::max(columnas, 1), 1, 1000);
 }
 
 // ------------------------------------------------------------- transactions

@@ -12,6 +12,7 @@
 #include "sheet/Reparto.h"
 
 #include <QCryptographicHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -57,35 +58,70 @@ bool RepositorioReparto::Existe(const QString& numero, QString* finalizado) {
     ado::Recordset rs;
     const bool existe = app_.db.ExisteEnTabla(QStringLiteral("V_MV_REPARTO"), numero,
                                               QStringLiteral("IDREPARTO"), &rs, 8, QString(), true);
-    if (existe && finalizado)
-        *finalizado = texto(rs, "FINALIZADO");
+    filaReparto_.reset();
+    if (existe) {
+        if (finalizado)
+            *finalizado = texto(rs, "FINALIZADO");
+        FilaReparto fila{numero.trimmed(), {}, HuellaFila(rs)};
+        for (int i = 0; i < rs.FieldCount(); ++i)
+            fila.valores.insert(rs.Fields(i).Name().toUpper(), rs.Fields(i).Value());
+        filaReparto_ = std::move(fila);
+    }
     app_.db.CierraRecordset(rs);
     return existe;
 }
 
 void RepositorioReparto::CargaCabecera(Reparto& r) {
-    ado::Recordset rs;
+    std::optional<FilaReparto> fila;
+    if (filaReparto_ && filaReparto_->numero == r.NumeroTexto().trimmed())
+        fila = std::move(filaReparto_);
+    filaReparto_.reset();
+    // A field the row lacks fails as the recordset's would.
+    const auto campoFila = [&](const char* nombre) {
+        const auto it = fila ? fila->valores.constFind(QString::fromLatin1(nombre).toUpper())
+                             : QHash<QString, QVariant>::const_iterator();
+        if (!fila || it == fila->valores.cend())
+            throw ado::Falla(ado::codigo::adErrItemNotFound,
+                             QStringLiteral("Item cannot be found in the collection corresponding "
+                                            "to the requested name or ordinal."),
+                             QStringLiteral("V_MV_REPARTO"));
+        return *it;
+    };
+    const auto textoFila = [&](const char* nombre) {
+        return Utilidades::SinNulo(campoFila(nombre)).toString();
+    };
     plataforma::CorrePasos(
         plataforma::OmiteFalla,
         {
             [&] {
-                abre(QStringLiteral("SELECT * FROM V_MV_REPARTO WHERE IDREPARTO = ") +
-                         r.NumeroTexto(),
-                     rs);
+                if (fila)
+                    return;
+                ado::Recordset rs;
+                if (abre(QStringLiteral("SELECT * FROM V_MV_REPARTO WHERE IDREPARTO = ") +
+                             r.NumeroTexto(),
+                         rs) &&
+                    !rs.BOF() && !rs.Eof()) {
+                    fila = FilaReparto{r.NumeroTexto().trimmed(), {}, HuellaFila(rs)};
+                    for (int i = 0; i < rs.FieldCount(); ++i)
+                        fila->valores.insert(rs.Fields(i).Name().toUpper(), rs.Fields(i).Value());
+                }
+                app_.db.CierraRecordset(rs);
             },
             [&] {
                 // Every value is read before any field changes, so a failure leaves
                 // them all as they were.
                 QList<std::pair<QString, QString>> cargas;
-                if (rs.BOF() || rs.Eof())
+                if (!fila)
                     throw ado::Falla(ado::codigo::adErrNoCurrentRecord,
                                      QStringLiteral("Either BOF or EOF is True, or the current "
                                                     "record has been deleted."),
                                      QStringLiteral("V_MV_REPARTO"));
-                for (const QString& c : Reparto::Campos())
-                    if (rs.TieneCampo(c))
-                        cargas.append({c, TextoValor(rs.Fields(c).Value())});
-                r.HuellaCabecera = HuellaFila(rs);
+                for (const QString& c : Reparto::Campos()) {
+                    const auto it = fila->valores.constFind(c.toUpper());
+                    if (it != fila->valores.cend())
+                        cargas.append({c, TextoValor(*it)});
+                }
+                r.HuellaCabecera = fila->huella;
                 for (const auto& [c, t] : cargas)
                     r.setCampo(c, t);
             },
@@ -96,7 +132,7 @@ void RepositorioReparto::CargaCabecera(Reparto& r) {
                     r.setCampo(QStringLiteral("Clase"), QString());
             },
             [&] {
-                const QVariant fin = campo(rs, "FINALIZADO");
+                const QVariant fin = campoFila("FINALIZADO");
                 if (!Utilidades::SinNulo(fin).toString().isEmpty())
                     r.Finalizado = TextoValor(fin);
             },
@@ -107,7 +143,7 @@ void RepositorioReparto::CargaCabecera(Reparto& r) {
                 QList<std::pair<QString, int>> pedidas;
                 QStringList codigos;
                 for (int i = 0; i < 5; ++i) {
-                    const QString codigo = texto(rs, kColumnas[i]);
+                    const QString codigo = textoFila(kColumnas[i]);
                     if (codigo.isEmpty())
                         continue;
                     pedidas.append({codigo.trimmed(), i});
@@ -128,7 +164,6 @@ void RepositorioReparto::CargaCabecera(Reparto& r) {
                 for (const auto& [codigo, i] : pedidas)
                     r.CuentaEtiqueta[i] = descripciones.value(codigo.toUpper());
             },
-            [&] { app_.db.CierraRecordset(rs); },
         });
 }
 
@@ -265,11 +300,24 @@ bool RepositorioReparto::RubrosValidos(QString& lista) {
                     item = Utilidades::AjustaCodigo(item.trimmed(), 4);
             },
             [&] {
+                // Every code checked with one read, compared as the server compares.
+                QStringList citados;
                 for (const QString& item : items)
-                    if (!item.trimmed().isEmpty() &&
-                        !app_.db.ExisteEnTabla(QStringLiteral("v_ta_rubros"), item.trimmed(),
-                                               QStringLiteral("idrubro"), nullptr, 8, QString(),
-                                               true))
+                    if (!item.trimmed().isEmpty())
+                        citados << u'\'' + DuplicaComillas(item.trimmed()) + u'\'';
+                if (citados.isEmpty())
+                    return;
+                QSet<QString> existentes;
+                ado::Recordset rs;
+                if (abre(QStringLiteral("SELECT idrubro FROM v_ta_rubros with(nolock)  WHERE "
+                                        "LTRIM(RTRIM(idrubro)) IN (") +
+                             citados.join(u',') + u')',
+                         rs))
+                    for (; !rs.Eof(); rs.MoveNext())
+                        existentes.insert(texto(rs, "idrubro").trimmed().toUpper());
+                app_.db.CierraRecordset(rs);
+                for (const QString& item : items)
+                    if (!item.trimmed().isEmpty() && !existentes.contains(item.trimmed().toUpper()))
                         valido = false;
             },
             [&] {
@@ -619,22 +667,21 @@ QByteArray HuellaDeFilas(QList<QByteArray> filas) {
     return h.result();
 }
 
-bool RepositorioReparto::sigueComoSeLeyo(const Reparto& r) {
+bool RepositorioReparto::sigueComoSeLeyo(const Reparto& r, ado::Recordset& cabecera) {
     // Read under an update lock (SQL Server) inside the save's transaction, which
     // on the embedded database already holds the write lock: no other save can
-    // come between this check and the writes.
+    // come between this check and the writes. The header stays open to be written.
     const QString N = r.NumeroTexto();
-    ado::Recordset rs;
-    app_.db.Consulta(
+    app_.db.ConsultaEditable(
         QStringLiteral("SELECT * FROM V_MV_REPARTO WITH (UPDLOCK, HOLDLOCK) WHERE IDREPARTO = ") +
             N,
-        rs);
-    const QByteArray cabecera = rs.Eof() ? QByteArray() : HuellaFila(rs);
-    rs.Close();
+        cabecera);
+    const QByteArray huella = cabecera.Eof() ? QByteArray() : HuellaFila(cabecera);
     if (!r.Existe)
-        return cabecera.isEmpty();
-    if (cabecera != r.HuellaCabecera)
+        return huella.isEmpty();
+    if (huella != r.HuellaCabecera)
         return false;
+    ado::Recordset rs;
     app_.db.Consulta(
         QStringLiteral(
             "SELECT * FROM V_MV_REPARTODET WITH (UPDLOCK, HOLDLOCK) WHERE IDREPARTO = ") +
@@ -649,12 +696,13 @@ bool RepositorioReparto::sigueComoSeLeyo(const Reparto& r) {
 
 Grabacion RepositorioReparto::Graba(const Reparto& r, bool finalizando, DatosAsiento* asiento) {
     TransaccionDB transaccion(app_.db);
-    if (!sigueComoSeLeyo(r))
+    ado::Recordset cabecera;
+    if (!sigueComoSeLeyo(r, cabecera))
         return r.Existe ? Grabacion::CambiadaEnOtroPuesto : Grabacion::NumeroOcupado;
     // Read under the lock: two runs finished at once get two different numbers.
     if (asiento && !numeraAsiento(r, *asiento))
         return Grabacion::SinAsiento;
-    grabaCabecera(r, finalizando);
+    grabaCabecera(r, finalizando, cabecera);
     grabaLineas(r);
     if (asiento && asiento->registra)
         asientoReparto(r, *asiento);
@@ -662,15 +710,9 @@ Grabacion RepositorioReparto::Graba(const Reparto& r, bool finalizando, DatosAsi
     return Grabacion::Grabada;
 }
 
-void RepositorioReparto::grabaCabecera(const Reparto& r, bool finalizando) {
-    ado::Recordset rs;
-    if (r.Existe) {
-        app_.db.ConsultaEditable(
-            QStringLiteral("SELECT * FROM V_MV_REPARTO WHERE IDREPARTO = ") + r.NumeroTexto(), rs);
-    } else {
-        app_.db.ConsultaEditable(QStringLiteral("select top 1 * from v_mv_reparto"), rs);
+void RepositorioReparto::grabaCabecera(const Reparto& r, bool finalizando, ado::Recordset& rs) {
+    if (!r.Existe)
         rs.AddNew();
-    }
     const auto texto = [&](const char* c) { return r.Campo(QString::fromLatin1(c)); };
     const auto importe = [&](const char* c) { return r.Importe(QString::fromLatin1(c)); };
     rs.Fields(QStringLiteral("IdReparto")) = r.Numero();
@@ -704,52 +746,90 @@ void RepositorioReparto::grabaCabecera(const Reparto& r, bool finalizando) {
     rs.Close();
 }
 
+namespace {
+
+// A line's columns in the order their values are bound.
+constexpr const char* kColumnasLinea[] = {
+    "IdReparto",      "IdArticulo",   "Descripcion",    "CantidadUD",   "Cantidad",
+    "REC_CANTIDADUD", "REC_CANTIDAD", "DEV_CANTIDADUD", "DEV_CANTIDAD", "Costo",
+    "Importe_S_Iva",  "Impuestos",    "aliciva"};
+constexpr int kColumnas = static_cast<int>(std::size(kColumnasLinea));
+
+// One INSERT of `filas` lines. Every full batch of a save sends the same text, so
+// a server (or the embedded file) compiles it once.
+QString InsercionLineas(int filas) {
+    QStringList columnas;
+    for (const char* c : kColumnasLinea)
+        columnas << QString::fromLatin1(c);
+    const QString marcas = u'(' + QStringList(kColumnas, QStringLiteral("?")).join(u',') + u')';
+    return QStringLiteral("INSERT INTO V_MV_REPARTODET (") + columnas.join(u',') +
+           QStringLiteral(") VALUES ") + QStringList(filas, marcas).join(u',');
+}
+
+} // namespace
+
 void RepositorioReparto::grabaLineas(const Reparto& r) {
+    filaReparto_.reset(); // the row read before the save is no longer the stored one
     const QString N = r.NumeroTexto();
     app_.db.Ejecuta(QStringLiteral("delete V_MV_REPARTODET WHERE IDREPARTO = ") + N);
 
+    const ModeloGrilla& g = r.Lineas();
+    const int n = g.filas();
+    // The view's columns are found by name, and each value becomes what a field
+    // of that column's type would hold, as a recordset's AddNew sends it.
     ado::Recordset rs;
     app_.db.ConsultaEditable(
         QStringLiteral("SELECT top 1 * FROM V_MV_REPARTODET WHERE IDREPARTO = ") + N, rs);
-    // Looked up once: a run may carry thousands of lines.
-    const auto indice = [&](const char* nombre) {
-        const QString n = QString::fromLatin1(nombre);
+    int tipos[kColumnas];
+    for (int k = 0; k < kColumnas; ++k) {
+        const QString nombre = QString::fromLatin1(kColumnasLinea[k]);
+        tipos[k] = -1;
         for (int i = 0; i < rs.FieldCount(); ++i)
-            if (rs.Fields(i).Name().compare(n, Qt::CaseInsensitive) == 0)
-                return i;
-        return -1;
-    };
-    const int cId = indice("IdReparto"), cArt = indice("IdArticulo"), cDesc = indice("Descripcion"),
-              cCosto = indice("Costo"), cPrecio = indice("Importe_S_Iva"),
-              cImp = indice("Impuestos"), cTasa = indice("aliciva");
-    const int cCant[] = {indice("CantidadUD"),   indice("Cantidad"),       indice("REC_CANTIDADUD"),
-                         indice("REC_CANTIDAD"), indice("DEV_CANTIDADUD"), indice("DEV_CANTIDAD")};
-    const auto campoLinea = [&](int i) {
-        if (i < 0) // the view lacks the column: let the layer say which
+            if (rs.Fields(i).Name().compare(nombre, Qt::CaseInsensitive) == 0)
+                tipos[k] = rs.Fields(i).Type();
+        if (tipos[k] < 0 && n > 0) // the view lacks the column: let the layer say which
             throw ado::Falla(ado::codigo::adErrItemNotFound,
                              QStringLiteral("Item cannot be found in the collection corresponding "
                                             "to the requested name or ordinal."),
                              QStringLiteral("V_MV_REPARTODET"));
-        return rs.Fields(i);
-    };
-    const QVariant id = r.Numero();
-    const ModeloGrilla& g = r.Lineas();
-    for (int f = 0; f < g.filas(); ++f) {
-        rs.AddNew();
-        campoLinea(cId) = id;
-        campoLinea(cArt) = Utilidades::AjustaCodigo(g.texto(f, col::Id), 25);
-        campoLinea(cDesc) = g.texto(f, col::Producto);
-        // Quantities go as the sheet read them, never as text for the database to
-        // read another way ("1.500" is 1500 on screen and in the table).
-        for (int c = 0; c < 6; ++c)
-            campoLinea(cCant[c]) = r.Cantidad(f, c + 1);
-        campoLinea(cCosto) = r.Cantidad(f, col::Costo);
-        campoLinea(cPrecio) = r.Cantidad(f, col::Precio);
-        campoLinea(cImp) = r.Cantidad(f, col::Impuestos);
-        campoLinea(cTasa) = r.Cantidad(f, col::Tasa);
-        rs.Update();
     }
     rs.Close();
+
+    // As many lines a statement as the server takes: on the network each statement
+    // is a round trip. Oracle has no multi-row VALUES, so it gets one line each.
+    const int porSentencia = app_.db.FilasPorInsercion(kColumnas);
+    const QVariant id = r.Numero();
+    QString llena;
+    QVariantList valores;
+    for (int desde = 0; desde < n; desde += porSentencia) {
+        const int filas = std::min(porSentencia, n - desde);
+        valores.clear();
+        valores.reserve(filas * kColumnas);
+        for (int f = desde; f < desde + filas; ++f) {
+            int k = 0;
+            const auto agrega = [&](const QVariant& v) {
+                valores << ado::ValorParaCampo(tipos[k++], v);
+            };
+            agrega(id);
+            agrega(Utilidades::AjustaCodigo(g.texto(f, col::Id), 25));
+            agrega(g.texto(f, col::Producto));
+            // Quantities go as the sheet read them, never as text for the database
+            // to read another way ("1.500" is 1500 on screen and in the table).
+            for (int c = 1; c <= 6; ++c)
+                agrega(QVariant::fromValue(r.Cantidad(f, c)));
+            agrega(QVariant::fromValue(r.Cantidad(f, col::Costo)));
+            agrega(QVariant::fromValue(r.Cantidad(f, col::Precio)));
+            agrega(QVariant::fromValue(r.Cantidad(f, col::Impuestos)));
+            agrega(QVariant::fromValue(r.Cantidad(f, col::Tasa)));
+        }
+        if (filas < porSentencia) {
+            app_.db.Ejecuta(InsercionLineas(filas), valores);
+        } else {
+            if (llena.isEmpty())
+                llena = InsercionLineas(filas);
+            app_.db.Ejecuta(llena, valores);
+        }
+    }
 }
 
 void RepositorioReparto::asientoReparto(const Reparto& r, const DatosAsiento& d) {

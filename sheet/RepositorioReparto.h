@@ -114,14 +114,24 @@ private:
     QHash<QString, Articulo> articulosPorConsulta(const QString& sql);
     QHash<QString, Movimientos> movimientosDelReparto(const QString& reparto,
                                                       const QString& articulo = {});
-    bool sigueComoSeLeyo(const Reparto& r);
+    // Opens the stored header for writing, under the lock; true when the stored
+    // run is still the one the sheet read.
+    bool sigueComoSeLeyo(const Reparto& r, ado::Recordset& cabecera);
     bool numeraAsiento(const Reparto& r, DatosAsiento& d);
-    void grabaCabecera(const Reparto& r, bool finalizando);
+    void grabaCabecera(const Reparto& r, bool finalizando, ado::Recordset& rs);
     void grabaLineas(const Reparto& r);
     void asientoReparto(const Reparto& r, const DatosAsiento& d);
 
     Aplicacion& app_;
     std::optional<QString> piva_;
+    // The run row the last Existe read: the header load that follows it on the
+    // same Enter takes it instead of reading it again. Used once; a save forgets it.
+    struct FilaReparto {
+        QString numero;
+        QHash<QString, QVariant> valores; // by upper-case field name
+        QByteArray huella;                // HuellaFila of the row as read
+    };
+    std::optional<FilaReparto> filaReparto_;
 };
 
 // The key the database compares article codes by: padded, without regard to case.

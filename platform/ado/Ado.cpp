@@ -297,6 +297,12 @@ QVariant convierteParaCampo(const Columna& c, const QVariant& valor) {
 
 } // namespace
 
+QVariant ValorParaCampo(int tipoAdo, const QVariant& valor) {
+    Columna c;
+    c.tipo = tipoAdo;
+    return convierteParaCampo(c, valor);
+}
+
 void Recordset::asigna(int indice, const QVariant& nuevo) {
     const Columna& c = cabecera(indice);
     if (lockType_ == adLockReadOnly)
@@ -607,6 +613,13 @@ void Connection::Execute(const QString& commandText, long* recordsAffected, Reco
         resultado->lockType_ = adLockReadOnly;
         resultado->cargaResultado(std::move(r.columnas), std::move(r.filas));
     }
+}
+
+void Connection::Execute(const QString& commandText, const QVariantList& parametros,
+                         long* recordsAffected) {
+    const Resultado r = ejecuta(commandText, parametros);
+    if (recordsAffected)
+        *recordsAffected = r.filasAfectadas;
 }
 
 void Connection::BeginTrans() {

@@ -215,6 +215,10 @@ public:
     // recordsAffected; the rows it returns, when `resultado` is given, open it.
     void Execute(const QString& commandText, long* recordsAffected = nullptr,
                  Recordset* resultado = nullptr, int options = -1);
+    // The same with values bound to the text's "?" marks, in order, as a command
+    // with parameters sends them; returns no rows.
+    void Execute(const QString& commandText, const QVariantList& parametros,
+                 long* recordsAffected = nullptr);
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();
@@ -246,6 +250,11 @@ private:
     int isolationLevel_ = adXactReadCommitted;
     bool enTransaccion_ = false;
 };
+
+// A value as a field of ADO type `tipoAdo` holds it once assigned (money stays
+// exact); raises 3421 when it cannot be. What a recordset would send, for
+// statements that bind their values themselves.
+QVariant ValorParaCampo(int tipoAdo, const QVariant& valor);
 
 // Reads the ODBC driver names from the workstation INI file, section [ODBC].
 OpcionesOdbc LeeOpcionesOdbc(const QString& rutaIni);

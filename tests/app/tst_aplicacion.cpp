@@ -21,7 +21,10 @@ INSERT INTO TA_CONFIGURACION (Grupo, Clave, Valor, ValorAux) VALUES
     ('DATOS', 'PERIODO', '2026', NULL),
     ('DATOS', 'MADERERA', 'NO', NULL),
     ('DATOS', 'V_MODIFICACPRECIO', 'x', NULL),
-    ('DATOS', 'CFONDO', '0', NULL);
+    ('DATOS', 'CFONDO', '0', NULL),
+    ('DATOS', 'SinValor', NULL, 'solo aux'),
+    ('DATOS', 'Nulos', NULL, NULL),
+    ('DATOS', 'Con''Comilla', 'c', ' a ');
 )SQL";
 
 } // namespace
@@ -36,6 +39,8 @@ private slots:
     void lineaVaciaPideDatosDeConexion();
     void usaElIniCuandoNoHayLinea();
     void cfgDeClaves();
+    void cfgVariasComoCfg_data();
+    void cfgVariasComoCfg();
     void cfgAntesDeConectarNoLee();
     void grabaDfgConservaValorAux();
     void sentenciasDeCfgYGrabaDfg();
@@ -159,9 +164,44 @@ void TstAplicacion::cfgDeClaves() {
     QCOMPARE(app->cfg.Cfg(QStringLiteral("clave'rara")), QStringLiteral(" "));
 }
 
+void TstAplicacion::cfgVariasComoCfg_data() {
+    QTest::addColumn<QString>("clave");
+    QTest::newRow("presente") << "PERIODO";
+    QTest::newRow("otras mayusculas") << "cc_col1";
+    QTest::newRow("con blancos alrededor") << "  CantidadDecimales ";
+    QTest::newRow("ausente") << "NO_EXISTE";
+    QTest::newRow("VALOR nulo") << "SINVALOR";
+    QTest::newRow("VALOR y valoraux nulos") << "nulos";
+    QTest::newRow("con comilla") << "con'comilla";
+    QTest::newRow("THEME ausente") << "Theme";
+}
+
+void TstAplicacion::cfgVariasComoCfg() {
+    // Read among other keys in one statement, a key gives what its own read gives.
+    QFETCH(QString, clave);
+    DialogoGuionado dialogo;
+    auto app = nueva(dialogo);
+    QString cadena;
+    QVERIFY(app->IniciaAplicacion(false, linea(), cadena, ado::adUseClient));
+    const auto juntas =
+        app->cfg.CfgVarias({QStringLiteral("MADERERA"), clave, QStringLiteral("OTRA_AUSENTE"),
+                            QStringLiteral("CFondo")});
+    QVERIFY(juntas);
+    QCOMPARE(juntas->size(), 4);
+    QString aux = QStringLiteral("previo");
+    const QString valor = app->cfg.Cfg(clave, aux);
+    QCOMPARE(juntas->at(1).valor, valor);
+    QCOMPARE(juntas->at(1).aux, aux);
+    QCOMPARE(juntas->at(0).valor, QStringLiteral("NO"));
+    QCOMPARE(juntas->at(2).valor, QStringLiteral(" "));
+    QCOMPARE(juntas->at(3).valor, QStringLiteral("0"));
+    QCOMPARE(dialogo.mostradas().size(), 0);
+}
+
 void TstAplicacion::cfgAntesDeConectarNoLee() {
     DialogoGuionado dialogo;
     auto app = nueva(dialogo);
+    QVERIFY(!app->cfg.CfgVarias({QStringLiteral("CC_COL1")}));
     QString aux = QStringLiteral("x");
     QCOMPARE(app->cfg.Cfg(QStringLiteral("CC_COL1"), aux), QString());
     QCOMPARE(aux, QString());

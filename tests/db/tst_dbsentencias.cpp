@@ -55,6 +55,8 @@ private slots:
     void sinonimos();
     void sinDialogos_data();
     void sinDialogos();
+    void filasPorInsercion_data();
+    void filasPorInsercion();
     void literales_data();
     void literales();
     void addField_data();
@@ -247,6 +249,8 @@ void TstDbSentencias::sinDialogos_data() {
     QTest::newRow("editable Oracle") << "ConsultaEditable" << true << false << "SELECT ISNULL(N,0) FROM V_TA_CAJAS WHERE D = ''" << "SELECT NVL(N,0) FROM SS_V_TA_CAJAS WHERE D  IS NULL ";
     QTest::newRow("ejecuta con sinonimo") << "Ejecuta" << false << false << "DELETE FROM MA_CUENTAS WHERE X = 1" << "DELETE FROM SS_MA_CUENTAS WHERE X = 1";
     QTest::newRow("ejecuta Oracle") << "Ejecuta" << true << false << "UPDATE MA_CUENTAS SET N = ISNULL(M,0) WHERE D = ''" << "UPDATE SS_MA_CUENTAS SET N = NVL(M,0) WHERE D  IS NULL ";
+    QTest::newRow("ejecuta con valores ligados") << "EjecutaLigados" << false << false << "INSERT INTO MA_CUENTAS (A,B) VALUES (?,?),(?,?)" << "INSERT INTO SS_MA_CUENTAS (A,B) VALUES (?,?),(?,?)";
+    QTest::newRow("ejecuta con valores ligados Oracle") << "EjecutaLigados" << true << false << "INSERT INTO MA_CUENTAS (A,B) VALUES (?,ISNULL(?,0))" << "INSERT INTO SS_MA_CUENTAS (A,B) VALUES (?,NVL(?,0))";
     QTest::newRow("ejecuta marca @Admin_") << "Ejecuta" << false << false << "UPDATE @Admin_MA_CUENTAS SET N = 1" << "UPDATE MA_CUENTAS SET N = 1";
     // clang-format on
 }
@@ -264,6 +268,8 @@ void TstDbSentencias::sinDialogos() {
     ado::Recordset rs;
     if (funcion == u"Ejecuta") {
         e.db.Ejecuta(sql);
+    } else if (funcion == u"EjecutaLigados") {
+        e.db.Ejecuta(sql, {1, QStringLiteral("x"), 2, QStringLiteral("y")});
     } else {
         const bool editable = funcion == u"ConsultaEditable";
         if (editable)
@@ -275,6 +281,31 @@ void TstDbSentencias::sinDialogos() {
         QCOMPARE(rs.Fields(0).Value().toInt(), 1);
     }
     QCOMPARE(e.guion->sentencias, QStringList{enviada});
+}
+
+void TstDbSentencias::filasPorInsercion_data() {
+    QTest::addColumn<QString>("servidor");
+    QTest::addColumn<bool>("oracle");
+    QTest::addColumn<int>("columnas");
+    QTest::addColumn<int>("filas");
+    QTest::newRow("SQL Server: 2,000 valores") << "SRV" << false << 13 << 153;
+    QTest::newRow("SQL Server: 1,000 filas") << "SRV" << false << 1 << 1000;
+    QTest::newRow("SQL Server: fila mas ancha que el limite") << "SRV" << false << 3000 << 1;
+    QTest::newRow("archivo embebido") << " SQLite " << false << 13 << 1000;
+    QTest::newRow("archivo embebido: 16,000 valores") << "sqlite" << false << 40 << 400;
+    QTest::newRow("Oracle: una fila") << "SRV#" << true << 13 << 1;
+}
+
+void TstDbSentencias::filasPorInsercion() {
+    QFETCH(QString, servidor);
+    QFETCH(bool, oracle);
+    QFETCH(int, columnas);
+    QFETCH(int, filas);
+    Escenario e(false,
+                oracle ? kOracle
+                       : QStringLiteral("PROVIDER=SQLOLEDB;Server=SRV;Database =G;UId=u;Pwd=;"));
+    e.db.gServidor = servidor;
+    QCOMPARE(e.db.FilasPorInsercion(columnas), filas);
 }
 
 void TstDbSentencias::literales_data() {

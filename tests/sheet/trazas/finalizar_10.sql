@@ -2,11 +2,7 @@ SELECT TOP 1  * FROM V_MV_REPARTO with(nolock)  WHERE LTRIM(RTRIM(IDREPARTO)) ='
 ;
 SELECT * FROM V_MA_ARTICULOS WHERE IDARTICULO IN ('                     1001','                     1002','                     1005','                     1007','                     1011','                     1012','                     1013','                     2009','                     2011','                     3003','                     3006','                     3007','                     3011')
 ;
-SELECT TOP 1  * FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) ='1'
-;
-SELECT TOP 1  * FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) ='2'
-;
-SELECT TOP 1  * FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) ='3'
+SELECT idrubro FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) IN ('1','2','3')
 ;
 SELECT * FROM ta_configuracion with(nolock)  WHERE CLAVE = 'CC_Col1'
 ;
@@ -44,39 +40,13 @@ SELECT [NUMERO ASIENTO] AS [NRO_ASIENTO] FROM MV_ASIENTOSCCOSTO WITH(NOLOCK) WHE
 ;
 SELECT MAX([NUMERO ASIENTO]) AS [NRO_ASIENTO] FROM MV_ASIENTOSCCOSTO WITH(NOLOCK) WHERE MES_OPERATIVO = 12 AND TIPO_REG = 'CYB' AND PERIODO =  2026
 ;
-SELECT * FROM V_MV_REPARTO WHERE IDREPARTO = 10
-;
 UPDATE "MV_REPARTO" SET "IdReparto" = ?, "IdComplemento" = ?, "Fecha" = ?, "Clase" = ?, "Vehiculo" = ?, "Chofer" = ?, "KmInicial" = ?, "KmFinal" = ?, "Observaciones" = ?, "CuentaG1" = ?, "CuentaG2" = ?, "CuentaG3" = ?, "CuentaG4" = ?, "Gasto1" = ?, "Gasto2" = ?, "Gasto3" = ?, "Gasto4" = ?, "CuentaMP" = ?, "GastoMP" = ?, "ImpRecaudado" = ?, "FINALIZADO" = ? WHERE "IdReparto" = ?
 ;
 delete V_MV_REPARTODET WHERE IDREPARTO = 10
 ;
 SELECT top 1 * FROM V_MV_REPARTODET WHERE IDREPARTO = 10
 ;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
-;
-INSERT INTO "MV_REPARTODET" ("IdReparto","IdArticulo","Descripcion","CantidadUD","Cantidad","REC_CANTIDADUD","REC_CANTIDAD","DEV_CANTIDADUD","DEV_CANTIDAD","Costo","Importe_S_Iva","Impuestos","aliciva") VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)
+INSERT INTO V_MV_REPARTODET (IdReparto,IdArticulo,Descripcion,CantidadUD,Cantidad,REC_CANTIDADUD,REC_CANTIDAD,DEV_CANTIDADUD,DEV_CANTIDAD,Costo,Importe_S_Iva,Impuestos,aliciva) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?),(?,?,?,?,?,?,?,?,?,?,?,?,?)
 ;
 SELECT TOP 1 * FROM MV_ASIENTOS
 ;
@@ -100,11 +70,7 @@ SELECT VALOR, valoraux FROM ta_configuracion with(nolock)  WHERE CLAVE = 'PIVA'
 ;
 SELECT TOP 1 * FROM V_MV_REPARTO ORDER BY IDREPARTO DESC
 ;
-SELECT TOP 1  * FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) ='1'
-;
-SELECT TOP 1  * FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) ='2'
-;
-SELECT TOP 1  * FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) ='3'
+SELECT idrubro FROM v_ta_rubros with(nolock)  WHERE LTRIM(RTRIM(idrubro)) IN ('1','2','3')
 ;
 SELECT * FROM V_MA_ARTICULOS WHERE SUSPENDIDO=0  and Idrubro in('   1','   2','   3') Order by idarticulo
 ;
