@@ -285,20 +285,20 @@ void TstListaConsulta::cajasYMarcas() {
     QVERIFY(d->Caja(1)->styleSheet().contains(QLatin1String("255, 255, 255")));
     QCOMPARE(d->FilaElegida(), 3); // the key only moved the focus
 
-    // Ticks: "10,20" holds 1, 2, 10 and 20; Marcar twice gives them back, and
-    // without CampoDevuelto the first column is returned.
+    // Ticks: "10, 20" ticks the rows 10 and 20 (whole items: not 1 nor 2); Marcar
+    // twice gives them back, and without CampoDevuelto the first column is returned.
     auto m = std::make_unique<Lib_FrmCons3>(*app_);
     m->SQL = QStringLiteral("SELECT IdRubro FROM TA_RUBROS ORDER BY IdRubro");
     m->CampoDevuelto = QStringLiteral("IdRubro");
     m->CheckBoxes = true;
-    m->ValoresDefault = QStringLiteral("10,20");
+    m->ValoresDefault = QStringLiteral("10, 20");
     m->Form_Load();
     m->CampoDevuelto.clear();
     QPushButton* marcar = m->findChild<QPushButton*>(QStringLiteral("cmdMarcar"));
     marcar->click();
     marcar->click();
     m->findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
-    QCOMPARE(m->Valores, std::optional<QVariantList>({"1", "2", "10", "20"}));
+    QCOMPARE(m->Valores, std::optional<QVariantList>({"10", "20"}));
     QCOMPARE(m->CampoDevuelto, QStringLiteral("IdRubro"));
 
     // Article rows in the colour of their stock level.

@@ -250,8 +250,18 @@ class VistaFalsa : public VistaConsulta {
 public:
     QList<ListaPedida> pedidos;
     ListaElegida respuesta;
+    QList<ArbolPedido> arboles;
+    QList<ListaSimple> simples;
     ListaElegida MuestraLista(const ListaPedida& p) override {
         pedidos << p;
+        return respuesta;
+    }
+    ArbolElegido MuestraArbol(const ArbolPedido& p) override {
+        arboles << p;
+        return {respuesta.ValorDevuelto, respuesta.Valores};
+    }
+    ListaElegida MuestraSimple(const ListaSimple& l) override {
+        simples << l;
         return respuesta;
     }
 };
@@ -294,7 +304,7 @@ void TstSentenciasConsulta::controlador() {
     QVERIFY(!p.OrdenarPorLwv);
     QCOMPARE(p.FiltroInicial, QStringLiteral("Co"));
     QCOMPARE(p.CampoDevuelto, QStringLiteral("CODIGO"));
-    QVERIFY(p.CheckBoxes && p.DestildaAlCargar && p.CfgUsaConsultaLIKE);
+    QVERIFY(p.CheckBoxes && p.CfgUsaConsultaLIKE);
     QCOMPARE(p.CmpsDevueltos, std::optional<QStringList>(QStringList{"Descripcion"}));
     QCOMPARE(p.gConnString, app->db.gConnString);
     QCOMPARE(campo, QStringLiteral("DESCRIPCION"));
