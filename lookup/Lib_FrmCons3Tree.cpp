@@ -16,15 +16,6 @@
 
 namespace {
 
-// Every family with its parent: the greatest shorter code below its own.
-const QString kSentenciaFamilias =
-    QStringLiteral("SELECT     TOP 100 PERCENT IdFamilia, Descripcion, ") +
-    QStringLiteral("(SELECT     TOP 1 idfamilia FROM @Admin_v_ta_familias a  ") +
-    QStringLiteral(" Where a.IdFamilia < b.IdFamilia And (Len(LTrim(RTrim(a.IdFamilia))) < "
-                   "Len(LTrim(RTrim(b.IdFamilia)))) ") +
-    QStringLiteral(" ORDER BY idfamilia DESC) AS [relative] FROM dbo.V_TA_FAMILIAS b Where "
-                   "IdFamilia<>'' ORDER BY IdFamilia");
-
 struct FilaArbol {
     QVariant codigo, descripcion, padre;
 };
@@ -77,7 +68,7 @@ void Lib_FrmCons3Tree::Form_Load() {
 }
 
 void Lib_FrmCons3Tree::ArmarTreeVFamilias() {
-    SQL = kSentenciaFamilias;
+    SQL = consulta::SentenciaFamilias();
     arma(QStringLiteral("ArmarTreeVFamilias"),
          [this](const QVariant& codigo, const QVariant& descripcion, const QVariant& padre) {
              modelo_->AgregaFamilia(codigo, descripcion, padre);
@@ -105,25 +96,25 @@ void Lib_FrmCons3Tree::arma(
     if (app_.db.AbrirRecordset(SQL, rs) != DB_Dll::Apertura::Abierta)
         return;
     QList<FilaArbol> filas;
-    const auto salio = plataforma::CorrePasos(manejador, {[&] {
-                                                  const int columnas = rs.FieldCount();
-                                                  for (; !rs.Eof(); rs.MoveNext()) {
-                                                      FilaArbol f;
-                                                      f.codigo = rs.Fields(0).Value();
-                                                      if (columnas > 1)
-                                                          f.descripcion = rs.Fields(1).Value();
-                                                      if (columnas > 2)
-                                                          f.padre = rs.Fields(2).Value();
-                                                      filas << f;
-                                                  }
-                                              },
-                                              [&] { app_.db.CierraRecordset(rs); }});
+    const auto salio =
+        plataforma::CorrePasos(manejador, {[&] {
+                                               const int columnas = rs.FieldCount();
+                                               for (; !rs.Eof(); rs.MoveNext()) {
+                                                   FilaArbol f;
+                                                   f.codigo = rs.Fields(0).Value();
+                                                   if (columnas > 1)
+                                                       f.descripcion = rs.Fields(1).Value();
+                                                   if (columnas > 2)
+                                                       f.padre = rs.Fields(2).Value();
+                                                   filas << f;
+                                               }
+                                           },
+                                           [&] { app_.db.CierraRecordset(rs); }});
     if (salio)
         return;
     // Each row its own step: ignoring a row that cannot hang goes on with the next.
     for (const FilaArbol& f : filas)
-        if (plataforma::CorrePasos(manejador,
-                                   {[&] { agrega(f.codigo, f.descripcion, f.padre); }}))
+        if (plataforma::CorrePasos(manejador, {[&] { agrega(f.codigo, f.descripcion, f.padre); }}))
             return;
 }
 
@@ -153,9 +144,8 @@ void Lib_FrmCons3Tree::eligeNodo(int nodo) {
 
 void Lib_FrmCons3Tree::cmdAceptar_Click() {
     // The value of the row whose `campo` holds the code, in the returned column.
-    const ModeloArbol::BuscaValor busca =
-        [this](const QString& tabla, const QString& campo,
-               const QString& codigo) -> std::optional<QString> {
+    const ModeloArbol::BuscaValor busca = [this](const QString& tabla, const QString& campo,
+                                                 const QString& codigo) -> std::optional<QString> {
         ado::Recordset rs;
         if (!app_.db.ExisteEnTabla(tabla, codigo, campo, &rs, 8, QString(), true))
             return std::nullopt;

@@ -29,9 +29,9 @@ public:
 
     // What accepting gives back.
     struct Eleccion {
-        bool acepta = false;                   // false: nothing happens
-        std::optional<QString> valorDevuelto;  // empty: not set
-        QVariantList valores;                  // ticked nodes' values, in tree order
+        bool acepta = false;                  // false: nothing happens
+        std::optional<QString> valorDevuelto; // empty: not set
+        QVariantList valores;                 // ticked nodes' values, in tree order
     };
     // The CampoDevuelto column of the row of `tabla` whose `campo` holds `codigo`;
     // nothing when there is no such row.

@@ -239,6 +239,15 @@ QString NuevaBusqueda(const QString& SQL, const QString& SQLBase, const QString&
            plataforma::DuplicaComillas(patron) + QStringLiteral("' ") + k.cola;
 }
 
+QString SentenciaFamilias() {
+    return QStringLiteral("SELECT     TOP 100 PERCENT IdFamilia, Descripcion, ") +
+           QStringLiteral("(SELECT     TOP 1 idfamilia FROM @Admin_v_ta_familias a  ") +
+           QStringLiteral(" Where a.IdFamilia < b.IdFamilia And (Len(LTrim(RTrim(a.IdFamilia))) "
+                          "< Len(LTrim(RTrim(b.IdFamilia)))) ") +
+           QStringLiteral(" ORDER BY idfamilia DESC) AS [relative] FROM dbo.V_TA_FAMILIAS b "
+                          "Where IdFamilia<>'' ORDER BY IdFamilia");
+}
+
 QString NuevaBusquedaArbol(const QString& SQL, const QString& texto) {
     const Corte k = corta(SQL, SQL);
     return k.base + k.union_ + QStringLiteral("Descripcion like '%") +

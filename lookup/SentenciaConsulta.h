@@ -61,6 +61,10 @@ QString NuevaBusqueda(const QString& SQL, const QString& SQLBase, const QString&
 // tree puts its own statement back, so there it only rebuilds the tree.
 QString NuevaBusquedaArbol(const QString& SQL, const QString& texto);
 
+// The families tree's statement: every family with its parent, the greatest
+// shorter code below its own, as the column "relative".
+QString SentenciaFamilias();
+
 } // namespace consulta
 
 namespace consulta {
