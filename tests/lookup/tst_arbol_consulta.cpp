@@ -84,10 +84,10 @@ void TstArbolConsulta::anidado_data() {
     QTest::newRow("prefijos") << QStringList{"1", "11", "111", "12", "2"}
                               << "1> 11>1 111>11 12>1 2>";
     QTest::newRow("el padre llega despues") << QStringList{"11", "1", "111"} << "11> 111>11 1>";
-    QTest::newRow("sin distinguir mayusculas") << QStringList{"ab", "AB1", "aB12"}
-                                               << "ab> AB1>ab aB12>AB1";
-    QTest::newRow("el prefijo mas largo gana") << QStringList{"A", "A01", "A0101", "A02"}
-                                               << "A> A01>A A0101>A01 A02>A";
+    QTest::newRow("sin distinguir mayusculas")
+        << QStringList{"ab", "AB1", "aB12"} << "ab> AB1>ab aB12>AB1";
+    QTest::newRow("el prefijo mas largo gana")
+        << QStringList{"A", "A01", "A0101", "A02"} << "A> A01>A A0101>A01 A02>A";
 }
 
 void TstArbolConsulta::anidado() {
@@ -180,10 +180,10 @@ void TstArbolConsulta::nuevaBusqueda_data() {
         << QStringList{"AB", "CD"}
         << "SELECT CODIGO, DESCRIPCION FROM TA_CCOSTO WHERE TITULO = 0  and Descripcion like "
            "'%AB%'  and Descripcion like '%CD%' ORDER BY CODIGO";
-    QTest::newRow("sin order by al final") << "SELECT CODIGO, DESCRIPCION FROM TA_CCOSTO"
-                                           << QStringList{"x"}
-                                           << "SELECT CODIGO, DESCRIPCION FROM TA_CCOSTO where "
-                                              "Descripcion like '%x%' ";
+    QTest::newRow("sin order by al final")
+        << "SELECT CODIGO, DESCRIPCION FROM TA_CCOSTO" << QStringList{"x"}
+        << "SELECT CODIGO, DESCRIPCION FROM TA_CCOSTO where "
+           "Descripcion like '%x%' ";
     QTest::newRow("apostrofes duplicados")
         << "SELECT CODIGO, DESCRIPCION FROM TA_CCOSTO" << QStringList{"O'Higgins"}
         << "SELECT CODIGO, DESCRIPCION FROM TA_CCOSTO where Descripcion like '%O''Higgins%' ";
@@ -275,9 +275,9 @@ void TstArbolConsulta::acepta() {
     if (busca != u'-')
         QTest::keyClicks(d.Caja(), busca);
     QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("cmdAceptar")), Qt::LeftButton);
-    const QString valor = d.isVisible()                  ? QStringLiteral("(sin)")
-                          : d.ValorDevuelto.isValid()    ? d.ValorDevuelto.toString()
-                                                         : QStringLiteral("(vacio)");
+    const QString valor = d.isVisible()               ? QStringLiteral("(sin)")
+                          : d.ValorDevuelto.isValid() ? d.ValorDevuelto.toString()
+                                                      : QStringLiteral("(vacio)");
     QTEST(valor, "valor");
     QVERIFY(dialogo_.mostradas().isEmpty());
 }
