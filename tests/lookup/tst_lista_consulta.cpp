@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 class TstListaConsulta : public QObject {
@@ -43,6 +44,7 @@ private slots:
     void busquedasSeApilan();
     void faltante();
     void ordenPorCabecera();
+    void preMarcasDelControlador();
 
 private:
     std::unique_ptr<Lib_FrmCons3> lista(const QString& sql, const QString& devuelto = {});
@@ -454,6 +456,23 @@ void TstListaConsulta::ordenPorCabecera() {
     QCOMPARE(columna(1), QStringLiteral("100,10,9"));
     emit h->sectionClicked(1);
     QCOMPARE(columna(1), QStringLiteral("10,100,9"));
+}
+
+void TstListaConsulta::preMarcasDelControlador() {
+    // A check-box lookup opens with the rows its caller ticked (whole codes) and
+    // returns them when the operator accepts without changing anything.
+    VistaConsultaQt vista(*app_, nullptr);
+    Lib_ClsCons3 c(*app_, vista);
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<Lib_FrmCons3*>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        QTest::keyClick(d->Lista(), Qt::Key_Return);
+    });
+    c.Checks = true;
+    c.CampoDevuelto = QStringLiteral("IdRubro");
+    c.ConsultaSearch(QStringLiteral("SELECT IdRubro FROM TA_RUBROS ORDER BY IdRubro"), nullptr, {},
+                     nullptr, nullptr, {}, false, QStringLiteral("1,20"));
+    QCOMPARE(c.Valores, std::optional<QVariantList>({"1", "20"}));
 }
 
 QTEST_MAIN(TstListaConsulta)
