@@ -3,6 +3,12 @@
 #include "ArchivosConsulta.h"
 #include "SentenciaConsulta.h"
 #include "app/Aplicacion.h"
+#include "app/Reportes.h"
+#include "platform/ArchivoIni.h"
+
+#include <QFile>
+
+#include <algorithm>
 
 Lib_ClsCons3::Lib_ClsCons3(Aplicacion& app, VistaConsulta& vista) : app_(app), vista_(vista) {
     // Settings read once, in this order, when the controller is made.
@@ -43,7 +49,8 @@ void Lib_ClsCons3::vaciaResultados() {
 
 void Lib_ClsCons3::ConsultaSearch(const QString& SQL, std::optional<QStringList>* Devueltos,
                                   const QString& Clave, QString* CampoBusqueda, QString* Where,
-                                  const QString& SentenciaOpcional, const QString& ValoresDefault) {
+                                  const QString& SentenciaOpcional, bool TreeView,
+                                  const QString& ValoresDefault) {
     QString campo = CampoBusqueda ? *CampoBusqueda : QString();
     QString condicion = consulta::AjustaWhere(Where ? *Where : QString());
     const int filas = consulta::FilasTope(app_.cfg.Cfg(QStringLiteral("TopConsArt")));
@@ -65,6 +72,19 @@ void Lib_ClsCons3::ConsultaSearch(const QString& SQL, std::optional<QStringList>
                             QStringLiteral("Aviso al operador"));
         // As a cancel leaves them: the caller must not take the last lookup's value.
         vaciaResultados();
+        if (Devueltos)
+            Devueltos->reset();
+        return;
+    }
+
+    if (TreeView) {
+        Valores.reset();
+        const ArbolElegido elegido =
+            vista_.MuestraArbol({armado.sentencia, CampoDevuelto, Checks, ValoresDefault});
+        ValorDevuelto = elegido.ValorDevuelto;
+        Valores = elegido.Valores;
+        Checks = false;
+        CampoDevuelto.clear();
         if (Devueltos)
             Devueltos->reset();
         return;
@@ -92,7 +112,6 @@ void Lib_ClsCons3::ConsultaSearch(const QString& SQL, std::optional<QStringList>
     Cantidades.reset();
     if (Devueltos)
         p.CmpsDevueltos = *Devueltos;
-    p.DestildaAlCargar = Checks;
 
     const ListaElegida elegida = vista_.MuestraLista(p);
     Checks = false;
@@ -103,4 +122,59 @@ void Lib_ClsCons3::ConsultaSearch(const QString& SQL, std::optional<QStringList>
     CampoDevuelto.clear();
     if (Devueltos)
         Devueltos->reset();
+}
+
+// ------------------------------------------------------------ simple lookups
+
+ListaElegida Lib_ClsCons3::muestraSimple(const QString& Titulo, const QStringList& filas,
+                                         const QList<bool>& marcas, bool checkBoxes,
+                                         int caracteres) {
+    caracteres = std::max<int>(caracteres, static_cast<int>(Titulo.size()));
+    return vista_.MuestraSimple({Titulo, filas, marcas, checkBoxes, caracteres});
+}
+
+QString Lib_ClsCons3::ConsultaDesdeArchivo(const QString& Titulo, const QString& QueArchivo,
+                                           const QString&) {
+    QString ruta = QueArchivo;
+    ruta.remove(u'"');
+    QFile archivo(BuscaSinMayusculas(ruta));
+    if (!ExisteArchivo(QueArchivo) || !archivo.open(QIODevice::ReadOnly)) {
+        app_.dialogo.MsgBox(QStringLiteral("No existe el archivo ") + QueArchivo +
+                                QStringLiteral(" que desea consultar consulta "),
+                            {plataforma::Botones::OKOnly}, QString());
+        return {};
+    }
+    // Lines end in CR LF; a file written elsewhere may end them in LF alone.
+    QStringList lineas;
+    int caracteres = 0;
+    const QByteArray todo = archivo.readAll();
+    for (QByteArray linea : todo.split('\n')) {
+        if (linea.endsWith('\r'))
+            linea.chop(1);
+        lineas << QString::fromLatin1(linea);
+        caracteres = std::max<int>(caracteres, static_cast<int>(lineas.last().size()));
+    }
+    if (todo.endsWith('\n') || todo.isEmpty())
+        lineas.removeLast(); // the end of the last line opens no new one
+    return muestraSimple(Titulo, lineas, {}, false, caracteres).ValorDevuelto.toString();
+}
+
+QString Lib_ClsCons3::MenuOpciones(const QString& Titulo, const QStringList& Opc) {
+    int caracteres = 0;
+    for (const QString& o : Opc)
+        caracteres = std::max<int>(caracteres, static_cast<int>(o.size()));
+    return muestraSimple(Titulo, Opc, {}, false, caracteres).ValorDevuelto.toString();
+}
+
+void Lib_ClsCons3::CheckOpciones(const QString& Titulo, const std::optional<QStringList>&,
+                                 const QStringList& Opc) {
+    QStringList textos;
+    QList<bool> marcas;
+    int caracteres = 0;
+    for (const QString& o : Opc) {
+        marcas << o.startsWith(u'1');
+        textos << o.mid(1);
+        caracteres = std::max<int>(caracteres, static_cast<int>(o.size()));
+    }
+    Valores = muestraSimple(Titulo, textos, marcas, true, caracteres).Valores;
 }

@@ -229,6 +229,29 @@ void Lib_FrmCons3::CalcularAncho() {
     resize(ancho, height());
 }
 
+void Lib_FrmCons3::PreparaListaSimple(const ListaSimple& lista) {
+    Form_Load(); // no statement: an empty list
+    setWindowTitle(lista.Titulo);
+    ui_->cmdNuevaBusqueda->hide();
+    OrdenarPorLwv = true;
+    SQL.clear();
+    gConnString.clear();
+    CampoDevuelto = lista.Titulo;
+    CheckBoxes = lista.CheckBoxes;
+    modelo_->Textos(lista.Titulo, lista.filas, lista.marcas, lista.CheckBoxes);
+    // As wide as the longest text, 120 twips a character, up to the screen's width.
+    const QScreen* pantalla = screen();
+    const int anchoPantalla = pantalla ? pantalla->geometry().width() : 1024;
+    const int ancho = std::min(pixeles(lista.caracteres * 120.0), anchoPantalla);
+    resize(ancho, height());
+    // The column, and the box over it, as wide as the list.
+    ui_->ListView1->header()->setStretchLastSection(true);
+    anchoPanel_ = 0;
+    ajustaPanel();
+    if (modelo_->rowCount() > 0)
+        eligeFila(0);
+}
+
 void Lib_FrmCons3::ajustaPanel() {
     QWidget* vista = ui_->Marco->viewport();
     const int ancho = std::max(vista->width(), anchoPanel_);
@@ -474,13 +497,18 @@ ListaElegida VistaConsultaQt::MuestraLista(const ListaPedida& p) {
     frm.UsaCantidades = p.UsaCantidades;
     frm.ValoresDefault = p.ValoresDefault;
     frm.CmpsDevueltos = p.CmpsDevueltos;
-    if (p.DestildaAlCargar) {
-        frm.Form_Load();
-        frm.Modelo().Destilda();
-    }
     frm.Muestra();
     // The window the lookup came from takes the keyboard back at once, not
     // whenever the window system gets round to it.
+    if (padre_)
+        padre_->activateWindow();
+    return {frm.ValorDevuelto, frm.Valores, frm.Cantidades};
+}
+
+ListaElegida VistaConsultaQt::MuestraSimple(const ListaSimple& lista) {
+    Lib_FrmCons3 frm(app_, padre_);
+    frm.PreparaListaSimple(lista);
+    frm.Muestra();
     if (padre_)
         padre_->activateWindow();
     return {frm.ValorDevuelto, frm.Valores, frm.Cantidades};

@@ -54,6 +54,8 @@ public:
     void Muestra();
     // Places the boxes over their columns and sizes the list and the window.
     void CalcularAncho();
+    // The list of a lookup of texts of the controller's own, ready to show.
+    void PreparaListaSimple(const ListaSimple& lista);
     // The first row (from 1) whose column Clave + 1 begins with the text; 0 for none.
     int Busqueda(int Clave, const QString& QueValor);
     int IndiceColumna(const QString& Columna) const;
@@ -110,11 +112,13 @@ private:
     int anchoPanel_ = 0;                       // pixels the columns need
 };
 
-// The list lookups of the controller on a fresh dialog each time, child of `padre`.
+// The lookups of the controller on a fresh dialog each time, child of `padre`.
 class VistaConsultaQt : public VistaConsulta {
 public:
     VistaConsultaQt(Aplicacion& app, QWidget* padre) : app_(app), padre_(padre) {}
     ListaElegida MuestraLista(const ListaPedida& pedido) override;
+    ArbolElegido MuestraArbol(const ArbolPedido& pedido) override;
+    ListaElegida MuestraSimple(const ListaSimple& lista) override;
 
 private:
     Aplicacion& app_;

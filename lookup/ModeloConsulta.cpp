@@ -62,6 +62,30 @@ void ModeloConsulta::Vacia() {
     endResetModel();
 }
 
+void ModeloConsulta::Textos(const QString& titulo, const QStringList& filas,
+                            const QList<bool>& marcas, bool checkBoxes) {
+    beginResetModel();
+    columnas_ = {Columna{titulo, titulo, 0}};
+    filas_.clear();
+    checkBoxes_ = checkBoxes;
+    for (qsizetype i = 0; i < filas.size(); ++i) {
+        Fila f;
+        f.textos << filas[i];
+        f.valores << filas[i];
+        f.marcada = checkBoxes && i < marcas.size() && marcas[i];
+        filas_ << std::move(f);
+    }
+    endResetModel();
+}
+
+QSet<QString> ModeloConsulta::ItemsDefault(const QString& ValoresDefault) {
+    QSet<QString> items;
+    for (const QString& item : ValoresDefault.split(u','))
+        if (const QString t = item.trimmed(); !t.isEmpty())
+            items.insert(t.toCaseFolded());
+    return items;
+}
+
 void ModeloConsulta::Encolumnar(ado::Recordset& rs, const Lectura& l) {
     beginResetModel();
     columnas_.clear();
@@ -113,6 +137,7 @@ void ModeloConsulta::Leer(ado::Recordset& rs, const Lectura& l) {
     }
     const bool colorea = l.esArticulos && l.muestraStock && puntoPedido >= 0 && stock >= 0;
     const QLocale local = Utilidades::LocaleOperador();
+    const QSet<QString> items = ItemsDefault(l.valoresDefault);
 
     beginResetModel();
     for (; !rs.Eof(); rs.MoveNext()) {
@@ -125,11 +150,8 @@ void ModeloConsulta::Leer(ado::Recordset& rs, const Lectura& l) {
             fila.textos << Formularios::TextoDeValor(v, local).trimmed();
             fila.valores << v;
         }
-        if (devuelto >= 0) {
-            const QString clave = fila.textos[devuelto];
-            fila.marcada =
-                !clave.isEmpty() && l.valoresDefault.contains(clave, Qt::CaseInsensitive);
-        }
+        if (devuelto >= 0)
+            fila.marcada = items.contains(fila.textos[devuelto].toCaseFolded());
         if (colorea) {
             const int nivel = NivelStock(fila.valores[puntoPedido], fila.valores[stock]);
             fila.color = ColorDeNumero(l.niveles[nivel - 1]);

@@ -9,6 +9,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QList>
+#include <QSet>
 #include <QStringList>
 #include <QVariant>
 
@@ -30,7 +31,7 @@ public:
     // How a result is listed.
     struct Lectura {
         bool checkBoxes = false;
-        QString campoDevuelto;    // its value, found in valoresDefault, ticks the row
+        QString campoDevuelto;    // its value, one of valoresDefault's items, ticks the row
         QString valoresDefault;   // "@10": every column of a non-article list is wider
         bool deArticulos = false; // PRECIOn columns are headed by the price list's name
         bool esArticulos = false; // rows are coloured by their stock
@@ -54,6 +55,14 @@ public:
     void Encolumnar(ado::Recordset& rs, const Lectura& l);
     void Leer(ado::Recordset& rs, const Lectura& l);
     void Vacia();
+    // One column headed `titulo` with a row per text, for the lookups that list
+    // texts of their own; `marcas` ticks rows when there are check boxes.
+    void Textos(const QString& titulo, const QStringList& filas, const QList<bool>& marcas,
+                bool checkBoxes);
+
+    // The comma-separated items of a ValoresDefault text, trimmed and case-folded:
+    // a value ticks its row only when it is a whole item ("1" is not in "10,20").
+    static QSet<QString> ItemsDefault(const QString& ValoresDefault);
 
     const QList<Columna>& Columnas() const { return columnas_; }
     bool CheckBoxes() const { return checkBoxes_; }

@@ -198,34 +198,60 @@ Clausulas clausulasDe(const QString& sql) {
     return c;
 }
 
-} // namespace
+// A statement cut where a new condition goes: before its ORDER BY or GROUP BY
+// tail, joined to its WHERE or starting one.
+struct Corte {
+    QString base, cola, union_;
+};
 
-QString NuevaBusqueda(const QString& SQL, const QString& SQLBase, const QString& columna,
-                      const QString& texto, bool usaLike) {
-    QString base = SQLBase, cola;
+Corte corta(const QString& SQL, const QString& SQLBase) {
+    Corte k{SQLBase, {}, {}};
     const Clausulas c = clausulasDe(SQL);
     if (c.orderBy >= 0) {
-        cola = SQL.mid(c.orderBy);
-        base = SQL.left(c.orderBy);
+        k.cola = SQL.mid(c.orderBy);
+        k.base = SQL.left(c.orderBy);
     }
     if (c.groupBy >= 0) {
         const QString grupo = SQL.mid(c.groupBy);
         if (!grupo.trimmed().isEmpty())
-            cola = grupo;
-        base = SQL.left(c.groupBy);
+            k.cola = grupo;
+        k.base = SQL.left(c.groupBy);
     }
+    k.union_ = c.where >= 0 ? QStringLiteral(" and ") : QStringLiteral(" where ");
+    return k;
+}
+
+} // namespace
+
+QString NuevaBusqueda(const QString& SQL, const QString& SQLBase, const QString& columna,
+                      const QString& texto, bool usaLike) {
+    const Corte k = corta(SQL, SQLBase);
     QString prefijo;
-    if (Contiene(base, QStringLiteral("stk_ma_articulos.")))
+    if (Contiene(k.base, QStringLiteral("stk_ma_articulos.")))
         prefijo = QStringLiteral("stk_ma_articulos.");
-    if (Contiene(base, QStringLiteral("v_ma_articulos.")))
+    if (Contiene(k.base, QStringLiteral("v_ma_articulos.")))
         prefijo = QStringLiteral("v_ma_articulos.");
-    const QString union_ = c.where >= 0 ? QStringLiteral(" and ") : QStringLiteral(" where ");
     const QString patron =
         usaLike
             ? u'%' + QString(texto).replace(u' ', u'%') + u'%'
             : Utilidades::ReemplazaTexto(texto, QStringLiteral("*"), QStringLiteral("%")) + u'%';
-    return base + union_ + prefijo + columna + QStringLiteral(" like '") +
-           plataforma::DuplicaComillas(patron) + QStringLiteral("' ") + cola;
+    return k.base + k.union_ + prefijo + columna + QStringLiteral(" like '") +
+           plataforma::DuplicaComillas(patron) + QStringLiteral("' ") + k.cola;
+}
+
+QString SentenciaFamilias() {
+    return QStringLiteral("SELECT     TOP 100 PERCENT IdFamilia, Descripcion, ") +
+           QStringLiteral("(SELECT     TOP 1 idfamilia FROM @Admin_v_ta_familias a  ") +
+           QStringLiteral(" Where a.IdFamilia < b.IdFamilia And (Len(LTrim(RTrim(a.IdFamilia))) "
+                          "< Len(LTrim(RTrim(b.IdFamilia)))) ") +
+           QStringLiteral(" ORDER BY idfamilia DESC) AS [relative] FROM dbo.V_TA_FAMILIAS b "
+                          "Where IdFamilia<>'' ORDER BY IdFamilia");
+}
+
+QString NuevaBusquedaArbol(const QString& SQL, const QString& texto) {
+    const Corte k = corta(SQL, SQL);
+    return k.base + k.union_ + QStringLiteral("Descripcion like '%") +
+           plataforma::DuplicaComillas(texto) + QStringLiteral("%' ") + k.cola;
 }
 
 } // namespace consulta

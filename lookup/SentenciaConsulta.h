@@ -57,6 +57,14 @@ namespace consulta {
 QString NuevaBusqueda(const QString& SQL, const QString& SQLBase, const QString& columna,
                       const QString& texto, bool usaLike);
 
+// F5 in the tree's box: the description holds the text anywhere. The families
+// tree puts its own statement back, so there it only rebuilds the tree.
+QString NuevaBusquedaArbol(const QString& SQL, const QString& texto);
+
+// The families tree's statement: every family with its parent, the greatest
+// shorter code below its own, as the column "relative".
+QString SentenciaFamilias();
+
 } // namespace consulta
 
 namespace consulta {

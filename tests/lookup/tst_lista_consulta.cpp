@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 class TstListaConsulta : public QObject {
@@ -43,6 +44,7 @@ private slots:
     void busquedasSeApilan();
     void faltante();
     void ordenPorCabecera();
+    void preMarcasDelControlador();
 
 private:
     std::unique_ptr<Lib_FrmCons3> lista(const QString& sql, const QString& devuelto = {});
@@ -285,20 +287,20 @@ void TstListaConsulta::cajasYMarcas() {
     QVERIFY(d->Caja(1)->styleSheet().contains(QLatin1String("255, 255, 255")));
     QCOMPARE(d->FilaElegida(), 3); // the key only moved the focus
 
-    // Ticks: "10,20" holds 1, 2, 10 and 20; Marcar twice gives them back, and
-    // without CampoDevuelto the first column is returned.
+    // Ticks: "10, 20" ticks the rows 10 and 20 (whole items: not 1 nor 2); Marcar
+    // twice gives them back, and without CampoDevuelto the first column is returned.
     auto m = std::make_unique<Lib_FrmCons3>(*app_);
     m->SQL = QStringLiteral("SELECT IdRubro FROM TA_RUBROS ORDER BY IdRubro");
     m->CampoDevuelto = QStringLiteral("IdRubro");
     m->CheckBoxes = true;
-    m->ValoresDefault = QStringLiteral("10,20");
+    m->ValoresDefault = QStringLiteral("10, 20");
     m->Form_Load();
     m->CampoDevuelto.clear();
     QPushButton* marcar = m->findChild<QPushButton*>(QStringLiteral("cmdMarcar"));
     marcar->click();
     marcar->click();
     m->findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
-    QCOMPARE(m->Valores, std::optional<QVariantList>({"1", "2", "10", "20"}));
+    QCOMPARE(m->Valores, std::optional<QVariantList>({"10", "20"}));
     QCOMPARE(m->CampoDevuelto, QStringLiteral("IdRubro"));
 
     // Article rows in the colour of their stock level.
@@ -454,6 +456,23 @@ void TstListaConsulta::ordenPorCabecera() {
     QCOMPARE(columna(1), QStringLiteral("100,10,9"));
     emit h->sectionClicked(1);
     QCOMPARE(columna(1), QStringLiteral("10,100,9"));
+}
+
+void TstListaConsulta::preMarcasDelControlador() {
+    // A check-box lookup opens with the rows its caller ticked (whole codes) and
+    // returns them when the operator accepts without changing anything.
+    VistaConsultaQt vista(*app_, nullptr);
+    Lib_ClsCons3 c(*app_, vista);
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<Lib_FrmCons3*>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        QTest::keyClick(d->Lista(), Qt::Key_Return);
+    });
+    c.Checks = true;
+    c.CampoDevuelto = QStringLiteral("IdRubro");
+    c.ConsultaSearch(QStringLiteral("SELECT IdRubro FROM TA_RUBROS ORDER BY IdRubro"), nullptr, {},
+                     nullptr, nullptr, {}, false, QStringLiteral("1,20"));
+    QCOMPARE(c.Valores, std::optional<QVariantList>({"1", "20"}));
 }
 
 QTEST_MAIN(TstListaConsulta)

@@ -24,6 +24,8 @@ private slots:
     void anchos_data();
     void anchos();
     void controlador();
+    void simples_data();
+    void simples();
     void nuevaBusqueda_data();
     void nuevaBusqueda();
     void faltanteYPrograma();
@@ -250,8 +252,18 @@ class VistaFalsa : public VistaConsulta {
 public:
     QList<ListaPedida> pedidos;
     ListaElegida respuesta;
+    QList<ArbolPedido> arboles;
+    QList<ListaSimple> simples;
     ListaElegida MuestraLista(const ListaPedida& p) override {
         pedidos << p;
+        return respuesta;
+    }
+    ArbolElegido MuestraArbol(const ArbolPedido& p) override {
+        arboles << p;
+        return {respuesta.ValorDevuelto, respuesta.Valores};
+    }
+    ListaElegida MuestraSimple(const ListaSimple& l) override {
+        simples << l;
         return respuesta;
     }
 };
@@ -294,7 +306,7 @@ void TstSentenciasConsulta::controlador() {
     QVERIFY(!p.OrdenarPorLwv);
     QCOMPARE(p.FiltroInicial, QStringLiteral("Co"));
     QCOMPARE(p.CampoDevuelto, QStringLiteral("CODIGO"));
-    QVERIFY(p.CheckBoxes && p.DestildaAlCargar && p.CfgUsaConsultaLIKE);
+    QVERIFY(p.CheckBoxes && p.CfgUsaConsultaLIKE);
     QCOMPARE(p.CmpsDevueltos, std::optional<QStringList>(QStringList{"Descripcion"}));
     QCOMPARE(p.gConnString, app->db.gConnString);
     QCOMPARE(campo, QStringLiteral("DESCRIPCION"));
@@ -319,6 +331,72 @@ void TstSentenciasConsulta::controlador() {
     QCOMPARE(dialogo.mostradas().last().titulo, QStringLiteral("Aviso al operador"));
     QCOMPARE(dialogo.mostradas().last().estilo, 64);
     QVERIFY(c.ValorDevuelto.toString().isEmpty() && !c.Valores && c.CampoDevuelto.isEmpty());
+}
+
+void TstSentenciasConsulta::simples_data() {
+    QTest::addColumn<int>("como");            // 0 file, 1 options, 2 ticks
+    QTest::addColumn<QStringList>("entrada"); // the file's bytes as one text, or the options
+    QTest::addColumn<QStringList>("filas");
+    QTest::addColumn<QString>("marcas"); // one 0/1 per row
+    QTest::addColumn<int>("caracteres");
+    QTest::newRow("archivo con linea vacia") << 0 << QStringList{"uno\r\n\r\ntres largo\r\n"}
+                                             << QStringList{"uno", "", "tres largo"} << "" << 10;
+    QTest::newRow("archivo vacio: el titulo da el ancho")
+        << 0 << QStringList{""} << QStringList() << "" << 5;
+    QTest::newRow("una sola opcion se muestra")
+        << 1 << QStringList{"Solo"} << QStringList{"Solo"} << "" << 5;
+    QTest::newRow("marcas por el primer caracter")
+        << 2 << QStringList{"1Primera", "0Segunda larga"} << QStringList{"Primera", "Segunda larga"}
+        << "10" << 14;
+}
+
+void TstSentenciasConsulta::simples() {
+    QFETCH(int, como);
+    QFETCH(QStringList, entrada);
+    QTemporaryDir dir;
+    DialogoGuionado dialogo;
+    auto app = prueba::NuevaAplicacion(dialogo, dir.path());
+    VistaFalsa vista;
+    Lib_ClsCons3 c(*app, vista);
+    vista.respuesta = {QStringLiteral("elegida"), QVariantList{QStringLiteral("Primera")}, {}};
+    const QString titulo = QStringLiteral("Tit_5");
+    QString devuelto;
+    if (como == 0) {
+        QFile f(dir.filePath(QStringLiteral("lineas.txt")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(entrada[0].toLatin1());
+        f.close();
+        // The path is matched without regard to letter case, double quotes dropped.
+        devuelto = c.ConsultaDesdeArchivo(titulo,
+                                          u'"' + dir.filePath(QStringLiteral("LINEAS.TXT")) + u'"');
+    } else if (como == 1) {
+        devuelto = c.MenuOpciones(titulo, entrada);
+    } else {
+        c.CheckOpciones(titulo, std::nullopt, entrada);
+        QCOMPARE(c.Valores, vista.respuesta.Valores);
+    }
+    QCOMPARE(vista.simples.size(), 1);
+    const ListaSimple& l = vista.simples[0];
+    QCOMPARE(l.Titulo, titulo);
+    QTEST(l.filas, "filas");
+    QString marcas;
+    for (bool m : l.marcas)
+        marcas += m ? u'1' : u'0';
+    QTEST(marcas, "marcas");
+    QCOMPARE(l.CheckBoxes, como == 2);
+    QTEST(l.caracteres, "caracteres");
+    QCOMPARE(devuelto, como == 2 ? QString() : QStringLiteral("elegida"));
+
+    // A file that is not there: the operator is told, nothing is shown.
+    dialogo.responde(plataforma::Respuesta::OK);
+    const QString falta = dir.filePath(QStringLiteral("no.txt"));
+    QCOMPARE(c.ConsultaDesdeArchivo(titulo, falta), QString());
+    QCOMPARE(dialogo.mostradas().last().texto,
+             QStringLiteral("No existe el archivo ") + falta +
+                 QStringLiteral(" que desea consultar consulta "));
+    QCOMPARE(dialogo.mostradas().last().estilo, 0);
+    QCOMPARE(dialogo.mostradas().last().titulo, QString());
+    QCOMPARE(vista.simples.size(), 1);
 }
 
 void TstSentenciasConsulta::nuevaBusqueda_data() {
