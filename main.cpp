@@ -26,6 +26,7 @@ int main(int argc, char* argv[]) {
     // Logout or shutdown: the window closes without asking, keeping what was not saved.
     FinDeSesion finDeSesion;
     QObject::connect(&finDeSesion, &FinDeSesion::pedida, &ventana, &FrmHojaRuta::TerminaSesion);
+    ventana.RecuerdaVentana();
     ventana.show();
     const int salida = qapp.exec();
     // The window writes the exit time when it closes; this covers an end that

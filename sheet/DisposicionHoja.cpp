@@ -7,7 +7,11 @@
 #include "ui_FrmHojaRuta.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableView>
+
+#include <algorithm>
+#include <utility>
 
 #include <cmath>
 
@@ -34,8 +38,10 @@ void AnchosGrilla(Ui::FrmHojaRuta& ui) {
     QTableView* vista = ui.MSFlexGrid2;
     const double dpi = vista->logicalDpiX() > 0 ? vista->logicalDpiX() : 96;
     const double ancho = vista->width() * 1440.0 / dpi;
-    const int cantidades = static_cast<int>((ancho - 2460 - 350) / 8);
-    vista->setColumnWidth(0, aPixeles(2460, dpi));
+    // A wider window shows more of each description (the tooltip has it whole).
+    const double producto = std::max(2460.0, std::floor(ancho * 0.3));
+    const int cantidades = static_cast<int>((ancho - producto - 350) / 8);
+    vista->setColumnWidth(0, aPixeles(producto, dpi));
     for (int c = 1; c <= 8; ++c)
         vista->setColumnWidth(c, aPixeles(std::max(cantidades, 0), dpi));
     for (int c = 9; c < ModeloGrilla::kColumnas; ++c)
@@ -66,6 +72,48 @@ void UbicaTitulos(Ui::FrmHojaRuta& ui) {
         pon(uds[g], 1 + 2 * g, 1 + 2 * g, 2);
         pon(kgs[g], 2 + 2 * g, 2 + 2 * g, 2);
     }
+}
+
+void PreparaDisposicion(Ui::FrmHojaRuta& ui) {
+    ui.layCarga->setStretchFactor(ui.MSFlexGrid2, 1);
+    for (QWidget* marco :
+         {static_cast<QWidget*>(ui.fraGastos), static_cast<QWidget*>(ui.fraMedioPago),
+          static_cast<QWidget*>(ui.fraResumen)})
+        ui.layPie->setStretchFactor(marco, 1);
+    // Fields beside their captions are named by them; the rest by what they hold.
+    const std::pair<QLabel*, QLineEdit*> conRotulo[] = {
+        {ui.lblReparto, ui.txtFields_0},       {ui.lblFecha, ui.txtFields_1},
+        {ui.lblClase, ui.txtFields_2},         {ui.lblVehiculo, ui.txtFields_3},
+        {ui.lblChofer, ui.txtFields_4},        {ui.lblKmInicial, ui.txtFields_5},
+        {ui.lblKmFinal, ui.txtFields_6},       {ui.lblObservaciones, ui.txtFields_7},
+        {ui.lblImpRecaudado, ui.txtFields_10}, {ui.lblARecaudar, ui.TxtARecaudar},
+        {ui.lblTotGastos, ui.TxtTotGastos},    {ui.lblTotal, ui.TxtTotal},
+    };
+    for (const auto& [rotulo, campo] : conRotulo) {
+        rotulo->setBuddy(campo);
+        QString nombre = rotulo->text();
+        nombre.remove(u'&');
+        if (nombre.endsWith(u':'))
+            nombre.chop(1);
+        campo->setAccessibleName(nombre.simplified());
+    }
+    const std::pair<QLineEdit*, const char*> sinRotulo[] = {
+        {ui.txtFields_11, "Cuenta del gasto 1"},
+        {ui.txtFields_14, "Importe del gasto 1"},
+        {ui.txtFields_12, "Cuenta del gasto 2"},
+        {ui.txtFields_15, "Importe del gasto 2"},
+        {ui.txtFields_13, "Cuenta del gasto 3"},
+        {ui.txtFields_16, "Importe del gasto 3"},
+        {ui.txtFields_17, "Cuenta del gasto 4"},
+        {ui.txtFields_18, "Importe del gasto 4"},
+        {ui.txtFields_20, "Cuenta del medio de pago"},
+        {ui.txtFields_19, "Total del medio de pago"},
+        {ui.txtFields_8, "Rubros"},
+        {ui.txtFields_9, "Configuración"},
+    };
+    for (const auto& [campo, nombre] : sinRotulo)
+        campo->setAccessibleName(QString::fromUtf8(nombre));
+    ui.MSFlexGrid2->setAccessibleName(QStringLiteral("Artículos del reparto"));
 }
 
 } // namespace hoja

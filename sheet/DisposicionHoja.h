@@ -9,12 +9,15 @@ class FrmHojaRuta;
 
 namespace hoja {
 
-// The product column keeps its width; the eight quantity columns share the rest;
-// the captions follow.
+// The product column takes at least its width and up to a third of the grid; the
+// eight quantity columns share the rest; the captions follow.
 void AnchosGrilla(Ui::FrmHojaRuta& ui);
 // The captions over the grid's columns, where the columns are now.
 void UbicaTitulos(Ui::FrmHojaRuta& ui);
 // A summary grid's columns share its width.
 void RepartoColumnas(QTableView* vista, int columnas, int restaTwips);
+// The grid takes the height the window gains, the lower frames the width; every
+// field gets the name a screen reader says (its label's, or what it holds).
+void PreparaDisposicion(Ui::FrmHojaRuta& ui);
 
 } // namespace hoja

@@ -27,6 +27,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QTimer>
@@ -97,8 +98,8 @@ FrmHojaRuta::FrmHojaRuta(Aplicacion& app, QWidget* parent)
     QList<QWidget*> orden;
     for (int i : kOrdenFoco)
         orden << txtFields_[i];
-    orden << ui_->TxtARecaudar << txtFields_[10] << ui_->TxtTotGastos << ui_->TxtTotal
-          << txtFields_[8] << txtFields_[9];
+    // The read-only totals are not stops: typing there would go nowhere.
+    orden << txtFields_[10] << txtFields_[8] << txtFields_[9];
     formularios_.DeclaraOrden(orden);
 
     // Keys reach the toolbar before any control, and the fields' own events are
@@ -126,6 +127,7 @@ void FrmHojaRuta::armaVista() {
     });
 
     ui_->lblCuentaPag->setText(QStringLiteral("..."));
+    hoja::PreparaDisposicion(*ui_);
 }
 
 // ---------------------------------------------------------------- binding
@@ -616,7 +618,14 @@ void FrmHojaRuta::closeEvent(QCloseEvent* evento) {
     }
     app_.db.CierraRecordset(rsTabla);
     app_.FinalizaAplicacion();
+    if (recuerdaVentana_)
+        ventanaDelUsuario().setValue(QStringLiteral("geometria"), saveGeometry());
     evento->accept();
+}
+
+QSettings FrmHojaRuta::ventanaDelUsuario() const {
+    // The user's own file, beside the unsaved run's: never the suite's INI.
+    return QSettings(carpetaRecuperacion_ + QStringLiteral("/ventana.ini"), QSettings::IniFormat);
 }
 
 void FrmHojaRuta::changeEvent(QEvent* evento) {
@@ -643,6 +652,11 @@ void FrmHojaRuta::changeEvent(QEvent* evento) {
 void FrmHojaRuta::resizeEvent(QResizeEvent* evento) {
     QMainWindow::resizeEvent(evento);
     hoja::AnchosGrilla(*ui_);
+}
+
+void FrmHojaRuta::RecuerdaVentana() {
+    recuerdaVentana_ = true;
+    restoreGeometry(ventanaDelUsuario().value(QStringLiteral("geometria")).toByteArray());
 }
 
 void FrmHojaRuta::showEvent(QShowEvent* evento) {

@@ -12,6 +12,7 @@
 #include "sheet/RepositorioReparto.h"
 
 #include <QMainWindow>
+#include <QSettings>
 
 #include <memory>
 
@@ -91,6 +92,9 @@ public:
     // settings folder unless said otherwise.
     void setCarpetaRecuperacion(const QString& carpeta) { carpetaRecuperacion_ = carpeta; }
     Recuperacion RecuperacionDeLaBase() const;
+    // The window opens where and as large as this user last closed it, and keeps it
+    // (in the same folder, never the suite's INI).
+    void RecuerdaVentana();
     // When a sheet was left unsaved on this database, asks whether to put it back.
     void OfreceRecuperacion();
 
@@ -117,6 +121,8 @@ private:
     // True when there is nothing unsaved, or the clerk agrees to lose it.
     bool descartaCambios();
     void soloLectura(bool si);
+    // The window's place and size, kept per user.
+    QSettings ventanaDelUsuario() const;
     // Opens the run of the confirmed number, as Enter on it does.
     void abreReparto();
     // After a save found the number taken, or the run changed elsewhere: the
@@ -160,6 +166,7 @@ private:
     bool terminando_ = false; // the session is ending: no question is asked
     QString carpetaRecuperacion_ = Recuperacion::CarpetaDelUsuario();
     bool enlazando_ = false; // the model is writing into a field
+    bool recuerdaVentana_ = false;
 
     // The field lookups, made at the first one.
     std::unique_ptr<ConsultasHoja> consultas_;

@@ -13,6 +13,8 @@
 #include "ui_FrmHojaRuta.h"
 
 #include <QLineEdit>
+#include <QStatusBar>
+#include <QTime>
 
 // ------------------------------------------------------------------- saving
 
@@ -133,8 +135,14 @@ void FrmHojaRuta::Grabar() {
     Grabando_ = true;
     try {
         // A failed save keeps the sheet as typed, so the operator can try again.
-        if (Datosvalidos() && (!Finalizando_ || AsientoBalanceado()) && GrabaReparto())
+        if (Datosvalidos() && (!Finalizando_ || AsientoBalanceado()) && GrabaReparto()) {
+            const QString grabado = reparto_.NumeroTexto().trimmed();
             Inicializa();
+            // The sheet is empty again: the status bar says what became of the run.
+            statusBar()->showMessage(
+                QStringLiteral("Reparto %1 grabado a las %2")
+                    .arg(grabado, QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))));
+        }
     } catch (...) {
         Grabando_ = false;
         throw;
@@ -202,4 +210,3 @@ void FrmHojaRuta::cmdFinalizar_Click() {
     Barvex1_ButtonClick(QStringLiteral("GRABAR"));
     Finalizando_ = false;
 }
-

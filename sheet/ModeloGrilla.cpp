@@ -22,7 +22,10 @@ QVariant ModeloGrilla::data(const QModelIndex& indice, int rol) const {
     case Qt::ForegroundRole:
         return aviso(indice.row()).isEmpty() ? QVariant() : QVariant(QColor(Qt::red));
     case Qt::ToolTipRole:
-        return aviso(indice.row()).isEmpty() ? QVariant() : QVariant(aviso(indice.row()));
+        // A line's warning; otherwise the whole product, however narrow its column.
+        if (!aviso(indice.row()).isEmpty())
+            return aviso(indice.row());
+        return indice.column() == 0 ? data(indice, Qt::DisplayRole) : QVariant();
     case Qt::TextAlignmentRole:
         // The product reads from the left; quantities line up on their units.
         return indice.column() == 0 ? int(Qt::AlignLeft | Qt::AlignVCenter)

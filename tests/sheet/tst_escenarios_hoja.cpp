@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 
@@ -28,6 +30,7 @@ private slots:
     void pegadoQueNoEntra();
     void otroPuestoGraboAntes_data();
     void otroPuestoGraboAntes();
+    void ventanaQueSeAdapta();
 };
 
 namespace {
@@ -371,6 +374,50 @@ void TstEscenariosHoja::otroPuestoGraboAntes() {
         QCOMPARE(a.texto("Reparto"), numero);
         QVERIFY(!a.ventana->windowTitle().contains(u'*'));
     }
+}
+
+void TstEscenariosHoja::ventanaQueSeAdapta() {
+    QTemporaryDir usuario;
+    std::optional<QRect> guardada;
+    {
+        Hoja h;
+        h.ventana->setCarpetaRecuperacion(usuario.path());
+        h.ventana->RecuerdaVentana();
+        h.confirma("Reparto", QStringLiteral("120"));
+        // Every field is named for a screen reader: by its caption, or by what it holds.
+        QCOMPARE(h.campo("Chofer")->accessibleName(), QStringLiteral("Chofer"));
+        QCOMPARE(h.ventana->findChild<QLabel*>(QStringLiteral("lblChofer"))->buddy(),
+                 static_cast<QWidget*>(h.campo("Chofer")));
+        for (QLineEdit* caja : h.ventana->findChildren<QLineEdit*>())
+            if (caja->objectName().startsWith(QLatin1String("txtFields_")) ||
+                caja->objectName().startsWith(QLatin1String("TxtTot")))
+                QVERIFY2(!caja->accessibleName().isEmpty(), qPrintable(caja->objectName()));
+        // A larger window: the grid takes the height, the product column more width, and
+        // the whole description is in the tooltip.
+        auto* grilla = h.ventana->findChild<QTableView*>(QStringLiteral("MSFlexGrid2"));
+        h.ventana->resize(1280, 800);
+        QTest::qWait(50);
+        const int alto = grilla->height(), producto = grilla->columnWidth(0);
+        h.ventana->resize(1900, 1050);
+        QTest::qWait(50);
+        QVERIFY(grilla->height() > alto + 150);
+        QVERIFY(grilla->columnWidth(0) > producto);
+        const QModelIndex celda = grilla->model()->index(0, 0);
+        QCOMPARE(celda.data(Qt::ToolTipRole).toString(), celda.data().toString());
+        // A save says so in the status bar.
+        h.confirma("Chofer", QStringLiteral("Otro"));
+        QTest::keyClick(h.ventana.get(), Qt::Key_F2);
+        QVERIFY2(h.ventana->statusBar()->currentMessage().startsWith(
+                     QStringLiteral("Reparto 120 grabado a las ")),
+                 qPrintable(h.ventana->statusBar()->currentMessage()));
+        guardada = h.ventana->geometry();
+        h.ventana->close();
+    }
+    // The next start opens the window as the user left it.
+    Hoja otra;
+    otra.ventana->setCarpetaRecuperacion(usuario.path());
+    otra.ventana->RecuerdaVentana();
+    QCOMPARE(otra.ventana->size(), guardada->size());
 }
 
 QTEST_MAIN(TstEscenariosHoja)
