@@ -202,4 +202,3 @@ void FrmHojaRuta::cmdFinalizar_Click() {
     Barvex1_ButtonClick(QStringLiteral("GRABAR"));
     Finalizando_ = false;
 }
-
