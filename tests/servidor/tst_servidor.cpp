@@ -53,8 +53,8 @@ QVariant escalar(Connection& cn, const QString& sql) {
 void terminaSesiones() {
     Connection cn;
     cn.Open(cadenaServidor());
-    const QString otras =
-        QStringLiteral("FROM pg_stat_activity WHERE pid <> pg_backend_pid() AND datname = 'hojaruta'");
+    const QString otras = QStringLiteral(
+        "FROM pg_stat_activity WHERE pid <> pg_backend_pid() AND datname = 'hojaruta'");
     cn.Execute(QStringLiteral("SELECT pg_terminate_backend(pid) ") + otras);
     QTRY_COMPARE(escalar(cn, QStringLiteral("SELECT COUNT(*) ") + otras).toInt(), 0);
 }
@@ -87,9 +87,10 @@ QString resumen(const QList<Error>& errores, const QList<Registro>& esperados) {
     QStringList r;
     for (qsizetype i = 0; i < errores.size(); ++i) {
         const Error& e = errores[i];
-        const QString fragmento = i < esperados.size() && e.Description.contains(esperados[i].fragmento)
-                                      ? esperados[i].fragmento
-                                      : e.Description;
+        const QString fragmento =
+            i < esperados.size() && e.Description.contains(esperados[i].fragmento)
+                ? esperados[i].fragmento
+                : e.Description;
         r << QStringLiteral("%1|%2|%3")
                  .arg(e.SQLState)
                  .arg(static_cast<quint32>(e.Number), 0, 16)
@@ -227,8 +228,8 @@ void TstServidor::conexionPerdida_data() {
         << false << false << L{} << true << 0;
     QTest::newRow("session ended, throwing path: reconnected, read again")
         << false << true << L{} << true << 0;
-    QTest::newRow("server stopped, Yes once it is back") << true << false << L{Respuesta::Yes}
-                                                         << true << 0;
+    QTest::newRow("server stopped, Yes once it is back")
+        << true << false << L{Respuesta::Yes} << true << 0;
     QTest::newRow("server stopped, No ends the program")
         << true << false << L{Respuesta::No} << false << 1;
 }
@@ -281,7 +282,8 @@ void TstServidor::conexionPerdida() {
 void TstServidor::tiempoVencido_data() {
     QTest::addColumn<QString>("bloqueo");
     QTest::addColumn<QString>("sql");
-    QTest::newRow("statement running past the time-out") << "" << "SELECT pg_sleep(5)";
+    QTest::newRow("statement running past the time-out") << ""
+                                                         << "SELECT pg_sleep(5)";
     QTest::newRow("row locked by another connection")
         << "UPDATE prueba SET cantidad = 99 WHERE id = 1"
         << "UPDATE prueba SET cantidad = 11 WHERE id = 1";
@@ -414,10 +416,12 @@ void TstServidor::recordsetActualizable() {
     for (const QString& s : SentenciasDeTraza(traza))
         if (!s.startsWith(QLatin1String("SELECT")))
             cambios << s;
-    QCOMPARE(cambios, (QStringList{
-                          QStringLiteral("INSERT INTO \"prueba\" (\"id\",\"nombre\",\"cantidad\") VALUES (?,?,?)"),
-                          QStringLiteral("UPDATE \"prueba\" SET \"cantidad\" = ? WHERE \"id\" = ?"),
-                      }));
+    QCOMPARE(cambios,
+             (QStringList{
+                 QStringLiteral(
+                     "INSERT INTO \"prueba\" (\"id\",\"nombre\",\"cantidad\") VALUES (?,?,?)"),
+                 QStringLiteral("UPDATE \"prueba\" SET \"cantidad\" = ? WHERE \"id\" = ?"),
+             }));
 }
 
 void TstServidor::actualizacionVigilada_data() {
@@ -477,7 +481,8 @@ void TstServidor::diagnosticos_data() {
     QTest::newRow("time-out first, then the server's cancel")
         << false << "SELECT pg_sleep(3)" << codigo::DB_E_ABORTLIMITREACHED
         << L{{"HYT00", codigo::DB_E_ABORTLIMITREACHED, "Query timeout expired"},
-             {"57014", codigo::DB_E_ERRORSINCOMMAND, "canceling statement due to statement timeout"}};
+             {"57014", codigo::DB_E_ERRORSINCOMMAND,
+              "canceling statement due to statement timeout"}};
     QTest::newRow("session ended by the server is a lost line")
         << true << "SELECT 1" << codigo::E_FAIL
         << L{{"57P01", codigo::E_FAIL, ""}}; // the text depends on when the line went
