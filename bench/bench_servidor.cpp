@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
             ms.push_back(reloj.elapsed());
         }
         std::sort(ms.begin(), ms.end());
-        std::printf("  %4d lines a statement: %4d statements, %5lld ms\n", porSentencia,
-                    sentencias, static_cast<long long>(ms[ms.size() / 2]));
+        std::printf("  %4d lines a statement: %4d statements, %5lld ms\n", porSentencia, sentencias,
+                    static_cast<long long>(ms[ms.size() / 2]));
     }
     // What the socket alone costs: a statement that asks the server nothing.
     QElapsedTimer reloj;
