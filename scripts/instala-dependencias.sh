@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs, from Debian 12 packages, what building, testing and running need.
 # Works as root and through sudo; installs only what is missing.
+#   instala-dependencias.sh [--pruebas]
+# --pruebas adds what only the tests need: a PostgreSQL server and its ODBC driver,
+# which scripts/servidor-prueba.sh runs as a throwaway server.
 set -euo pipefail
 
 paquetes=(
@@ -10,6 +13,9 @@ paquetes=(
     unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
     fonts-dejavu-core
 )
+if [ "${1:-}" = "--pruebas" ]; then
+    paquetes+=(postgresql odbc-postgresql)
+fi
 
 faltan=()
 for p in "${paquetes[@]}"; do
@@ -26,4 +32,13 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${faltan[*]}"
 "${como_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+# The tests start a server of their own: no system cluster is made (nor started,
+# which fails where there is no init system).
+if [[ " ${faltan[*]} " == *" postgresql "* ]] &&
+    ! dpkg-query -W -f='${Status}' postgresql-common 2>/dev/null | grep -q "install ok installed" &&
+    [ ! -e /etc/postgresql-common/createcluster.d/hojaruta.conf ]; then
+    "${como_root[@]}" mkdir -p /etc/postgresql-common/createcluster.d
+    echo "create_main_cluster = off" |
+        "${como_root[@]}" tee /etc/postgresql-common/createcluster.d/hojaruta.conf >/dev/null
+fi
 "${como_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${faltan[@]}"

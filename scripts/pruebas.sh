@@ -3,7 +3,7 @@
 # and UndefinedBehaviorSanitizer, and runs every test.
 set -euo pipefail
 raiz=$(cd "$(dirname "$0")/.." && pwd)
-bash "$raiz/scripts/instala-dependencias.sh"
+bash "$raiz/scripts/instala-dependencias.sh" --pruebas
 bash "$raiz/scripts/formato.sh"
 bash "$raiz/scripts/compila.sh" "$raiz/build-pruebas" -DCMAKE_BUILD_TYPE=Debug \
     -DHOJARUTA_WERROR=ON -DHOJARUTA_SANITIZE=ON

@@ -10,7 +10,11 @@ namespace {
 
 // The ADO error number a record of a failed call carries, from its SQLSTATE.
 Numero NumeroAdo(const QString& estado) {
-    if (estado.startsWith(QLatin1String("08")) || estado == QLatin1String("28000"))
+    // Class 08 is the line itself; 57P01 to 57P03 are a server that ended the session
+    // (shut down, crashed, or an administrator ended it) or will not take one yet:
+    // to the program all of them are a server it cannot reach.
+    if (estado.startsWith(QLatin1String("08")) || estado == QLatin1String("28000") ||
+        estado.startsWith(QLatin1String("57P0")))
         return codigo::E_FAIL;
     if (estado.startsWith(QLatin1String("23")))
         return codigo::DB_E_INTEGRITYVIOLATION;

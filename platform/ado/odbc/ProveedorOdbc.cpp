@@ -9,6 +9,7 @@
 #include "platform/ado/Valores.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 
 #include <locale.h>
@@ -261,6 +262,10 @@ public:
 
     Resultado ejecuta(const QString& sql, const QVariantList& parametros) override {
         exigeConexion();
+        return interpretaFallas([&] { return ejecutaSentencia(sql, parametros); });
+    }
+
+    Resultado ejecutaSentencia(const QString& sql, const QVariantList& parametros) {
         Sentencia st(dbc_, segundosComando_);
         if (parametros.isEmpty())
             return recorre(st, SQLExecDirectW(st, w(sql), SQL_NTS), sql, "SQLExecDirect");
@@ -406,6 +411,56 @@ public:
     }
 
 private:
+    // What the driver reports is given the meaning ADO gives it. A line that went down
+    // is E_FAIL whatever state the driver reported first (a server that ends the
+    // session sends its own reason before the line goes), so that the layer above
+    // reconnects. A statement the driver cancelled once the command time-out ran out
+    // is the time-out (HYT00), as SQL Server's drivers report it; the driver's own
+    // records follow.
+    template <typename F> Resultado interpretaFallas(F&& llamada) {
+        QElapsedTimer reloj;
+        reloj.start();
+        try {
+            return llamada();
+        } catch (const Falla& f) {
+            if (lineaCaida()) {
+                QList<Error> registros = f.Registros;
+                for (Error& e : registros)
+                    if (e.Number != 0)
+                        e.Number = codigo::E_FAIL;
+                throw Falla(codigo::E_FAIL, f.Description, f.Source, std::move(registros));
+            }
+            if (venceTiempo(f, reloj.elapsed())) {
+                const Error e{codigo::DB_E_ABORTLIMITREACHED,
+                              QStringLiteral("Query timeout expired"), QStringLiteral("HYT00"), 0,
+                              fuenteOdbc};
+                throw Falla(e.Number, e.Description, e.Source, QList<Error>{e} + f.Registros);
+            }
+            throw;
+        }
+    }
+
+    bool lineaCaida() const {
+        SQLUINTEGER caida = SQL_CD_FALSE;
+        const SQLRETURN rc = SQLGetConnectAttrW(dbc_, SQL_ATTR_CONNECTION_DEAD, &caida, 0, nullptr);
+        if (rc != SQL_SUCCESS)
+            leeRegistros(SQL_HANDLE_DBC, dbc_); // a driver that cannot tell
+        return SQL_SUCCEEDED(rc) && caida == SQL_CD_TRUE;
+    }
+
+    bool venceTiempo(const Falla& f, qint64 ms) const {
+        if (segundosComando_ <= 0 || ms < qint64(segundosComando_) * 1000 - 50)
+            return false;
+        const auto causa = std::find_if(f.Registros.begin(), f.Registros.end(),
+                                        [](const Error& e) { return e.Number != 0; });
+        if (causa == f.Registros.end())
+            return false;
+        // The program cancels nothing itself: a statement cancelled after running for
+        // the whole time-out was cancelled by the driver for it.
+        return causa->SQLState == QLatin1String("57014") ||
+               causa->SQLState == QLatin1String("HY008");
+    }
+
     void conecta(const DatosConexion& datos, int segundosConexion) {
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_))) {
             env_ = SQL_NULL_HENV;
