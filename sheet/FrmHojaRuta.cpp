@@ -45,6 +45,14 @@ constexpr int kOrdenFoco[] = {0, 1, 2, 3, 4, 5, 7, 6, 11, 14, 12, 15, 13, 16, 17
 
 const QString kCian = QStringLiteral("QLineEdit { background-color: rgb(0, 255, 255); }");
 
+// The header fields that hold money: shown in the money format the totals use.
+bool esImporte(const QString& dataField) {
+    static const QStringList importes = {QStringLiteral("ImpRecaudado"), QStringLiteral("Gasto1"),
+                                         QStringLiteral("Gasto2"),       QStringLiteral("Gasto3"),
+                                         QStringLiteral("Gasto4"),       QStringLiteral("GastoMP")};
+    return importes.contains(dataField, Qt::CaseInsensitive);
+}
+
 // A progress window for long loads: it appears only when the work lasts longer
 // than half a second and keeps the window painting meanwhile.
 class Progreso {
@@ -345,25 +353,30 @@ void FrmHojaRuta::DetalleOn(bool Off) {
 
 void FrmHojaRuta::MuestraReparto() {
     Progreso progreso(this, QStringLiteral("Cargando el reparto..."));
-    plataforma::CorrePasos(plataforma::OmiteFalla,
-                           {
-                               [&] {
-                                   reparto_.Existe = true;
-                                   reparto_.LineaIncompleta = 0;
-                                   reparto_.HuellaCabecera.clear();
-                                   reparto_.HuellaLineas.clear();
-                               },
-                               [&] {
-                                   repo_.CargaCabecera(reparto_);
-                                   muestraEtiquetas();
-                               },
-                               [&] {
-                                   repo_.CargaDetalle(reparto_, [&](int hecho, int total) {
-                                       progreso.avanza(hecho, total);
-                                   });
-                               },
-                               [&] { CargaComprobantes(); },
-                           });
+    plataforma::CorrePasos(
+        plataforma::OmiteFalla,
+        {
+            [&] {
+                reparto_.Existe = true;
+                reparto_.LineaIncompleta = 0;
+                reparto_.HuellaCabecera.clear();
+                reparto_.HuellaLineas.clear();
+            },
+            [&] {
+                repo_.CargaCabecera(reparto_);
+                // Amounts as the totals show them, before the
+                // sheet is marked as loaded.
+                for (const QString& c : Reparto::Campos())
+                    if (esImporte(c) && Utilidades::EsNumerico(reparto_.Campo(c)))
+                        reparto_.setCampo(c, comoImporte(reparto_.Importe(c)));
+                muestraEtiquetas();
+            },
+            [&] {
+                repo_.CargaDetalle(reparto_,
+                                   [&](int hecho, int total) { progreso.avanza(hecho, total); });
+            },
+            [&] { CargaComprobantes(); },
+        });
 }
 
 bool FrmHojaRuta::Datosvalidos() {
@@ -427,7 +440,11 @@ void FrmHojaRuta::CalculaTotalesResumen() {
     const std::pair<QLineEdit*, Currency> cajas[] = {
         {ui_->TxtARecaudar, t.aRecaudar}, {ui_->TxtTotGastos, t.gastos}, {ui_->TxtTotal, t.total}};
     for (const auto& [caja, importe] : cajas)
-        caja->setText(app_.FmtMoneda(TextoNumero(importe), -1, false));
+        caja->setText(comoImporte(importe));
+}
+
+QString FrmHojaRuta::comoImporte(Currency importe) const {
+    return app_.FmtMoneda(TextoNumero(importe), -1, false);
 }
 
 void FrmHojaRuta::CargaComprobantes() {
@@ -489,6 +506,9 @@ void FrmHojaRuta::aplica(const ReglasHoja::Resultado& res, QLineEdit* control) {
     // A confirmed number shows as it was read, so the clerk sees what is stored.
     if (res.ok && !res.normalizado.isEmpty() && control->text() != res.normalizado)
         control->setText(res.normalizado);
+    if (res.ok && esImporte(control->property("DataField").toString()) &&
+        Utilidades::EsNumerico(control->text()))
+        control->setText(comoImporte(Utilidades::ANumero(control->text())));
     if (res.ok && control == Campo(QStringLiteral("Reparto")))
         reparto_.ConfirmaNumero(control->text());
     switch (res.efecto) {
@@ -526,7 +546,7 @@ void FrmHojaRuta::aplica(const ReglasHoja::Resultado& res, QLineEdit* control) {
         reparto_.CuentaEtiqueta[4] = res.valor;
         muestraEtiquetas();
         if (res.ok)
-            reparto_.setCampo(QStringLiteral("GastoMP"), TextoNumero(reparto_.SumaGastos()));
+            reparto_.setCampo(QStringLiteral("GastoMP"), comoImporte(reparto_.SumaGastos()));
         break;
     }
 }

@@ -121,6 +121,8 @@ private:
     // True when there is nothing unsaved, or the clerk agrees to lose it.
     bool descartaCambios();
     void soloLectura(bool si);
+    // An amount in the money format every amount on the sheet uses.
+    QString comoImporte(Currency importe) const;
     // The window's place and size, kept per user.
     QSettings ventanaDelUsuario() const;
     // Opens the run of the confirmed number, as Enter on it does.

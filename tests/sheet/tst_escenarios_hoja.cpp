@@ -384,6 +384,11 @@ void TstEscenariosHoja::ventanaQueSeAdapta() {
         h.ventana->setCarpetaRecuperacion(usuario.path());
         h.ventana->RecuerdaVentana();
         h.confirma("Reparto", QStringLiteral("120"));
+        // Amounts in the money format of the totals, loaded or typed; loading is no change.
+        QCOMPARE(h.texto("Gasto1"), QStringLiteral("100,00"));
+        QVERIFY(!h.ventana->windowTitle().contains(u'*'));
+        h.confirma("ImpRecaudado", QStringLiteral("1250,5"));
+        QCOMPARE(h.texto("ImpRecaudado"), QStringLiteral("1250,50"));
         // Every field is named for a screen reader: by its caption, or by what it holds.
         QCOMPARE(h.campo("Chofer")->accessibleName(), QStringLiteral("Chofer"));
         QCOMPARE(h.ventana->findChild<QLabel*>(QStringLiteral("lblChofer"))->buddy(),
