@@ -151,10 +151,11 @@ QList<Fila> Filas(const Reparto& r) {
         filas << par("Finalizado", fechaDe(r.Finalizado));
 
     // The lines, under the sheet's own captions, and what each column adds up to.
-    filas << Fila{} << titulos({"", "", "Carga", "", "Recarga", "", "Dev. y Sobrantes", "",
-                                "Vta. Total", "", "", ""})
-          << titulos({"Código", "Producto", "Uds.", "Kgs.", "Uds.", "Kgs.", "Uds.", "Kgs.",
-                      "Uds.", "Kgs.", "Precio", "Importe"});
+    filas << Fila{}
+          << titulos({"", "", "Carga", "", "Recarga", "", "Dev. y Sobrantes", "", "Vta. Total", "",
+                      "", ""})
+          << titulos({"Código", "Producto", "Uds.", "Kgs.", "Uds.", "Kgs.", "Uds.", "Kgs.", "Uds.",
+                      "Kgs.", "Precio", "Importe"});
     const ModeloGrilla& g = r.Lineas();
     std::array<Currency, kCantidades.size()> sumas{};
     Currency sumaImporte;
@@ -185,12 +186,14 @@ QList<Fila> Filas(const Reparto& r) {
           << par("Valor Carga/Recarga", Celda::DeNumero(Tipo::Importe, t.aRecaudar))
           << par("Importe Recaudado", celdaDe(campo("ImpRecaudado"), Tipo::Importe))
           << par("Total Gastos", Celda::DeNumero(Tipo::Importe, t.gastos))
-          << par("Total", Celda::DeNumero(Tipo::Importe, t.total));
+          << par("Total Final", Celda::DeNumero(Tipo::Importe, t.total));
 
     // Only the expenses the clerk filled in; the means of payment always.
     filas << Fila{} << titulos({"Gastos", "Cuenta", "Descripción", "Importe"});
-    static const char* const kGastos[4][2] = {
-        {"CuentaG1", "Gasto1"}, {"CuentaG2", "Gasto2"}, {"CuentaG3", "Gasto3"}, {"CuentaG4", "Gasto4"}};
+    static const char* const kGastos[4][2] = {{"CuentaG1", "Gasto1"},
+                                              {"CuentaG2", "Gasto2"},
+                                              {"CuentaG3", "Gasto3"},
+                                              {"CuentaG4", "Gasto4"}};
     for (int i = 0; i < 4; ++i) {
         const QString cuenta = campo(kGastos[i][0]).trimmed();
         const Celda importe = celdaDe(campo(kGastos[i][1]), Tipo::Importe);
@@ -214,7 +217,7 @@ QList<Fila> Filas(const Reparto& r) {
 
 Formato FormatoDe(const QString& ruta) {
     return ruta.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ? Formato::Csv
-                                                                       : Formato::Xlsx;
+                                                                      : Formato::Xlsx;
 }
 
 QString Filtro() {

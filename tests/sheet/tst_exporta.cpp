@@ -28,10 +28,18 @@ namespace {
 // sheet holds it: every figure a text in the operator's (Spanish) locale.
 void llena(Reparto& r) {
     const QList<std::pair<const char*, const char*>> campos = {
-        {"Reparto", "120"},       {"Fecha", "01/03/2024"}, {"Clase", "1"},
-        {"Vehiculo", "AB123"},    {"Chofer", "Pérez"},     {"KmInicial", "1000"},
-        {"KmFinal", "1250"},      {"ImpRecaudado", "1000"}, {"CuentaG1", "5.1.1"},
-        {"Gasto1", "100,5"},      {"CuentaMP", "1.1.1"},   {"GastoMP", "100,5"},
+        {"Reparto", "120"},
+        {"Fecha", "01/03/2024"},
+        {"Clase", "1"},
+        {"Vehiculo", "AB123"},
+        {"Chofer", "Pérez"},
+        {"KmInicial", "1000"},
+        {"KmFinal", "1250"},
+        {"ImpRecaudado", "1000"},
+        {"CuentaG1", "5.1.1"},
+        {"Gasto1", "100,5"},
+        {"CuentaMP", "1.1.1"},
+        {"GastoMP", "100,5"},
         {"Observaciones", "Llevó \"extra\"; volvió tarde"}};
     for (const auto& [campo, valor] : campos)
         r.setCampo(QString::fromLatin1(campo), QString::fromUtf8(valor));
@@ -60,24 +68,57 @@ void TstExporta::libro_data() {
     const QString general = QStringLiteral("General");
     const QString fecha = QStringLiteral("dd/mm/yyyy");
     const QString dinero = QStringLiteral("#,##0.00");
-    QTest::newRow("número de reparto") << "B1" << "n" << "120" << general;
-    QTest::newRow("fecha como fecha") << "B2" << "n" << "45352" << fecha;
-    QTest::newRow("finalizado como fecha") << "B9" << "n" << "45356" << fecha;
-    QTest::newRow("chofer con acento") << "B5" << "s" << "Pérez" << QString();
-    QTest::newRow("observaciones tal cual")
-        << "B8" << "s" << "Llevó \"extra\"; volvió tarde" << QString();
-    QTest::newRow("código sin blancos, texto") << "A13" << "s" << "A1" << QString();
-    QTest::newRow("código de dígitos sigue texto") << "A14" << "s" << "101" << QString();
-    QTest::newRow("kilos con coma decimal") << "F13" << "n" << "2.5" << general;
-    QTest::newRow("celda vacía no se escribe") << "G13" << "" << "" << QString();
-    QTest::newRow("importe de la línea") << "L13" << "n" << "756" << dinero;
-    QTest::newRow("total de carga kg") << "D15" << "n" << "11.25" << general;
-    QTest::newRow("total de importes") << "L15" << "n" << "806" << dinero;
-    QTest::newRow("valor carga/recarga") << "B18" << "n" << "1637.5" << dinero;
-    QTest::newRow("total del resumen") << "B21" << "n" << "899.5" << dinero;
-    QTest::newRow("cuenta del gasto") << "B24" << "s" << "5.1.1" << QString();
-    QTest::newRow("gasto") << "D24" << "n" << "100.5" << dinero;
-    QTest::newRow("medio de pago") << "C25" << "s" << "Caja" << QString();
+    QTest::newRow("número de reparto") << "B1"
+                                       << "n"
+                                       << "120" << general;
+    QTest::newRow("fecha como fecha") << "B2"
+                                      << "n"
+                                      << "45352" << fecha;
+    QTest::newRow("finalizado como fecha") << "B9"
+                                           << "n"
+                                           << "45356" << fecha;
+    QTest::newRow("chofer con acento") << "B5"
+                                       << "s"
+                                       << "Pérez" << QString();
+    QTest::newRow("observaciones tal cual") << "B8"
+                                            << "s"
+                                            << "Llevó \"extra\"; volvió tarde" << QString();
+    QTest::newRow("código sin blancos, texto") << "A13"
+                                               << "s"
+                                               << "A1" << QString();
+    QTest::newRow("código de dígitos sigue texto") << "A14"
+                                                   << "s"
+                                                   << "101" << QString();
+    QTest::newRow("kilos con coma decimal") << "F13"
+                                            << "n"
+                                            << "2.5" << general;
+    QTest::newRow("celda vacía no se escribe") << "G13"
+                                               << ""
+                                               << "" << QString();
+    QTest::newRow("importe de la línea") << "L13"
+                                         << "n"
+                                         << "756" << dinero;
+    QTest::newRow("total de carga kg") << "D15"
+                                       << "n"
+                                       << "11.25" << general;
+    QTest::newRow("total de importes") << "L15"
+                                       << "n"
+                                       << "806" << dinero;
+    QTest::newRow("valor carga/recarga") << "B18"
+                                         << "n"
+                                         << "1637.5" << dinero;
+    QTest::newRow("total del resumen") << "B21"
+                                       << "n"
+                                       << "899.5" << dinero;
+    QTest::newRow("cuenta del gasto") << "B24"
+                                      << "s"
+                                      << "5.1.1" << QString();
+    QTest::newRow("gasto") << "D24"
+                           << "n"
+                           << "100.5" << dinero;
+    QTest::newRow("medio de pago") << "C25"
+                                   << "s"
+                                   << "Caja" << QString();
 }
 
 void TstExporta::libro() {
@@ -109,34 +150,35 @@ void TstExporta::csv() {
     QCOMPARE(exporta::Escribe(r, ruta), QString());
     QFile archivo(ruta);
     QVERIFY(archivo.open(QIODevice::ReadOnly));
-    const QByteArray esperado = QByteArrayLiteral("\xEF\xBB\xBF") +
-                                QStringLiteral("N° de Reparto;120\r\n"
-                                               "Fecha;01/03/2024\r\n"
-                                               "Clase de Precio;1\r\n"
-                                               "Vehículo;AB123\r\n"
-                                               "Chofer;Pérez\r\n"
-                                               "Km Inicio;1000\r\n"
-                                               "Km Fin;1250\r\n"
-                                               "Observaciones;\"Llevó \"\"extra\"\"; volvió tarde\"\r\n"
-                                               "Finalizado;05/03/2024\r\n"
-                                               "\r\n"
-                                               ";;Carga;;Recarga;;Dev. y Sobrantes;;Vta. Total;;;\r\n"
-                                               "Código;Producto;Uds.;Kgs.;Uds.;Kgs.;Uds.;Kgs.;Uds.;Kgs.;"
-                                               "Precio;Importe\r\n"
-                                               "A1;Salame;10;10;2;2,5;;;6;6;100;756\r\n"
-                                               "101;Queso;3;1,25;;;1;0,25;2;1;50;50\r\n"
-                                               "Totales;;13;11,25;2;2,5;1;0,25;8;7;;806\r\n"
-                                               "\r\n"
-                                               "Resumen\r\n"
-                                               "Valor Carga/Recarga;1637,5\r\n"
-                                               "Importe Recaudado;1000\r\n"
-                                               "Total Gastos;100,5\r\n"
-                                               "Total;899,5\r\n"
-                                               "\r\n"
-                                               "Gastos;Cuenta;Descripción;Importe\r\n"
-                                               "Gasto 1;5.1.1;Combustible;100,5\r\n"
-                                               "Medio de Pago;1.1.1;Caja;100,5\r\n")
-                                    .toUtf8();
+    const QByteArray esperado =
+        QByteArrayLiteral("\xEF\xBB\xBF") +
+        QStringLiteral("N° de Reparto;120\r\n"
+                       "Fecha;01/03/2024\r\n"
+                       "Clase de Precio;1\r\n"
+                       "Vehículo;AB123\r\n"
+                       "Chofer;Pérez\r\n"
+                       "Km Inicio;1000\r\n"
+                       "Km Fin;1250\r\n"
+                       "Observaciones;\"Llevó \"\"extra\"\"; volvió tarde\"\r\n"
+                       "Finalizado;05/03/2024\r\n"
+                       "\r\n"
+                       ";;Carga;;Recarga;;Dev. y Sobrantes;;Vta. Total;;;\r\n"
+                       "Código;Producto;Uds.;Kgs.;Uds.;Kgs.;Uds.;Kgs.;Uds.;Kgs.;"
+                       "Precio;Importe\r\n"
+                       "A1;Salame;10;10;2;2,5;;;6;6;100;756\r\n"
+                       "101;Queso;3;1,25;;;1;0,25;2;1;50;50\r\n"
+                       "Totales;;13;11,25;2;2,5;1;0,25;8;7;;806\r\n"
+                       "\r\n"
+                       "Resumen\r\n"
+                       "Valor Carga/Recarga;1637,5\r\n"
+                       "Importe Recaudado;1000\r\n"
+                       "Total Gastos;100,5\r\n"
+                       "Total Final;899,5\r\n"
+                       "\r\n"
+                       "Gastos;Cuenta;Descripción;Importe\r\n"
+                       "Gasto 1;5.1.1;Combustible;100,5\r\n"
+                       "Medio de Pago;1.1.1;Caja;100,5\r\n")
+            .toUtf8();
     QCOMPARE(archivo.readAll(), esperado);
 }
 
