@@ -770,14 +770,13 @@ void TstFrmHojaRuta::exportar() {
         vistas << filas.value(4) << filas.value(11).section(u';', 0, 5);
     } else {
         const auto c = prueba::LeeXlsx(ruta);
-        vistas << c.value(QStringLiteral("A5")).valor + u';' + c.value(QStringLiteral("B5")).valor
-               << QStringList{c.value(QStringLiteral("A12")).valor,
-                              c.value(QStringLiteral("B12")).valor,
-                              c.value(QStringLiteral("C12")).valor,
-                              c.value(QStringLiteral("D12")).valor,
-                              c.value(QStringLiteral("E12")).valor,
-                              c.value(QStringLiteral("F12")).valor.replace(u'.', u',')}
-                      .join(u';');
+        const auto fila = [&c](int n, char hasta) {
+            QStringList r;
+            for (char col = 'A'; col <= hasta; ++col)
+                r << c.value(QString(QLatin1Char(col)) + QString::number(n)).valor;
+            return r.join(u';').replace(u'.', u',');
+        };
+        vistas << fila(5, 'B') << fila(12, 'F');
     }
     QCOMPARE(vistas, (QStringList{QStringLiteral("Chofer;Cambiado"),
                                   QStringLiteral("A1;A1 Salame;10;10;2;2,5")}));
