@@ -9,7 +9,44 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kUso =
+    "Uso: hojaruta \"@server=SERVIDOR; @dbname= BASE; @usuario= USUARIO; @Password= CLAVE; "
+    "@ParametroAdicional=REPARTO; @Caja=CAJA;kora@\"\n"
+    "La planilla de control de carga de los repartos.\n"
+    "\n"
+    "  El menú del sistema pasa la conexión como un solo argumento; sin servidor o\n"
+    "  usuario se piden en el diálogo \"Control de Acceso\". El servidor \"sqlite\" abre\n"
+    "  un archivo SQLite, cuya ruta es @dbname=. @ParametroAdicional es el reparto que\n"
+    "  se abre al empezar.\n"
+    "\n"
+    "  --help     muestra este texto y termina\n"
+    "  --version  muestra la versión y termina\n";
+
+// Answered before anything else: no display, no database, no window is needed.
+bool OpcionDeConsola(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUso, stdout);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::fputs("hojaruta " HOJARUTA_VERSION "\n", stdout);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    if (OpcionDeConsola(argc, argv))
+        return 0;
     QApplication qapp(argc, argv);
     // The folder of the user's own files (the unsaved run) is named after it.
     QCoreApplication::setApplicationName(QStringLiteral("hojaruta"));

@@ -17,5 +17,9 @@ public:
     std::optional<QString> EligeArchivo(const QString&, const QString&) override {
         return std::nullopt;
     }
+    std::optional<QString> EligeArchivoGuardar(const QString&, const QString&,
+                                               const QString&) override {
+        return std::nullopt;
+    }
     std::optional<QDate> EligeFecha(const QDate&) override { return std::nullopt; }
 };

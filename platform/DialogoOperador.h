@@ -66,6 +66,10 @@ public:
                                             const QString& inicial = {}) = 0;
     // Asks for a file to open; nothing when the operator cancels.
     virtual std::optional<QString> EligeArchivo(const QString& titulo, const QString& filtro) = 0;
+    // Asks where to save a file, offering `nombre`; nothing when the operator cancels.
+    // A name typed without an extension of the filter gets the chosen one's.
+    virtual std::optional<QString> EligeArchivoGuardar(const QString& titulo, const QString& filtro,
+                                                       const QString& nombre) = 0;
     // Asks for a date on a calendar; nothing when the operator cancels.
     virtual std::optional<QDate> EligeFecha(const QDate& inicial) = 0;
 };

@@ -75,6 +75,10 @@ public:
     std::optional<QString> EligeArchivo(const QString&, const QString&) override {
         return std::nullopt;
     }
+    std::optional<QString> EligeArchivoGuardar(const QString&, const QString&,
+                                               const QString&) override {
+        return std::nullopt;
+    }
     std::optional<QDate> EligeFecha(const QDate&) override { return std::nullopt; }
 };
 

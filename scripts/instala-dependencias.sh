@@ -12,6 +12,8 @@ paquetes=(
     libsqlite3-dev sqlite3
     unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
     fonts-dejavu-core
+    libxlsxwriter-dev unzip
+    dpkg-dev file appstream desktop-file-utils
 )
 if [ "${1:-}" = "--pruebas" ]; then
     paquetes+=(postgresql odbc-postgresql)

@@ -15,6 +15,7 @@
 #include "sheet/ConsultasHoja.h"
 #include "ui_FrmHojaRuta.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -29,6 +30,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 
@@ -98,6 +100,14 @@ FrmHojaRuta::FrmHojaRuta(Aplicacion& app, QWidget* parent)
     Barvex1->setObjectName(QStringLiteral("Barvex1"));
     addToolBar(Qt::TopToolBarArea, Barvex1);
     connect(Barvex1, &::Barvex1::ButtonClick, this, &FrmHojaRuta::Barvex1_ButtonClick);
+    // Exporting is this sheet's own command, beside the suite's buttons; Ctrl+E is
+    // taken in the window's key filter, before a field reads it as end-of-line.
+    QAction* exportar = Barvex1->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView),
+                                           QStringLiteral("Exportar"));
+    exportar->setObjectName(QStringLiteral("Exportar"));
+    exportar->setToolTip(QStringLiteral("Exportar (Ctrl+E)"));
+    connect(exportar, &QAction::triggered, this,
+            [this] { Barvex1_ButtonClick(QStringLiteral("EXPORTAR")); });
     connect(ui_->cmdFinalizar, &QPushButton::clicked, this, &FrmHojaRuta::cmdFinalizar_Click);
 
     armaVista();
@@ -696,6 +706,10 @@ bool FrmHojaRuta::eventFilter(QObject* objeto, QEvent* evento) {
         // leaves is offered again harmlessly as it climbs to the parents.
         if (Barvex1->ProcesaTecla(tecla->key(), tecla->modifiers()))
             return true;
+        if (tecla->key() == Qt::Key_E && tecla->modifiers() == Qt::ControlModifier) {
+            Barvex1_ButtonClick(QStringLiteral("EXPORTAR"));
+            return true;
+        }
         if (w == editor_->caja())
             return editor_->teclaEditor(tecla);
         if (w == ui_->MSFlexGrid2)

@@ -143,6 +143,8 @@ private:
     void Cancelar();
     void recupera(const HojaRecuperada& hoja);
     void Imprimir();
+    // Writes the run as the sheet shows it to a workbook or a .csv the clerk names.
+    void Exportar();
 
     Aplicacion& app_;
     std::unique_ptr<Ui::FrmHojaRuta> ui_;

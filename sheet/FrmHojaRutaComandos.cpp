@@ -1,5 +1,5 @@
-// The sheet's commands: saving and finishing a run, cancelling, printing, and the
-// toolbar that runs them.
+// The sheet's commands: saving and finishing a run, cancelling, printing, exporting,
+// and the toolbar that runs them.
 
 #include "sheet/FrmHojaRuta.h"
 
@@ -10,6 +10,7 @@
 #include "platform/gui/Barvex1.h"
 #include "platform/gui/Grillas.h"
 #include "report/gui/SalidaQt.h"
+#include "sheet/ExportaReparto.h"
 #include "ui_FrmHojaRuta.h"
 
 #include <QLineEdit>
@@ -176,6 +177,24 @@ void FrmHojaRuta::Imprimir() {
     ImprimePlanilla(app_, salidaReporte_ ? *salidaReporte_ : vista, reparto_.NumeroTexto());
 }
 
+void FrmHojaRuta::Exportar() {
+    // What the sheet shows, unsaved changes included: the clerk exports what is seen.
+    const QString numero = reparto_.NumeroTexto().trimmed().isEmpty()
+                               ? reparto_.Campo(QStringLiteral("Reparto")).trimmed()
+                               : reparto_.NumeroTexto().trimmed();
+    const auto ruta =
+        app_.dialogo.EligeArchivoGuardar(QStringLiteral("Exportar el reparto"), exporta::Filtro(),
+                                         QStringLiteral("reparto-%1.xlsx").arg(numero));
+    if (!ruta)
+        return;
+    const QString error = exporta::Escribe(reparto_, *ruta);
+    if (!error.isEmpty()) {
+        aviso(error);
+        return;
+    }
+    statusBar()->showMessage(QStringLiteral("Reparto %1 exportado a %2").arg(numero, *ruta));
+}
+
 void FrmHojaRuta::Barvex1_ButtonClick(const QString& clave) {
     const QString k = clave.trimmed().toUpper();
     try {
@@ -191,6 +210,8 @@ void FrmHojaRuta::Barvex1_ButtonClick(const QString& clave) {
             Consultar();
         } else if (k == QLatin1String("REPORTE")) {
             Imprimir();
+        } else if (k == QLatin1String("EXPORTAR")) {
+            Exportar();
         }
         // NUEVO and BORRAR do nothing on this sheet.
     } catch (const std::exception& e) {

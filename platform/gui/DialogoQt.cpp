@@ -6,7 +6,9 @@
 #include <QCalendarWidget>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -136,6 +138,35 @@ std::optional<QString> DialogoQt::EligeArchivo(const QString& titulo, const QStr
         QFileDialog::getOpenFileName(padre(), tituloO(titulo), QString(), FiltroQt(filtro));
     if (archivo.isEmpty())
         return std::nullopt;
+    return archivo;
+}
+
+std::optional<QString> DialogoQt::EligeArchivoGuardar(const QString& titulo, const QString& filtro,
+                                                      const QString& nombre) {
+    QFileDialog dialogo(padre(), tituloO(titulo));
+    dialogo.setAcceptMode(QFileDialog::AcceptSave);
+    dialogo.setFileMode(QFileDialog::AnyFile);
+    const QStringList filtros = FiltroQt(filtro).split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    dialogo.setNameFilters(filtros);
+    dialogo.selectFile(QFileInfo(nombre).isRelative() ? QDir::home().filePath(nombre) : nombre);
+    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
+        return std::nullopt;
+    QString archivo = dialogo.selectedFiles().constFirst();
+    // The format is chosen with the filter: a name typed without one of the
+    // filters' extensions takes the chosen filter's, which is what the clerk saw.
+    static const QRegularExpression extension(QStringLiteral("\\*(\\.[^\\s;()*]+)"));
+    QStringList conocidas;
+    for (const QString& f : filtros)
+        for (auto m = extension.globalMatch(f); m.hasNext();)
+            conocidas << m.next().captured(1);
+    const bool conExtension =
+        std::any_of(conocidas.cbegin(), conocidas.cend(),
+                    [&](const QString& e) { return archivo.endsWith(e, Qt::CaseInsensitive); });
+    if (!conExtension) {
+        const auto m = extension.match(dialogo.selectedNameFilter());
+        if (m.hasMatch())
+            archivo += m.captured(1);
+    }
     return archivo;
 }
 

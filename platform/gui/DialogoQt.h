@@ -14,6 +14,8 @@ public:
     std::optional<QString> InputBox(const QString& pregunta, const QString& titulo,
                                     const QString& inicial = {}) override;
     std::optional<QString> EligeArchivo(const QString& titulo, const QString& filtro) override;
+    std::optional<QString> EligeArchivoGuardar(const QString& titulo, const QString& filtro,
+                                               const QString& nombre) override;
     std::optional<QDate> EligeFecha(const QDate& inicial) override;
 
     // The suite writes file filters as "Description|*.a;*.b|Other|*.c"; Qt wants

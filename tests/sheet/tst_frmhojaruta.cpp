@@ -3,12 +3,15 @@
 
 #include "BaseHoja.h"
 #include "LeeTraza.h"
+#include "LeeXlsx.h"
 #include "app/gui/EsperaVisible.h"
 #include "platform/gui/Barvex1.h"
 #include "report/Reportes.h"
 #include "sheet/FrmHojaRuta.h"
 
+#include <QAction>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -37,6 +40,8 @@ private slots:
     void sentenciasPorLinea();
     void reporte_data();
     void reporte();
+    void exportar_data();
+    void exportar();
 };
 
 namespace {
@@ -726,6 +731,57 @@ void TstFrmHojaRuta::reporte() {
         if (!otro.isEmpty())
             QVERIFY2(!volcado.contains(linea(otro)), qPrintable(otro));
     QCOMPARE(h.ver("Chofer"), chofer.isEmpty() ? impreso : chofer);
+}
+
+void TstFrmHojaRuta::exportar_data() {
+    QTest::addColumn<QString>("archivo"); // answered in the save dialog; empty: cancelled
+    QTest::addColumn<bool>("tecla");      // Ctrl+E, or else the toolbar's button
+    QTest::newRow("Ctrl+E a un libro") << "r.xlsx" << true;
+    QTest::newRow("el botón a un .csv") << "r.csv" << false;
+    QTest::newRow("cancelado: nada") << QString() << true;
+}
+
+void TstFrmHojaRuta::exportar() {
+    QFETCH(QString, archivo);
+    QFETCH(bool, tecla);
+    Hoja h;
+    h.abre(QStringLiteral("120"));
+    // What the sheet shows goes out, the unsaved driver too.
+    h.confirma("Chofer", QStringLiteral("Cambiado"));
+    h.dialogo.olvida();
+    const QString ruta = archivo.isEmpty() ? QString() : h.dir.filePath(archivo);
+    h.dialogo.responde(archivo.isEmpty() ? QVariant() : QVariant(ruta));
+    if (tecla)
+        QTest::keyClick(h.foco(), Qt::Key_E, Qt::ControlModifier);
+    else
+        h.ventana->findChild<QAction*>(QStringLiteral("Exportar"))->trigger();
+
+    QCOMPARE(h.dialogo.mostradas().size(), 1);
+    QCOMPARE(h.dialogo.mostradas()[0].tipo, QStringLiteral("EligeArchivoGuardar"));
+    QCOMPARE(h.dialogo.mostradas()[0].texto, QStringLiteral("reparto-120.xlsx"));
+    QCOMPARE(h.ver("Chofer"), QStringLiteral("Cambiado")); // the key typed nothing
+    if (archivo.isEmpty()) {
+        QCOMPARE(QDir(h.dir.path()).entryList({QStringLiteral("r.*")}), QStringList());
+        return;
+    }
+    QStringList vistas; // the driver, then the first line's code, product and reloaded kg
+    if (archivo.endsWith(QLatin1String(".csv"))) {
+        QFile f(ruta);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList filas = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
+        vistas << filas.value(4) << filas.value(11).section(u';', 0, 5);
+    } else {
+        const auto c = prueba::LeeXlsx(ruta);
+        const auto fila = [&c](int n, char hasta) {
+            QStringList r;
+            for (char col = 'A'; col <= hasta; ++col)
+                r << c.value(QString(QLatin1Char(col)) + QString::number(n)).valor;
+            return r.join(u';').replace(u'.', u',');
+        };
+        vistas << fila(5, 'B') << fila(12, 'F');
+    }
+    QCOMPARE(vistas, (QStringList{QStringLiteral("Chofer;Cambiado"),
+                                  QStringLiteral("A1;A1 Salame;10;10;2;2,5")}));
 }
 
 QTEST_MAIN(TstFrmHojaRuta)

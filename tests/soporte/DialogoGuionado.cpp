@@ -62,6 +62,14 @@ std::optional<QString> DialogoGuionado::EligeArchivo(const QString& titulo, cons
     return r.toString();
 }
 
+std::optional<QString> DialogoGuionado::EligeArchivoGuardar(const QString& titulo, const QString&,
+                                                            const QString& nombre) {
+    const QVariant r = siguiente({QStringLiteral("EligeArchivoGuardar"), nombre, titulo, 0});
+    if (!r.isValid())
+        return std::nullopt;
+    return r.toString();
+}
+
 std::optional<QDate> DialogoGuionado::EligeFecha(const QDate& inicial) {
     const QVariant r =
         siguiente({QStringLiteral("EligeFecha"), inicial.toString(Qt::ISODate), QString(), 0});

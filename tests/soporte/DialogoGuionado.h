@@ -10,7 +10,7 @@
 #include <QVariant>
 
 struct CajaMostrada {
-    QString tipo; // "MsgBox", "InputBox", "EligeArchivo", "EligeFecha"
+    QString tipo; // "MsgBox", "InputBox", "EligeArchivo", "EligeArchivoGuardar", "EligeFecha"
     QString texto;
     QString titulo;
     int estilo = 0; // a message box's style as the suite's code (18, 292, ...)
@@ -21,7 +21,7 @@ public:
     ~DialogoGuionado() override;
 
     // Queues the next answer: a Respuesta for MsgBox, a QString (or an invalid
-    // QVariant for cancel) for InputBox and EligeArchivo, a QDate for EligeFecha.
+    // QVariant for cancel) for InputBox and the file choices, a QDate for EligeFecha.
     // A message box given anything but a Respuesta fails the test.
     DialogoGuionado& responde(plataforma::Respuesta respuesta);
     DialogoGuionado& responde(const QVariant& respuesta);
@@ -39,6 +39,9 @@ public:
     std::optional<QString> InputBox(const QString& pregunta, const QString& titulo,
                                     const QString& inicial) override;
     std::optional<QString> EligeArchivo(const QString& titulo, const QString& filtro) override;
+    // Recorded with the name offered as its text.
+    std::optional<QString> EligeArchivoGuardar(const QString& titulo, const QString& filtro,
+                                               const QString& nombre) override;
     std::optional<QDate> EligeFecha(const QDate& inicial) override;
 
     const QList<CajaMostrada>& mostradas() const { return mostradas_; }
