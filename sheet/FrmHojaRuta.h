@@ -136,6 +136,12 @@ private:
     void recupera(const HojaRecuperada& hoja);
     void Imprimir();
 
+    // The finish question with the entry it posts; true to go on. Keeps what was
+    // shown for the save.
+    bool confirmaFinalizar();
+    // After the entry was posted under another number than the one shown.
+    void avisaNumeroAsiento(const DatosAsiento& asiento);
+
     Aplicacion& app_;
     std::unique_ptr<Ui::FrmHojaRuta> ui_;
     Reparto reparto_;
@@ -160,6 +166,13 @@ private:
     bool terminando_ = false; // the session is ending: no question is asked
     QString carpetaRecuperacion_ = Recuperacion::CarpetaDelUsuario();
     bool enlazando_ = false; // the model is writing into a field
+
+    // The entry's settings and the number the finish question showed (0: none).
+    struct AsientoMostrado {
+        DatosAsiento datos;
+        qint32 numero = 0;
+    };
+    std::optional<AsientoMostrado> asientoMostrado_;
 
     // The field lookups, made at the first one.
     std::unique_ptr<ConsultasHoja> consultas_;

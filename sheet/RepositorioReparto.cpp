@@ -9,6 +9,7 @@
 #include "platform/Texto.h"
 #include "platform/Utilidades.h"
 #include "platform/ado/Valores.h"
+#include "sheet/AsientoReparto.h"
 #include "sheet/Reparto.h"
 
 #include <QCryptographicHash>
@@ -578,6 +579,13 @@ QString Ceros(const QString& valor, int ancho) {
         .rightJustified(ancho, u'0');
 }
 
+QString AvisoMaximo(qint32 n) {
+    // The journal stores the number in 16 bits: it would wrap to a negative one.
+    return QStringLiteral("El número de asiento %1 supera el máximo que admite el libro "
+                          "diario (32767): no se puede finalizar el reparto.")
+        .arg(n);
+}
+
 } // namespace
 
 DatosAsiento RepositorioReparto::PreparaAsiento(const Reparto& r) {
@@ -590,7 +598,7 @@ DatosAsiento RepositorioReparto::PreparaAsiento(const Reparto& r) {
     return d;
 }
 
-bool RepositorioReparto::numeraAsiento(const Reparto& r, DatosAsiento& d) {
+std::optional<QString> RepositorioReparto::yaTieneAsiento(const Reparto& r, const DatosAsiento& d) {
     // One entry per run: a run finished again keeps the entry it already has.
     const QString reparto = r.NumeroTexto().trimmed();
     ado::Recordset rs;
@@ -601,10 +609,16 @@ bool RepositorioReparto::numeraAsiento(const Reparto& r, DatosAsiento& d) {
         rs);
     const int previas = rs.Eof() ? 0 : rs.Fields(0).Value().toInt();
     rs.Close();
-    if (previas > 0) {
+    if (previas == 0)
+        return std::nullopt;
+    return QStringLiteral("El reparto ") + reparto +
+           QStringLiteral(" ya tiene su asiento contable: no se registra otro.");
+}
+
+bool RepositorioReparto::numeraAsiento(const Reparto& r, DatosAsiento& d) {
+    if (auto ya = yaTieneAsiento(r, d)) {
         d.registra = false;
-        d.aviso = QStringLiteral("El reparto ") + reparto +
-                  QStringLiteral(" ya tiene su asiento contable: no se registra otro.");
+        d.aviso = std::move(*ya);
         return true;
     }
     if (d.tipoReg.isEmpty()) {
@@ -625,14 +639,35 @@ bool RepositorioReparto::numeraAsiento(const Reparto& r, DatosAsiento& d) {
         return false; // numbering failed and the operator gave up
     d.numeroAsiento = n;
     if (n > kMaximoAsiento) {
-        // The journal stores the number in 16 bits: it would wrap to a negative one.
-        d.aviso = QStringLiteral("El número de asiento %1 supera el máximo que admite el libro "
-                                 "diario (32767): no se puede finalizar el reparto.")
-                      .arg(n);
+        d.aviso = AvisoMaximo(n);
         return false;
     }
     d.registra = true;
     return true;
+}
+
+AsientoPrevio RepositorioReparto::PreveAsiento(const Reparto& r, const DatosAsiento& d) {
+    // The same decisions as numeraAsiento, without the lock; the voucher is not
+    // shown, so its book is not read here (an exhausted one would be told twice).
+    AsientoPrevio p;
+    p.fecha = r.Campo(QStringLiteral("Fecha")).trimmed();
+    p.detalle = r.Campo(QStringLiteral("Observaciones")).trimmed();
+    if (auto ya = yaTieneAsiento(r, d)) {
+        p.motivo = std::move(*ya);
+        return p;
+    }
+    if (d.tipoReg.isEmpty()) {
+        p.motivo = kSinTipoRegistro;
+        return p;
+    }
+    p.numero = Numeracion(app_).ValidaTCRegistraciones(d.mes, d.periodo, d.tipoReg);
+    if (p.numero > kMaximoAsiento) {
+        p.motivo = AvisoMaximo(p.numero);
+        return p;
+    }
+    p.registra = true;
+    p.lineas = LineasAsiento(r);
+    return p;
 }
 
 namespace {
@@ -841,24 +876,18 @@ void RepositorioReparto::asientoReparto(const Reparto& r, const DatosAsiento& d)
 
     ado::Recordset rs;
     app_.db.ConsultaEditable(QStringLiteral("SELECT TOP 1 * FROM MV_ASIENTOS"), rs);
-    qint16 secuencia = 0;
-    const auto linea = [&](const QString& campoImporte, const QString& campoCuenta,
-                           const char* lado) {
-        const Currency importe = r.Importe(campoImporte);
-        const QString cuenta = r.Campo(campoCuenta);
-        if (cuenta.trimmed().isEmpty() || importe <= Currency())
-            return;
-        ++secuencia;
+    for (const LineaAsiento& l : LineasAsiento(r)) {
         rs.AddNew();
         rs.Fields(QStringLiteral("Fecha")) = fecha;
         rs.Fields(QStringLiteral("FechaSubDiario")) = fecha;
         rs.Fields(QStringLiteral("Mes_Operativo")) = d.mes;
         rs.Fields(QStringLiteral("numero asiento")) = static_cast<qint16>(d.numeroAsiento);
-        rs.Fields(QStringLiteral("Cuenta")) = Utilidades::ANumero(cuenta).texto();
-        rs.Fields(QStringLiteral("Secuencia")) = secuencia;
+        rs.Fields(QStringLiteral("Cuenta")) = l.cuenta;
+        rs.Fields(QStringLiteral("Secuencia")) = l.secuencia;
         rs.Fields(QStringLiteral("Cabimporte")) = total;
-        rs.Fields(QStringLiteral("Debe-Haber")) = QString::fromLatin1(lado);
-        rs.Fields(QStringLiteral("Importe")) = importe;
+        rs.Fields(QStringLiteral("Debe-Haber")) =
+            l.debe ? QStringLiteral("D") : QStringLiteral("H");
+        rs.Fields(QStringLiteral("Importe")) = l.importe;
         rs.Fields(QStringLiteral("Periodo")) = d.periodo;
         rs.Fields(QStringLiteral("tc")) = d.tc;
         rs.Fields(QStringLiteral("Sucursal")) = d.sucursal;
@@ -871,9 +900,6 @@ void RepositorioReparto::asientoReparto(const Reparto& r, const DatosAsiento& d)
         rs.Fields(QStringLiteral("IdCajas")) = caja;
         rs.Fields(QStringLiteral("Cpte_Origen")) = origen;
         rs.Update();
-    };
-    for (int i = 1; i <= 4; ++i)
-        linea(QStringLiteral("Gasto%1").arg(i), QStringLiteral("CuentaG%1").arg(i), "D");
-    linea(QStringLiteral("GastoMP"), QStringLiteral("CuentaMP"), "H");
+    }
     rs.Close();
 }

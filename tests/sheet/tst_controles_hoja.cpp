@@ -1,0 +1,202 @@
+// What the sheet warns about: the entry a finish posts, shown before it is
+// posted. The rules and the repository without a window, then one window
+// scenario each, by keys.
+
+#include "BaseHoja.h"
+#include "sheet/AsientoReparto.h"
+#include "sheet/FrmHojaRuta.h"
+#include "sheet/RepositorioReparto.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+using plataforma::Respuesta;
+
+class TstControlesHoja : public QObject {
+    Q_OBJECT
+
+private slots:
+    void asientoPrevio_data();
+    void asientoPrevio();
+    void ventanaAsiento();
+};
+
+namespace {
+
+QString texto(const char* t) {
+    return QString::fromUtf8(t);
+}
+
+QStringList textos(std::initializer_list<const char*> lista) {
+    QStringList r;
+    for (const char* t : lista)
+        r << texto(t);
+    return r;
+}
+
+// The sheet open on a small database, shown and active, as a clerk finds it.
+struct Hoja {
+    QTemporaryDir dir;
+    DialogoGuionado dialogo;
+    std::unique_ptr<Aplicacion> app;
+    std::unique_ptr<FrmHojaRuta> ventana;
+
+    explicit Hoja(const QString& extra = {}) {
+        const QString base = dir.filePath(QStringLiteral("hoja.db"));
+        prueba::CreaBase(base,
+                         prueba::DatosDemo() + u'\n' + prueba::DatosAsiento() + u'\n' + extra);
+        app = prueba::Inicia(dialogo, dir, base, QStringLiteral("120"));
+        ventana = std::make_unique<FrmHojaRuta>(*app);
+        if (!ventana->Form_Load())
+            qFatal("no connection");
+        ventana->resize(1100, 760);
+        ventana->show();
+        ventana->activateWindow();
+        if (!QTest::qWaitForWindowActive(ventana.get()))
+            qFatal("window not active");
+    }
+    void confirma(const char* n, const QString& valor) {
+        QLineEdit* c = ventana->Campo(QString::fromLatin1(n));
+        c->setFocus();
+        c->selectAll();
+        QTest::keyClicks(c, valor);
+        QTest::keyClick(c, Qt::Key_Return);
+    }
+    void finalizar(std::initializer_list<Respuesta> respuestas) {
+        for (Respuesta r : respuestas)
+            dialogo.responde(r);
+        QTest::mouseClick(ventana->findChild<QPushButton*>(QStringLiteral("cmdFinalizar")),
+                          Qt::LeftButton);
+    }
+    QStringList filas(const QString& sql) { return prueba::Filas(app->db, sql); }
+};
+
+const QString kAsientoDel120 =
+    QStringLiteral("SELECT \"NUMERO ASIENTO\", Secuencia, Cuenta, \"Debe-Haber\", Importe FROM "
+                   "MV_ASIENTOS WHERE Cpte_Origen = '120' ORDER BY Secuencia");
+
+} // namespace
+
+// ------------------------------------------------------------------ rules
+
+void TstControlesHoja::asientoPrevio_data() {
+    QTest::addColumn<QStringList>("campos");
+    QTest::addColumn<QString>("extra");
+    QTest::addColumn<QString>("leyenda");
+    QTest::addColumn<QStringList>("tabla"); // as the question shows it, totals last
+    QTest::newRow("dos gastos y el medio de pago")
+        << textos({"CuentaG1=511", "Gasto1=100", "CuentaG3=513", "Gasto3=50,5", "CuentaMP=111",
+                   "GastoMP=150,5", "Observaciones= salida "})
+        << QString() << texto("Asiento N° 8 del 01/03/2024 - salida")
+        << textos({"511|Combustible|100|", "513|Viaticos|50,5|", "111|Caja||150,5",
+                   "|Totales|150,5|150,5"});
+    // What posts no line is not shown either.
+    QTest::newRow("sin cuenta, en cero y negativo")
+        << textos({"CuentaG1=", "Gasto1=100", "CuentaG2=512", "Gasto2=0", "CuentaG3=513",
+                   "Gasto3=-5", "CuentaG4=511", "Gasto4=20", "CuentaMP=111", "GastoMP=20"})
+        << QString() << texto("Asiento N° 8 del 01/03/2024")
+        << textos({"511|Combustible|20|", "111|Caja||20", "|Totales|20|20"});
+    QTest::newRow("ya tiene su asiento")
+        << textos({"CuentaG1=511", "Gasto1=100", "CuentaMP=111", "GastoMP=100"})
+        << QStringLiteral("INSERT INTO MV_ASIENTOS (\"NUMERO ASIENTO\", Mes_Operativo, Tipo_Reg, "
+                          "Periodo, Cpte_Origen, TC) VALUES (6,3,'CB',2024,'120','CBCT');")
+        << texto("El reparto 120 ya tiene su asiento contable: no se registra otro.")
+        << textos({"|Totales|0|0"});
+}
+
+void TstControlesHoja::asientoPrevio() {
+    // What the question shows is what the save posts, line for line.
+    QFETCH(QStringList, campos);
+    QFETCH(QString, extra);
+    QFETCH(QString, leyenda);
+    QFETCH(QStringList, tabla);
+    prueba::Base b(extra);
+    RepositorioReparto repo(*b.app);
+    Reparto r;
+    r.ConfirmaNumero(QStringLiteral("120"));
+    r.Existe = repo.Existe(QStringLiteral("120"));
+    repo.CargaCabecera(r);
+    repo.CargaDetalle(r);
+    prueba::PonCampos(r, campos);
+    r.CuentaEtiqueta[0] = r.CuentaEtiqueta[3] = QStringLiteral("Combustible");
+    r.CuentaEtiqueta[1] = QStringLiteral("Peajes");
+    r.CuentaEtiqueta[2] = QStringLiteral("Viaticos");
+    r.CuentaEtiqueta[4] = QStringLiteral("Caja");
+
+    DatosAsiento d = repo.PreparaAsiento(r);
+    const AsientoPrevio previo = repo.PreveAsiento(r, d);
+    QCOMPARE(previo.Leyenda(), leyenda);
+    ModeloAsiento modelo(previo.lineas, [](Currency c) { return c.texto().replace(u'.', u','); });
+    QStringList vista;
+    for (int f = 0; f < modelo.rowCount(); ++f) {
+        QStringList c;
+        for (int k = 0; k < modelo.columnCount(); ++k)
+            c << modelo.index(f, k).data().toString();
+        vista << c.join(u'|');
+    }
+    QCOMPARE(vista, tabla);
+
+    QCOMPARE(repo.Graba(r, true, &d), Grabacion::Grabada);
+    QStringList posteado;
+    for (const LineaAsiento& l : previo.lineas)
+        posteado << QStringLiteral("%1|%2|%3|%4|%5")
+                        .arg(previo.numero)
+                        .arg(l.secuencia)
+                        .arg(l.cuenta, l.debe ? QStringLiteral("D") : QStringLiteral("H"))
+                        .arg(l.importe.aDouble());
+    // A line written earlier, without a sequence, is not this save's.
+    QCOMPARE(b.filas(QString(kAsientoDel120).replace(QStringLiteral("ORDER BY"),
+                                                     QStringLiteral("AND Secuencia > 0 ORDER BY"))),
+             posteado);
+}
+
+// ----------------------------------------------------------------- window
+
+void TstControlesHoja::ventanaAsiento() {
+    Hoja h;
+    QTRY_VERIFY(h.ventana->Existe());
+    h.dialogo.respondeSiempre(Respuesta::OK); // the account checks' boxes are not the point
+    h.confirma("CuentaG1", QStringLiteral("511"));
+    h.confirma("CuentaMP", QStringLiteral("111"));
+    h.dialogo.respondeSiempre(QVariant());
+    h.dialogo.olvida();
+
+    // "No" changes nothing, and the question keeps its texts.
+    const QStringList antes = prueba::TablasDeGrabacion(h.app->db);
+    h.finalizar({Respuesta::No});
+    QCOMPARE(h.dialogo.mostradas().size(), 1);
+    const CajaMostrada pregunta = h.dialogo.mostradas().first();
+    QCOMPARE(pregunta.texto, QStringLiteral("Recuerde: Una vez finalizado el Reparto NO SE "
+                                            "PODRA MODIFICAR!\r\n-Confirma...?"));
+    QCOMPARE(pregunta.titulo, QStringLiteral("-Atención!"));
+    QCOMPARE(pregunta.estilo, 4 + 32 + 256);
+    QCOMPARE(pregunta.leyenda, QStringLiteral("Asiento N° 8 del 01/03/2024"));
+    QCOMPARE(pregunta.tabla, textos({"Cuenta|Descripción|Debe|Haber", "511|Combustible|100,00|",
+                                     "111|Caja||100,00", "|Totales|100,00|100,00"}));
+    QCOMPARE(prueba::TablasDeGrabacion(h.app->db), antes);
+    QVERIFY(h.ventana->Existe());
+
+    // Another workstation posts entry 8 while the clerk reads the question: the
+    // entry goes in as 9, and the clerk is told.
+    h.dialogo.olvida();
+    h.dialogo.alMostrar = [&](const CajaMostrada& caja) {
+        if (caja.titulo == QStringLiteral("-Atención!"))
+            h.app->db.Ejecuta(QStringLiteral(
+                "INSERT INTO MV_ASIENTOS (\"NUMERO ASIENTO\", Mes_Operativo, Tipo_Reg, Periodo, "
+                "Cpte_Origen, TC) VALUES (8,3,'CB',2024,'99','CBCT')"));
+    };
+    h.finalizar({Respuesta::Yes, Respuesta::OK});
+    h.dialogo.alMostrar = nullptr;
+    QCOMPARE(h.dialogo.mostradas().size(), 2);
+    QCOMPARE(h.dialogo.mostradas().last().texto,
+             QStringLiteral("Otro puesto registró un asiento mientras se confirmaba éste: el "
+                            "asiento del reparto 120 se registró con el número 9, no con el 8 "
+                            "que se mostró."));
+    QCOMPARE(h.filas(kAsientoDel120), textos({"9|1|511|D|100", "9|2|111|H|100"}));
+    QVERIFY(!h.ventana->Existe()); // back to a new run
+}
+
+QTEST_MAIN(TstControlesHoja)
+#include "tst_controles_hoja.moc"
