@@ -11,8 +11,8 @@ QList<LineaAsiento> LineasAsiento(const Reparto& r) {
         const QString cuenta = r.Campo(campoCuenta);
         if (cuenta.trimmed().isEmpty() || importe <= Currency())
             return;
-        lineas.append({static_cast<qint16>(lineas.size() + 1),
-                       Utilidades::ANumero(cuenta).texto(), descripcion, debe, importe});
+        lineas.append({static_cast<qint16>(lineas.size() + 1), Utilidades::ANumero(cuenta).texto(),
+                       descripcion, debe, importe});
     };
     for (int i = 1; i <= 4; ++i)
         linea(QStringLiteral("Gasto%1").arg(i), QStringLiteral("CuentaG%1").arg(i),

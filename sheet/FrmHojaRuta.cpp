@@ -93,6 +93,7 @@ FrmHojaRuta::FrmHojaRuta(Aplicacion& app, QWidget* parent)
 
     armaVista();
     enlazaCampos();
+    conectaControles();
 
     QList<QWidget*> orden;
     for (int i : kOrdenFoco)

@@ -136,8 +136,12 @@ private:
     void recupera(const HojaRecuperada& hoja);
     void Imprimir();
 
-    // The finish question with the entry it posts; true to go on. Keeps what was
-    // shown for the save.
+    // Warnings the sheet shows as the clerk works: lines that do not add up, the
+    // finish's entry.
+    void conectaControles();
+    void revisaDescuadres(int desde, int hasta);
+    // The finish question with the entry it posts, and once more when lines do not
+    // add up; true to go on. Keeps what was shown for the save.
     bool confirmaFinalizar();
     // After the entry was posted under another number than the one shown.
     void avisaNumeroAsiento(const DatosAsiento& asiento);

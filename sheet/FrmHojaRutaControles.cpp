@@ -1,4 +1,5 @@
-// The journal entry a finish posts, shown before it is posted.
+// What the sheet warns about as the clerk works: lines whose counts do not add up,
+// and the journal entry a finish posts, shown before it is posted.
 
 #include "sheet/FrmHojaRuta.h"
 
@@ -8,7 +9,28 @@
 #include "sheet/AsientoReparto.h"
 #include "ui_FrmHojaRuta.h"
 
+#include <QLabel>
+
 using hoja::TextoNumero;
+
+void FrmHojaRuta::conectaControles() {
+    ModeloGrilla* lineas = &reparto_.Lineas();
+    connect(lineas, &ModeloGrilla::dataChanged, this,
+            [this](const QModelIndex& desde, const QModelIndex& hasta) {
+                revisaDescuadres(desde.row(), hasta.row());
+            });
+    const auto todas = [this] { revisaDescuadres(0, reparto_.Lineas().filas() - 1); };
+    connect(lineas, &ModeloGrilla::modelReset, this, todas);
+    connect(lineas, &ModeloGrilla::rowsInserted, this, todas);
+    connect(lineas, &ModeloGrilla::rowsRemoved, this, todas);
+}
+
+void FrmHojaRuta::revisaDescuadres(int desde, int hasta) {
+    ModeloGrilla& g = reparto_.Lineas();
+    for (int f = std::max(desde, 0); f <= std::min(hasta, g.filas() - 1); ++f)
+        g.setAviso(f, ReglasHoja::Descuadre(reparto_, f), ModeloGrilla::Aviso::Cantidades);
+    ui_->lblDescuadres->setText(QString::number(g.conAviso(ModeloGrilla::Aviso::Cantidades)));
+}
 
 bool FrmHojaRuta::confirmaFinalizar() {
     asientoMostrado_.reset();
@@ -30,6 +52,12 @@ bool FrmHojaRuta::confirmaFinalizar() {
             {previo.Leyenda(), &tabla},
             {plataforma::Botones::YesNo, plataforma::Icono::Question, 2},
             QStringLiteral("-Atención!")) != plataforma::Respuesta::Yes)
+        return false;
+    const auto descuadres = ReglasHoja::Descuadres(reparto_);
+    if (!descuadres.isEmpty() &&
+        app_.dialogo.MsgBox(ReglasHoja::PreguntaDescuadres(reparto_, descuadres),
+                            {plataforma::Botones::YesNo, plataforma::Icono::Exclamation, 2},
+                            QStringLiteral("-Atención!")) != plataforma::Respuesta::Yes)
         return false;
     asientoMostrado_ = AsientoMostrado{datos, previo.registra ? previo.numero : 0};
     return true;

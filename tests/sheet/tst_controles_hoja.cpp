@@ -1,12 +1,15 @@
-// What the sheet warns about: the entry a finish posts, shown before it is
-// posted. The rules and the repository without a window, then one window
-// scenario each, by keys.
+// What the sheet warns about: lines whose counts do not add up, and the entry a
+// finish posts, shown before it is posted. The rules and the repository without a window, then one
+// window scenario each, by keys.
 
 #include "BaseHoja.h"
 #include "sheet/AsientoReparto.h"
 #include "sheet/FrmHojaRuta.h"
+#include "sheet/ReglasHoja.h"
 #include "sheet/RepositorioReparto.h"
 
+#include <QColor>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -18,9 +21,12 @@ class TstControlesHoja : public QObject {
     Q_OBJECT
 
 private slots:
+    void descuadre_data();
+    void descuadre();
     void asientoPrevio_data();
     void asientoPrevio();
     void ventanaAsiento();
+    void ventanaDescuadre();
 };
 
 namespace {
@@ -57,12 +63,23 @@ struct Hoja {
         if (!QTest::qWaitForWindowActive(ventana.get()))
             qFatal("window not active");
     }
+    QString etiqueta(const char* n) const {
+        return ventana->findChild<QLabel*>(QString::fromLatin1(n))->text();
+    }
     void confirma(const char* n, const QString& valor) {
         QLineEdit* c = ventana->Campo(QString::fromLatin1(n));
         c->setFocus();
         c->selectAll();
         QTest::keyClicks(c, valor);
         QTest::keyClick(c, Qt::Key_Return);
+    }
+    void tipeaEn(int fila, int col, const QString& valor) {
+        QTableView* g = ventana->VistaGrilla();
+        g->setCurrentIndex(ventana->Grilla().index(fila, col));
+        g->setFocus();
+        QTest::keyClicks(g, valor.left(1));
+        QTest::keyClicks(ventana->txtEditCC(), valor.mid(1));
+        QTest::keyClick(ventana->txtEditCC(), Qt::Key_Return);
     }
     void finalizar(std::initializer_list<Respuesta> respuestas) {
         for (Respuesta r : respuestas)
@@ -80,6 +97,43 @@ const QString kAsientoDel120 =
 } // namespace
 
 // ------------------------------------------------------------------ rules
+
+void TstControlesHoja::descuadre_data() {
+    QTest::addColumn<QStringList>("celdas"); // "columna=texto" on the only line
+    QTest::addColumn<QString>("motivo");
+    const auto fila = [](const char* nombre, QStringList celdas, const char* motivo) {
+        QTest::newRow(nombre) << celdas << texto(motivo);
+    };
+    fila("vacia", {}, "");
+    fila("cuadra", textos({"1=10", "2=10", "3=2", "4=2,5", "5=6", "6=6,5", "7=6", "8=6"}), "");
+    fila("vende justo lo cargado", textos({"1=10", "3=2", "7=12", "2=1", "8=1"}), "");
+    fila("vende mas unidades", textos({"1=5", "3=1", "7=7", "2=7", "8=7"}),
+         "Se vendieron 7 Uds. y se cargaron 6 (carga y recarga): la devolución queda negativa.");
+    fila("vende mas kilos", textos({"1=5", "2=1,5", "4=1", "7=1", "8=3"}),
+         "Se vendieron 3 Kgs. y se cargaron 2,5 (carga y recarga): la devolución queda "
+         "negativa.");
+    fila("devolucion de signo opuesto", textos({"1=5", "2=5", "5=-2", "6=3"}),
+         "Dev. y Sobrantes: las Uds. (-2) y los Kgs. (3) tienen distinto signo.");
+    fila("venta de signo opuesto", textos({"1=5", "2=5", "7=2", "8=-1"}),
+         "Vta. Total: las Uds. (2) y los Kgs. (-1) tienen distinto signo.");
+    // A count left empty or zero on one side has no sign to disagree with.
+    fila("unidades sin kilos", textos({"1=10", "7=4", "5=-6"}), "");
+    fila("texto que no es numero", textos({"1=abc", "7=1", "8=1", "2=5"}),
+         "Se vendieron 1 Uds. y se cargaron 0 (carga y recarga): la devolución queda negativa.");
+}
+
+void TstControlesHoja::descuadre() {
+    QFETCH(QStringList, celdas);
+    QFETCH(QString, motivo);
+    Reparto r;
+    r.Lineas().setFilas(2);
+    prueba::PonCeldas(r, celdas);
+    QCOMPARE(ReglasHoja::Descuadre(r, 0), motivo);
+    const auto todas = ReglasHoja::Descuadres(r);
+    QCOMPARE(todas.size(), motivo.isEmpty() ? 0 : 1);
+    if (!todas.isEmpty())
+        QCOMPARE(todas.first().fila, 0);
+}
 
 void TstControlesHoja::asientoPrevio_data() {
     QTest::addColumn<QStringList>("campos");
@@ -147,8 +201,9 @@ void TstControlesHoja::asientoPrevio() {
                         .arg(l.cuenta, l.debe ? QStringLiteral("D") : QStringLiteral("H"))
                         .arg(l.importe.aDouble());
     // A line written earlier, without a sequence, is not this save's.
-    QCOMPARE(b.filas(QString(kAsientoDel120).replace(QStringLiteral("ORDER BY"),
-                                                     QStringLiteral("AND Secuencia > 0 ORDER BY"))),
+    QCOMPARE(b.filas(QString(kAsientoDel120)
+                         .replace(QStringLiteral("ORDER BY"),
+                                  QStringLiteral("AND Secuencia > 0 ORDER BY"))),
              posteado);
 }
 
@@ -196,6 +251,43 @@ void TstControlesHoja::ventanaAsiento() {
                             "que se mostró."));
     QCOMPARE(h.filas(kAsientoDel120), textos({"9|1|511|D|100", "9|2|111|H|100"}));
     QVERIFY(!h.ventana->Existe()); // back to a new run
+}
+
+void TstControlesHoja::ventanaDescuadre() {
+    Hoja h;
+    QTRY_VERIFY(h.ventana->Existe());
+    h.dialogo.respondeSiempre(Respuesta::OK);
+    h.confirma("CuentaG1", QStringLiteral("511"));
+    h.confirma("CuentaMP", QStringLiteral("111"));
+    h.dialogo.respondeSiempre(QVariant());
+    h.dialogo.olvida();
+    const ModeloGrilla& g = h.ventana->Grilla();
+    QCOMPARE(h.etiqueta("lblDescuadres"), QStringLiteral("0"));
+    QVERIFY(!g.index(0, 1).data(Qt::ForegroundRole).isValid());
+
+    // One unit loaded and two reloaded, six sold on the run's vouchers.
+    h.tipeaEn(0, col::CargaUd, QStringLiteral("1"));
+    const QString motivo = QStringLiteral(
+        "Se vendieron 6 Uds. y se cargaron 3 (carga y recarga): la devolución queda negativa.");
+    QCOMPARE(g.index(0, col::VtaUd).data(Qt::ToolTipRole).toString(), motivo);
+    QCOMPARE(g.index(0, col::Producto).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+    QCOMPARE(h.etiqueta("lblDescuadres"), QStringLiteral("1"));
+
+    // The finish asks once more, naming the line; "No" writes nothing.
+    const QStringList antes = prueba::TablasDeGrabacion(h.app->db);
+    h.finalizar({Respuesta::Yes, Respuesta::No});
+    QCOMPARE(h.dialogo.mostradas().size(), 2);
+    QCOMPARE(h.dialogo.mostradas().last().texto,
+             QStringLiteral("La línea 1 (%1) no cuadra: %2\r\n¿Finaliza el reparto de todos "
+                            "modos?")
+                 .arg(g.texto(0, col::Producto).trimmed(), motivo));
+    QCOMPARE(h.dialogo.mostradas().last().estilo, 4 + 48 + 256);
+    QCOMPARE(prueba::TablasDeGrabacion(h.app->db), antes);
+
+    // Corrected, the line is plain again.
+    h.tipeaEn(0, col::CargaUd, QStringLiteral("10"));
+    QCOMPARE(h.etiqueta("lblDescuadres"), QStringLiteral("0"));
+    QVERIFY(!g.index(0, col::Producto).data(Qt::ToolTipRole).isValid());
 }
 
 QTEST_MAIN(TstControlesHoja)
