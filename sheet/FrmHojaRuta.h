@@ -137,9 +137,11 @@ private:
     void Imprimir();
 
     // Warnings the sheet shows as the clerk works: lines that do not add up, the
-    // finish's entry.
+    // odometer against the vehicle's previous run, the finish's entry.
     void conectaControles();
     void revisaDescuadres(int desde, int hasta);
+    void buscaKmAnterior();
+    void muestraKm();
     // The finish question with the entry it posts, and once more when lines do not
     // add up; true to go on. Keeps what was shown for the save.
     bool confirmaFinalizar();
@@ -171,6 +173,9 @@ private:
     QString carpetaRecuperacion_ = Recuperacion::CarpetaDelUsuario();
     bool enlazando_ = false; // the model is writing into a field
 
+    // The vehicle's previous finished run, read when a run opens or "Km Inicio" is
+    // confirmed.
+    std::optional<RepartoAnterior> kmAnterior_;
     // The entry's settings and the number the finish question showed (0: none).
     struct AsientoMostrado {
         DatosAsiento datos;

@@ -1,5 +1,6 @@
 // What the sheet warns about as the clerk works: lines whose counts do not add up,
-// and the journal entry a finish posts, shown before it is posted.
+// an odometer that does not follow the vehicle's previous run, and the journal
+// entry a finish posts, shown before it is posted.
 
 #include "sheet/FrmHojaRuta.h"
 
@@ -13,6 +14,12 @@
 
 using hoja::TextoNumero;
 
+namespace {
+
+constexpr int kVehiculo = 3, kKmInicial = 5, kKmFinal = 6; // model's header fields
+
+} // namespace
+
 void FrmHojaRuta::conectaControles() {
     ModeloGrilla* lineas = &reparto_.Lineas();
     connect(lineas, &ModeloGrilla::dataChanged, this,
@@ -23,6 +30,13 @@ void FrmHojaRuta::conectaControles() {
     connect(lineas, &ModeloGrilla::modelReset, this, todas);
     connect(lineas, &ModeloGrilla::rowsInserted, this, todas);
     connect(lineas, &ModeloGrilla::rowsRemoved, this, todas);
+    connect(&reparto_, &Reparto::campoCambiado, this, [this](int i) {
+        // Another vehicle makes the previous run read for the last one meaningless.
+        if (i == kVehiculo)
+            kmAnterior_.reset();
+        if (i == kVehiculo || i == kKmInicial || i == kKmFinal)
+            muestraKm();
+    });
 }
 
 void FrmHojaRuta::revisaDescuadres(int desde, int hasta) {
@@ -30,6 +44,22 @@ void FrmHojaRuta::revisaDescuadres(int desde, int hasta) {
     for (int f = std::max(desde, 0); f <= std::min(hasta, g.filas() - 1); ++f)
         g.setAviso(f, ReglasHoja::Descuadre(reparto_, f), ModeloGrilla::Aviso::Cantidades);
     ui_->lblDescuadres->setText(QString::number(g.conAviso(ModeloGrilla::Aviso::Cantidades)));
+}
+
+void FrmHojaRuta::buscaKmAnterior() {
+    // A finalized run cannot be corrected any more: nothing to warn about.
+    kmAnterior_ = reparto_.Finalizado.isEmpty() ? repo_.UltimoFinalizado(reparto_) : std::nullopt;
+    muestraKm();
+}
+
+void FrmHojaRuta::muestraKm() {
+    // A note, not a check: the clerk may have good reason (a van moved unrecorded).
+    const QString nota = ReglasHoja::AvisoKmInicial(reparto_, kmAnterior_);
+    ui_->lblKmAnterior->setText(nota);
+    ui_->lblKmAnterior->setToolTip(nota);
+    const auto km = ReglasHoja::KmRecorridos(reparto_);
+    ui_->lblKmRecorridos->setText(km ? QStringLiteral("Km recorridos: ") + TextoNumero(*km)
+                                     : QString());
 }
 
 bool FrmHojaRuta::confirmaFinalizar() {

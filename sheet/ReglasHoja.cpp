@@ -249,7 +249,7 @@ std::optional<ReglasHoja::Falta> ReglasHoja::AsientoBalanceado(const Reparto& r)
     return std::nullopt;
 }
 
-// ------------------------------------------------------------------ counts
+// ------------------------------------------------------- counts and odometer
 
 namespace {
 
@@ -320,4 +320,21 @@ QString ReglasHoja::PreguntaDescuadres(const Reparto& r, const QList<LineaDescua
     if (lineas.size() > 1)
         t += QStringLiteral("\r\nHay otras %1 líneas que no cuadran.").arg(lineas.size() - 1);
     return t + QStringLiteral("\r\n¿Finaliza el reparto de todos modos?");
+}
+
+QString ReglasHoja::AvisoKmInicial(const Reparto& r,
+                                   const std::optional<RepartoAnterior>& anterior) {
+    const auto inicio = numero(r.Campo(QStringLiteral("KmInicial")));
+    if (!inicio || !anterior || !anterior->kmFinal || *inicio == *anterior->kmFinal)
+        return {};
+    return QStringLiteral("El reparto anterior del vehículo (N° %1) terminó en %2 km.")
+        .arg(anterior->numero, hoja::TextoNumero(*anterior->kmFinal));
+}
+
+std::optional<Currency> ReglasHoja::KmRecorridos(const Reparto& r) {
+    const auto inicio = numero(r.Campo(QStringLiteral("KmInicial")));
+    const auto fin = numero(r.Campo(QStringLiteral("KmFinal")));
+    if (!inicio || !fin || *fin < *inicio)
+        return std::nullopt;
+    return *fin - *inicio;
 }

@@ -44,6 +44,34 @@ bool RepositorioReparto::abre(const QString& sql, ado::Recordset& rs) {
 
 // ------------------------------------------------------------------- runs
 
+std::optional<RepartoAnterior> RepositorioReparto::UltimoFinalizado(const Reparto& r) {
+    // By the run's date, not by when it was finished: runs are often finished out
+    // of order, the odometer follows the trips. Runs numbered after this one came
+    // later, whatever date they carry.
+    const QString vehiculo = r.Campo(QStringLiteral("Vehiculo")).trimmed();
+    const QString N = r.NumeroTexto().trimmed();
+    if (vehiculo.isEmpty() || N.isEmpty() || !Utilidades::EsNumerico(N))
+        return std::nullopt;
+    ado::Recordset rs;
+    std::optional<RepartoAnterior> anterior;
+    if (abre(QStringLiteral("SELECT TOP 1 IdReparto, KmFinal FROM V_MV_REPARTO WITH(NOLOCK) "
+                            "WHERE Vehiculo = '") +
+                 DuplicaComillas(vehiculo) +
+                 QStringLiteral("' AND NOT FINALIZADO IS NULL AND IdReparto < ") + N +
+                 QStringLiteral(" ORDER BY Fecha DESC, IdReparto DESC"),
+             rs) &&
+        !rs.Eof()) {
+        anterior = RepartoAnterior{texto(rs, "IdReparto").trimmed(), std::nullopt};
+        const QVariant fin = rs.Fields(QStringLiteral("KmFinal")).Value();
+        if (!fin.isNull())
+            anterior->kmFinal = fin.metaType() == QMetaType::fromType<Currency>()
+                                    ? fin.value<Currency>()
+                                    : Utilidades::ANumero(fin);
+    }
+    app_.db.CierraRecordset(rs);
+    return anterior;
+}
+
 QString RepositorioReparto::ProximoReparto() {
     // Only the highest number matters, so only that row is read.
     ado::Recordset rs;

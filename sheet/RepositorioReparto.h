@@ -40,6 +40,13 @@ struct DatosAsiento {
     int mes = 0;
 };
 
+// The vehicle's run before this one, finished: its number and its "Fin" (none
+// when it was left empty).
+struct RepartoAnterior {
+    QString numero;
+    std::optional<Currency> kmFinal;
+};
+
 // How a save ended that raised nothing. Only Grabada wrote anything.
 enum class Grabacion {
     Grabada,
@@ -66,6 +73,10 @@ public:
     // The run's lines, priced by the model's class, with their sold quantities and
     // the recomputed returns.
     void CargaDetalle(Reparto& r, const AvisoProgreso& progreso = {});
+    // The same vehicle's last finished run before this one: the latest by date
+    // (then by number) among the runs numbered below it. One read; nothing
+    // without a vehicle or a confirmed number.
+    std::optional<RepartoAnterior> UltimoFinalizado(const Reparto& r);
 
     // --------------------------------------------------------- article lines
     // One line per active article of the rubros list `filtro` (empty: all).

@@ -1,6 +1,7 @@
-// What the sheet warns about: lines whose counts do not add up, and the entry a
-// finish posts, shown before it is posted. The rules and the repository without a window, then one
-// window scenario each, by keys.
+// What the sheet warns about: lines whose counts do not add up, the odometer
+// against the vehicle's previous run, and the entry a finish posts, shown before
+// it is posted. The rules and the repository without a window, then one window
+// scenario each, by keys.
 
 #include "BaseHoja.h"
 #include "sheet/AsientoReparto.h"
@@ -25,11 +26,25 @@ private slots:
     void descuadre();
     void asientoPrevio_data();
     void asientoPrevio();
+    void kmAnterior_data();
+    void kmAnterior();
+    void kmRecorridos_data();
+    void kmRecorridos();
     void ventanaAsiento();
     void ventanaDescuadre();
+    void ventanaOdometro();
 };
 
 namespace {
+
+// Finished runs of van AB123 (130 dated after 131, though numbered before it), an
+// open one, and one of another van.
+const QString kViajes = QStringLiteral(
+    "INSERT INTO MV_REPARTO (IdReparto, Fecha, Clase, Vehiculo, KmFinal, FINALIZADO) VALUES "
+    "(130,'2024-03-10',1,'AB123',5000,'2024-03-11'), "
+    "(131,'2024-03-05',1,'AB123',4800,'2024-03-12'), "
+    "(132,'2024-03-12',1,'AB123',6000,NULL), "
+    "(133,'2024-03-20',1,'ZZ999',100,'2024-03-21');");
 
 QString texto(const char* t) {
     return QString::fromUtf8(t);
@@ -207,6 +222,80 @@ void TstControlesHoja::asientoPrevio() {
              posteado);
 }
 
+void TstControlesHoja::kmAnterior_data() {
+    QTest::addColumn<QString>("numero");
+    QTest::addColumn<QString>("vehiculo");
+    QTest::addColumn<QString>("kmInicial");
+    QTest::addColumn<QString>("nota");
+    const QString de130 =
+        QStringLiteral("El reparto anterior del vehículo (N° 130) terminó en 5000 km.");
+    // By date: 130 ran after 131, though it was finished first.
+    QTest::newRow("sigue al ultimo por fecha") << "140"
+                                               << "AB123"
+                                               << "5000" << QString();
+    QTest::newRow("no sigue") << "140"
+                              << "AB123"
+                              << "4800" << de130;
+    QTest::newRow("con decimales y blancos") << "140"
+                                             << " AB123 "
+                                             << " 5000,5 " << de130;
+    QTest::newRow("sin km inicio") << "140"
+                                   << "AB123"
+                                   << "" << QString();
+    // Runs numbered after this one came later: 121 has no end odometer.
+    QTest::newRow("solo los anteriores") << "129"
+                                         << "AB123"
+                                         << "4800" << QString();
+    QTest::newRow("otro vehiculo") << "140"
+                                   << "ZZ999"
+                                   << "100" << QString();
+    QTest::newRow("vehiculo sin repartos") << "140"
+                                           << "XX000"
+                                           << "100" << QString();
+}
+
+void TstControlesHoja::kmAnterior() {
+    QFETCH(QString, numero);
+    QFETCH(QString, vehiculo);
+    QFETCH(QString, kmInicial);
+    QFETCH(QString, nota);
+    prueba::Base b(kViajes);
+    RepositorioReparto repo(*b.app);
+    Reparto r;
+    r.ConfirmaNumero(numero);
+    prueba::PonCampos(
+        r, {QStringLiteral("Vehiculo=") + vehiculo, QStringLiteral("KmInicial=") + kmInicial});
+    QCOMPARE(ReglasHoja::AvisoKmInicial(r, repo.UltimoFinalizado(r)), nota);
+}
+
+void TstControlesHoja::kmRecorridos_data() {
+    QTest::addColumn<QString>("inicio");
+    QTest::addColumn<QString>("fin");
+    QTest::addColumn<QString>("recorridos"); // empty: none shown
+    QTest::newRow("ambos") << "1.000"
+                           << "1120,5"
+                           << "120.5";
+    QTest::newRow("sin fin") << "1000"
+                             << ""
+                             << "";
+    QTest::newRow("fin menor") << "1000"
+                               << "900"
+                               << "";
+    QTest::newRow("no es numero") << "mil"
+                                  << "1100"
+                                  << "";
+}
+
+void TstControlesHoja::kmRecorridos() {
+    QFETCH(QString, inicio);
+    QFETCH(QString, fin);
+    QFETCH(QString, recorridos);
+    Reparto r;
+    prueba::PonCampos(r, {QStringLiteral("KmInicial=") + inicio, QStringLiteral("KmFinal=") + fin});
+    const auto km = ReglasHoja::KmRecorridos(r);
+    QCOMPARE(km ? km->texto() : QString(), recorridos);
+}
+
 // ----------------------------------------------------------------- window
 
 void TstControlesHoja::ventanaAsiento() {
@@ -288,6 +377,27 @@ void TstControlesHoja::ventanaDescuadre() {
     h.tipeaEn(0, col::CargaUd, QStringLiteral("10"));
     QCOMPARE(h.etiqueta("lblDescuadres"), QStringLiteral("0"));
     QVERIFY(!g.index(0, col::Producto).data(Qt::ToolTipRole).isValid());
+}
+
+void TstControlesHoja::ventanaOdometro() {
+    // Run 119 of the same van ended at 5000 km.
+    Hoja h(QStringLiteral("INSERT INTO MV_REPARTO (IdReparto, Fecha, Clase, Vehiculo, KmFinal, "
+                          "FINALIZADO) VALUES (119,'2024-02-28',1,'AB123',5000,'2024-02-29');"));
+    QTRY_VERIFY(h.ventana->Existe());
+    QCOMPARE(h.etiqueta("lblKmAnterior") + u'|' + h.etiqueta("lblKmRecorridos"), QString(u'|'));
+
+    h.confirma("KmInicial", QStringLiteral("4990"));
+    QCOMPARE(h.etiqueta("lblKmAnterior"),
+             QStringLiteral("El reparto anterior del vehículo (N° 119) terminó en 5000 km."));
+    // Only a note: no box, and Enter went on to the next field.
+    QVERIFY(h.dialogo.mostradas().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), h.ventana->Campo(QStringLiteral("Observaciones")));
+
+    h.confirma("KmFinal", QStringLiteral("5100"));
+    QCOMPARE(h.etiqueta("lblKmRecorridos"), QStringLiteral("Km recorridos: 110"));
+    h.confirma("KmInicial", QStringLiteral("5000"));
+    QCOMPARE(h.etiqueta("lblKmAnterior") + u'|' + h.etiqueta("lblKmRecorridos"),
+             QStringLiteral("|Km recorridos: 100"));
 }
 
 QTEST_MAIN(TstControlesHoja)
