@@ -318,7 +318,7 @@ QString ReglasHoja::PreguntaDescuadres(const Reparto& r, const QList<LineaDescua
                     .arg(primera.fila + 1)
                     .arg(r.Lineas().texto(primera.fila, col::Producto).trimmed(), primera.motivo);
     if (lineas.size() > 1)
-        t += QStringLiteral("\r\nHay otras %1 líneas que no cuadran.").arg(lineas.size() - 1);
+        t += QStringLiteral("\r\nNo cuadran %1 líneas en total.").arg(lineas.size());
     return t + QStringLiteral("\r\n¿Finaliza el reparto de todos modos?");
 }
 

@@ -49,15 +49,15 @@ std::optional<RepartoAnterior> RepositorioReparto::UltimoFinalizado(const Repart
     // of order, the odometer follows the trips. Runs numbered after this one came
     // later, whatever date they carry.
     const QString vehiculo = r.Campo(QStringLiteral("Vehiculo")).trimmed();
-    const QString N = r.NumeroTexto().trimmed();
-    if (vehiculo.isEmpty() || N.isEmpty() || !Utilidades::EsNumerico(N))
+    if (vehiculo.isEmpty() || r.NumeroTexto().trimmed().isEmpty())
         return std::nullopt;
     ado::Recordset rs;
     std::optional<RepartoAnterior> anterior;
     if (abre(QStringLiteral("SELECT TOP 1 IdReparto, KmFinal FROM V_MV_REPARTO WITH(NOLOCK) "
                             "WHERE Vehiculo = '") +
                  DuplicaComillas(vehiculo) +
-                 QStringLiteral("' AND NOT FINALIZADO IS NULL AND IdReparto < ") + N +
+                 QStringLiteral("' AND NOT FINALIZADO IS NULL AND IdReparto < ") +
+                 QString::number(r.Numero()) +
                  QStringLiteral(" ORDER BY Fecha DESC, IdReparto DESC"),
              rs) &&
         !rs.Eof()) {
