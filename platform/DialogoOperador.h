@@ -7,6 +7,8 @@
 #include <QDate>
 #include <QString>
 
+class QAbstractItemModel;
+
 #include <optional>
 
 namespace plataforma {
@@ -52,6 +54,13 @@ struct Estilo {
     friend constexpr bool operator==(const Estilo&, const Estilo&) = default;
 };
 
+// A read-only table shown under a message box's text: a caption above it and its
+// rows (the model is only read, and only while the box is shown).
+struct Tabla {
+    QString leyenda;
+    const QAbstractItemModel* modelo = nullptr;
+};
+
 // The style of the shared error dialog when the caller names none.
 inline constexpr Estilo kEstiloError{Botones::AbortRetryIgnore, Icono::Critical};
 
@@ -61,6 +70,14 @@ public:
     // Shows a message box; returns the button pressed.
     virtual Respuesta MsgBox(const QString& texto, Estilo estilo = {},
                              const QString& titulo = {}) = 0;
+    // A message box with a table under its text, for a question whose answer the
+    // operator must see whole first. A service that cannot show a table shows the
+    // text alone.
+    virtual Respuesta MsgBoxConTabla(const QString& texto, const Tabla& tabla, Estilo estilo,
+                                     const QString& titulo) {
+        (void)tabla;
+        return MsgBox(texto, estilo, titulo);
+    }
     // Asks for a text; nothing when the operator cancels.
     virtual std::optional<QString> InputBox(const QString& pregunta, const QString& titulo,
                                             const QString& inicial = {}) = 0;

@@ -112,6 +112,7 @@ FrmHojaRuta::FrmHojaRuta(Aplicacion& app, QWidget* parent)
 
     armaVista();
     enlazaCampos();
+    conectaControles();
 
     QList<QWidget*> orden;
     for (int i : kOrdenFoco)
@@ -331,6 +332,7 @@ void FrmHojaRuta::abreReparto() {
     ui_->LblFinalizado->clear();
     DetalleOn(true);
     MuestraReparto();
+    buscaKmAnterior();
     soloLectura(!reparto_.Finalizado.isEmpty());
     reparto_.MarcaComoCargado();
     actualizaTitulo();
@@ -499,6 +501,9 @@ void FrmHojaRuta::CampoValida(QLineEdit* control) {
         }
         HayError_ = !res.ok;
         aplica(res, control);
+        // A save checks every field: the odometer was looked at when it was typed.
+        if (res.ok && !Grabando_ && control == Campo(QStringLiteral("KmInicial")))
+            buscaKmAnterior();
         if (!res.detiene)
             CalculaTotalesResumen();
     } catch (const std::exception& e) {

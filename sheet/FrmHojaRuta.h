@@ -146,6 +146,18 @@ private:
     // Writes the run as the sheet shows it to a workbook or a .csv the clerk names.
     void Exportar();
 
+    // Warnings the sheet shows as the clerk works: lines that do not add up, the
+    // odometer against the vehicle's previous run, the finish's entry.
+    void conectaControles();
+    void revisaDescuadres(int desde, int hasta);
+    void buscaKmAnterior();
+    void muestraKm();
+    // The finish question with the entry it posts, and once more when lines do not
+    // add up; true to go on. Keeps what was shown for the save.
+    bool confirmaFinalizar();
+    // After the entry was posted under another number than the one shown.
+    void avisaNumeroAsiento(const DatosAsiento& asiento);
+
     Aplicacion& app_;
     std::unique_ptr<Ui::FrmHojaRuta> ui_;
     Reparto reparto_;
@@ -171,6 +183,16 @@ private:
     QString carpetaRecuperacion_ = Recuperacion::CarpetaDelUsuario();
     bool enlazando_ = false; // the model is writing into a field
     bool recuerdaVentana_ = false;
+
+    // The vehicle's previous finished run, read when a run opens or "Km Inicio" is
+    // confirmed.
+    std::optional<RepartoAnterior> kmAnterior_;
+    // The entry's settings and the number the finish question showed (0: none).
+    struct AsientoMostrado {
+        DatosAsiento datos;
+        qint32 numero = 0;
+    };
+    std::optional<AsientoMostrado> asientoMostrado_;
 
     // The field lookups, made at the first one.
     std::unique_ptr<ConsultasHoja> consultas_;

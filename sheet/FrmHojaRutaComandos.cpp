@@ -33,7 +33,7 @@ bool FrmHojaRuta::GrabaReparto() {
     // The entry's settings only read; its number is read under the save's lock.
     std::optional<DatosAsiento> asiento;
     if (Finalizando_)
-        asiento = repo_.PreparaAsiento(reparto_);
+        asiento = asientoMostrado_ ? asientoMostrado_->datos : repo_.PreparaAsiento(reparto_);
     for (;;) {
         Grabacion grabacion;
         try {
@@ -55,6 +55,8 @@ bool FrmHojaRuta::GrabaReparto() {
         case Grabacion::Grabada:
             if (asiento && !asiento->aviso.isEmpty())
                 app_.dialogo.MsgBox(asiento->aviso, {}, QString());
+            else if (asiento)
+                avisaNumeroAsiento(*asiento);
             return true;
         case Grabacion::SinAsiento:
             // A finalized run can never be finished again, so it is not finished
@@ -221,13 +223,10 @@ void FrmHojaRuta::Barvex1_ButtonClick(const QString& clave) {
 }
 
 void FrmHojaRuta::cmdFinalizar_Click() {
-    const auto r = app_.dialogo.MsgBox(
-        QStringLiteral(
-            "Recuerde: Una vez finalizado el Reparto NO SE PODRA MODIFICAR!\r\n-Confirma...?"),
-        {plataforma::Botones::YesNo, plataforma::Icono::Question, 2}, QStringLiteral("-Atención!"));
-    if (r != plataforma::Respuesta::Yes)
+    if (!confirmaFinalizar())
         return;
     Finalizando_ = true;
     Barvex1_ButtonClick(QStringLiteral("GRABAR"));
     Finalizando_ = false;
+    asientoMostrado_.reset();
 }

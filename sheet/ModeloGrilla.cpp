@@ -1,6 +1,9 @@
 #include "sheet/ModeloGrilla.h"
 
 #include <QColor>
+#include <QStringList>
+
+#include <algorithm>
 
 ModeloGrilla::ModeloGrilla(QObject* padre) : QAbstractTableModel(padre) {}
 
@@ -20,12 +23,15 @@ QVariant ModeloGrilla::data(const QModelIndex& indice, int rol) const {
     case Qt::EditRole:
         return filas_[static_cast<size_t>(indice.row())][static_cast<size_t>(indice.column())];
     case Qt::ForegroundRole:
-        return aviso(indice.row()).isEmpty() ? QVariant() : QVariant(QColor(Qt::red));
-    case Qt::ToolTipRole:
-        // A line's warning; otherwise the whole product, however narrow its column.
-        if (!aviso(indice.row()).isEmpty())
-            return aviso(indice.row());
+    case Qt::ToolTipRole: {
+        // A line's warning, in red; otherwise the whole product, however narrow its column.
+        const QString a = aviso(indice.row());
+        if (rol == Qt::ForegroundRole)
+            return a.isEmpty() ? QVariant() : QVariant(QColor(Qt::red));
+        if (!a.isEmpty())
+            return a;
         return indice.column() == 0 ? data(indice, Qt::DisplayRole) : QVariant();
+    }
     case Qt::TextAlignmentRole:
         // The product reads from the left; quantities line up on their units.
         return indice.column() == 0 ? int(Qt::AlignLeft | Qt::AlignVCenter)
@@ -105,19 +111,38 @@ void ModeloGrilla::terminaLote() {
         endResetModel();
 }
 
-void ModeloGrilla::setAviso(int fila, const QString& aviso) {
+void ModeloGrilla::setAviso(int fila, const QString& aviso, Aviso clase) {
     if (fila < 0 || fila >= filas())
         return;
     if (avisos_.size() < filas_.size())
         avisos_.resize(filas_.size());
-    avisos_[static_cast<size_t>(fila)] = aviso;
+    QString& actual = avisos_[static_cast<size_t>(fila)][static_cast<size_t>(clase)];
+    // Unchanged, views hear nothing: a view that recomputes warnings on every change
+    // then settles.
+    if (actual == aviso)
+        return;
+    actual = aviso;
     if (lotes_ == 0)
         emit dataChanged(index(fila, 0), index(fila, kColumnas - 1));
 }
 
-const QString& ModeloGrilla::aviso(int fila) const {
+const QString& ModeloGrilla::aviso(int fila, Aviso clase) const {
     static const QString ninguno;
     return fila >= 0 && static_cast<size_t>(fila) < avisos_.size()
-               ? avisos_[static_cast<size_t>(fila)]
+               ? avisos_[static_cast<size_t>(fila)][static_cast<size_t>(clase)]
                : ninguno;
+}
+
+QString ModeloGrilla::aviso(int fila) const {
+    QStringList todos;
+    for (Aviso clase : {Aviso::Articulo, Aviso::Cantidades})
+        if (const QString& a = aviso(fila, clase); !a.isEmpty())
+            todos << a;
+    return todos.join(u'\n');
+}
+
+int ModeloGrilla::conAviso(Aviso clase) const {
+    return static_cast<int>(std::count_if(avisos_.begin(), avisos_.end(), [clase](const auto& a) {
+        return !a[static_cast<size_t>(clase)].isEmpty();
+    }));
 }

@@ -31,8 +31,13 @@ public:
     using Textos = std::vector<std::array<QString, kColumnas>>;
     const Textos& textos() const { return filas_; }
     // A warning on a line: shown in red, the text as its tooltip; empty clears it.
-    void setAviso(int fila, const QString& aviso);
-    const QString& aviso(int fila) const;
+    // A line may carry one of each kind; the tooltip shows them all.
+    enum class Aviso { Articulo, Cantidades };
+    void setAviso(int fila, const QString& aviso, Aviso clase = Aviso::Articulo);
+    QString aviso(int fila) const;
+    const QString& aviso(int fila, Aviso clase) const;
+    // How many lines carry a warning of the kind.
+    int conAviso(Aviso clase) const;
     // Empties every cell and keeps the number of lines.
     void limpia();
 
@@ -54,6 +59,6 @@ private:
     void terminaLote();
 
     Textos filas_;
-    std::vector<QString> avisos_;
+    std::vector<std::array<QString, 2>> avisos_;
     int lotes_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "Interno.h"
 #include "platform/Utilidades.h"
+#include "platform/ado/Falla.h"
 #include "sheet/Reparto.h"
 #include "sheet/RepositorioReparto.h"
 
@@ -246,4 +247,94 @@ std::optional<ReglasHoja::Falta> ReglasHoja::AsientoBalanceado(const Reparto& r)
                                     "los gastos: corríjalo antes de finalizar el reparto!!!"),
                      QStringLiteral("CuentaMP")};
     return std::nullopt;
+}
+
+// ------------------------------------------------------- counts and odometer
+
+namespace {
+
+// An amount field or cell as a number; nothing when it holds none.
+std::optional<Currency> numero(const QString& texto) {
+    const QString t = texto.trimmed();
+    if (t.isEmpty() || !Utilidades::EsNumerico(t))
+        return std::nullopt;
+    try {
+        return Utilidades::ANumero(t);
+    } catch (const ado::Falla&) {
+        return std::nullopt; // too large to be a quantity: the cell's check says so
+    }
+}
+
+int signo(Currency c) {
+    return c > Currency() ? 1 : (c < Currency() ? -1 : 0);
+}
+
+} // namespace
+
+QString ReglasHoja::Descuadre(const Reparto& r, int fila) {
+    const auto cant = [&](int c) { return numero(r.Lineas().texto(fila, c)).value_or(Currency()); };
+    const auto vendidoDeMas = [&](int carga, int recarga, int venta, const char* unidad) {
+        const Currency cargado = cant(carga) + cant(recarga);
+        if (cant(venta) <= cargado)
+            return QString();
+        return QStringLiteral("Se vendieron %1 %2 y se cargaron %3 (carga y recarga): la "
+                              "devolución queda negativa.")
+            .arg(hoja::TextoNumero(cant(venta)), QString::fromUtf8(unidad),
+                 hoja::TextoNumero(cargado));
+    };
+    for (const QString& motivo : {vendidoDeMas(col::CargaUd, col::RecargaUd, col::VtaUd, "Uds."),
+                                  vendidoDeMas(col::CargaKg, col::RecargaKg, col::VtaKg, "Kgs.")})
+        if (!motivo.isEmpty())
+            return motivo;
+    struct Par {
+        int ud, kg;
+        const char* nombre;
+    };
+    static constexpr Par kPares[] = {{col::CargaUd, col::CargaKg, "Carga"},
+                                     {col::RecargaUd, col::RecargaKg, "Recarga"},
+                                     {col::DevUd, col::DevKg, "Dev. y Sobrantes"},
+                                     {col::VtaUd, col::VtaKg, "Vta. Total"}};
+    for (const Par& p : kPares)
+        if (signo(cant(p.ud)) * signo(cant(p.kg)) < 0)
+            return QStringLiteral("%1: las Uds. (%2) y los Kgs. (%3) tienen distinto signo.")
+                .arg(QString::fromUtf8(p.nombre), hoja::TextoNumero(cant(p.ud)),
+                     hoja::TextoNumero(cant(p.kg)));
+    return {};
+}
+
+QList<ReglasHoja::LineaDescuadrada> ReglasHoja::Descuadres(const Reparto& r) {
+    QList<LineaDescuadrada> lineas;
+    for (int f = 0; f < r.Lineas().filas(); ++f)
+        if (QString motivo = Descuadre(r, f); !motivo.isEmpty())
+            lineas.append({f, std::move(motivo)});
+    return lineas;
+}
+
+QString ReglasHoja::PreguntaDescuadres(const Reparto& r, const QList<LineaDescuadrada>& lineas) {
+    if (lineas.isEmpty())
+        return {};
+    const LineaDescuadrada& primera = lineas.first();
+    QString t = QStringLiteral("La línea %1 (%2) no cuadra: %3")
+                    .arg(primera.fila + 1)
+                    .arg(r.Lineas().texto(primera.fila, col::Producto).trimmed(), primera.motivo);
+    if (lineas.size() > 1)
+        t += QStringLiteral("\r\nNo cuadran %1 líneas en total.").arg(lineas.size());
+    return t + QStringLiteral("\r\n¿Finaliza el reparto de todos modos?");
+}
+
+QString ReglasHoja::AvisoKmInicial(const Reparto& r,
+                                   const std::optional<RepartoAnterior>& anterior) {
+    const auto inicio = numero(r.Campo(QStringLiteral("KmInicial")));
+    if (!inicio || !anterior || !anterior->kmFinal || *inicio == *anterior->kmFinal)
+        return {};
+    return QStringLiteral("El reparto anterior del vehículo (N° %1) terminó en %2 km.")
+        .arg(anterior->numero, hoja::TextoNumero(*anterior->kmFinal));
+}
+
+std::optional<Currency> ReglasHoja::KmRecorridos(const Reparto& r) {
+    const auto inicio = numero(r.Campo(QStringLiteral("KmInicial")));
+    const auto fin = numero(r.Campo(QStringLiteral("KmFinal")));
+    if (!inicio || !fin || *fin < *inicio)
+        return std::nullopt;
+    return *fin - *inicio;
 }

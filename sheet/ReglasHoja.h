@@ -4,12 +4,16 @@
 // there (no totals are recomputed), and what a passing value implies. Nothing is
 // shown and no field changes here; the window carries out the answer.
 
+#include "platform/Currency.h"
+
+#include <QList>
 #include <QString>
 
 #include <optional>
 
 class Reparto;
 class RepositorioReparto;
+struct RepartoAnterior;
 
 class ReglasHoja {
 public:
@@ -54,6 +58,24 @@ public:
         QString campo;
     };
     static std::optional<Falta> AsientoBalanceado(const Reparto& r);
+
+    // Why a line's quantities do not add up, empty when they do: more sold than
+    // loaded and reloaded (its returns would be negative), or a column whose units
+    // and kilograms have opposite signs. One reason a line.
+    static QString Descuadre(const Reparto& r, int fila);
+    struct LineaDescuadrada {
+        int fila = 0;
+        QString motivo;
+    };
+    static QList<LineaDescuadrada> Descuadres(const Reparto& r);
+    // The question a finish asks once more when lines do not add up, naming the first.
+    static QString PreguntaDescuadres(const Reparto& r, const QList<LineaDescuadrada>& lineas);
+
+    // The note beside "Km Inicio" when it differs from the vehicle's previous run's
+    // "Fin"; empty when they agree or there is nothing to compare.
+    static QString AvisoKmInicial(const Reparto& r, const std::optional<RepartoAnterior>& anterior);
+    // "Fin" minus "Km Inicio" when both are numbers and the end is not below the start.
+    static std::optional<Currency> KmRecorridos(const Reparto& r);
 
     // Whether a text is a date the sheet accepts: d/m/yyyy, d/m/yy or yyyy-mm-dd.
     static bool FechaValida(const QString& texto);

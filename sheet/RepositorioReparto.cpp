@@ -4,7 +4,6 @@
 
 #include "Interno.h"
 #include "app/Aplicacion.h"
-#include "app/Numeracion.h"
 #include "platform/Pasos.h"
 #include "platform/Texto.h"
 #include "platform/Utilidades.h"
@@ -42,6 +41,34 @@ bool RepositorioReparto::abre(const QString& sql, ado::Recordset& rs) {
 }
 
 // ------------------------------------------------------------------- runs
+
+std::optional<RepartoAnterior> RepositorioReparto::UltimoFinalizado(const Reparto& r) {
+    // By the run's date, not by when it was finished: runs are often finished out
+    // of order, the odometer follows the trips. Runs numbered after this one came
+    // later, whatever date they carry.
+    const QString vehiculo = r.Campo(QStringLiteral("Vehiculo")).trimmed();
+    if (vehiculo.isEmpty() || r.NumeroTexto().trimmed().isEmpty())
+        return std::nullopt;
+    ado::Recordset rs;
+    std::optional<RepartoAnterior> anterior;
+    if (abre(QStringLiteral("SELECT TOP 1 IdReparto, KmFinal FROM V_MV_REPARTO WITH(NOLOCK) "
+                            "WHERE Vehiculo = '") +
+                 DuplicaComillas(vehiculo) +
+                 QStringLiteral("' AND NOT FINALIZADO IS NULL AND IdReparto < ") +
+                 QString::number(r.Numero()) +
+                 QStringLiteral(" ORDER BY Fecha DESC, IdReparto DESC"),
+             rs) &&
+        !rs.Eof()) {
+        anterior = RepartoAnterior{texto(rs, "IdReparto").trimmed(), std::nullopt};
+        const QVariant fin = rs.Fields(QStringLiteral("KmFinal")).Value();
+        if (!fin.isNull())
+            anterior->kmFinal = fin.metaType() == QMetaType::fromType<Currency>()
+                                    ? fin.value<Currency>()
+                                    : Utilidades::ANumero(fin);
+    }
+    app_.db.CierraRecordset(rs);
+    return anterior;
+}
 
 QString RepositorioReparto::ProximoReparto() {
     // Only the highest number matters, so only that row is read.
@@ -562,81 +589,6 @@ void RepositorioReparto::Cobranzas(const QString& N, ado::Recordset& rs) {
 
 namespace {
 
-constexpr qint32 kMaximoAsiento = 32767;
-
-const QString kSinTipoRegistro =
-    QStringLiteral("No se ha informado El Tipo de Registro que generará el Asiento, corrija esto "
-                   "desde configuración y vuelva a intentarlo");
-
-// "0000"-style formatting of a numbering output; an empty one stays empty, as a
-// used-up voucher book leaves it.
-QString Ceros(const QString& valor, int ancho) {
-    const QString t = valor.trimmed();
-    if (t.isEmpty())
-        return t;
-    return QString::number(static_cast<qint64>(plataforma::LeeNumero(t)))
-        .rightJustified(ancho, u'0');
-}
-
-} // namespace
-
-DatosAsiento RepositorioReparto::PreparaAsiento(const Reparto& r) {
-    DatosAsiento d;
-    const auto leida = ado::InterpretaFecha(r.Campo(QStringLiteral("Fecha")).trimmed());
-    d.mes = leida ? leida->date().month() : 0;
-    d.tc = app_.cfg.Cfg(QStringLiteral("EQU_CYB_CreditoCaja")).trimmed();
-    d.periodo = app_.cfg.Cfg(QStringLiteral("PERIODO"));
-    d.tipoReg = app_.cfg.Cfg(QStringLiteral("TIPOREGFACTURACION"));
-    return d;
-}
-
-bool RepositorioReparto::numeraAsiento(const Reparto& r, DatosAsiento& d) {
-    // One entry per run: a run finished again keeps the entry it already has.
-    const QString reparto = r.NumeroTexto().trimmed();
-    ado::Recordset rs;
-    app_.db.Consulta(
-        QStringLiteral("SELECT COUNT(*) AS LINEAS FROM MV_ASIENTOS WITH(NOLOCK) WHERE TC = '") +
-            DuplicaComillas(d.tc) + QStringLiteral("' AND LTRIM(RTRIM(Cpte_Origen)) = '") +
-            DuplicaComillas(reparto) + u'\'',
-        rs);
-    const int previas = rs.Eof() ? 0 : rs.Fields(0).Value().toInt();
-    rs.Close();
-    if (previas > 0) {
-        d.registra = false;
-        d.aviso = QStringLiteral("El reparto ") + reparto +
-                  QStringLiteral(" ya tiene su asiento contable: no se registra otro.");
-        return true;
-    }
-    if (d.tipoReg.isEmpty()) {
-        d.aviso = kSinTipoRegistro;
-        d.sinTipoRegistro = true;
-        return false;
-    }
-    Numeracion numeracion(app_);
-    QString sucursal, numero, letra, hasta = QStringLiteral("99999999");
-    bool modificable = false;
-    numeracion.Obtener_Nro_Comprobante_Contable(d.tc, sucursal, numero, letra, modificable,
-                                                QString(), QString(), hasta);
-    d.sucursal = Ceros(sucursal, 4);
-    d.numero = Ceros(numero, 8);
-    d.letra = letra;
-    const qint32 n = numeracion.ValidaTCRegistraciones(d.mes, d.periodo, d.tipoReg);
-    if (n <= 0)
-        return false; // numbering failed and the operator gave up
-    d.numeroAsiento = n;
-    if (n > kMaximoAsiento) {
-        // The journal stores the number in 16 bits: it would wrap to a negative one.
-        d.aviso = QStringLiteral("El número de asiento %1 supera el máximo que admite el libro "
-                                 "diario (32767): no se puede finalizar el reparto.")
-                      .arg(n);
-        return false;
-    }
-    d.registra = true;
-    return true;
-}
-
-namespace {
-
 void sumaValor(QCryptographicHash& h, const QVariant& v) {
     if (v.isNull())
         h.addData("\x01");
@@ -830,50 +782,4 @@ void RepositorioReparto::grabaLineas(const Reparto& r) {
             app_.db.Ejecuta(llena, valores);
         }
     }
-}
-
-void RepositorioReparto::asientoReparto(const Reparto& r, const DatosAsiento& d) {
-    const QString fecha = r.Campo(QStringLiteral("Fecha"));
-    const QString detalle = r.Campo(QStringLiteral("Observaciones")).trimmed();
-    const QString origen = r.NumeroTexto();
-    const QString caja = Utilidades::AjustaCodigo(app_.sesion.gCaja.trimmed(), 4);
-    const Currency total = r.Importe(QStringLiteral("GastoMP"));
-
-    ado::Recordset rs;
-    app_.db.ConsultaEditable(QStringLiteral("SELECT TOP 1 * FROM MV_ASIENTOS"), rs);
-    qint16 secuencia = 0;
-    const auto linea = [&](const QString& campoImporte, const QString& campoCuenta,
-                           const char* lado) {
-        const Currency importe = r.Importe(campoImporte);
-        const QString cuenta = r.Campo(campoCuenta);
-        if (cuenta.trimmed().isEmpty() || importe <= Currency())
-            return;
-        ++secuencia;
-        rs.AddNew();
-        rs.Fields(QStringLiteral("Fecha")) = fecha;
-        rs.Fields(QStringLiteral("FechaSubDiario")) = fecha;
-        rs.Fields(QStringLiteral("Mes_Operativo")) = d.mes;
-        rs.Fields(QStringLiteral("numero asiento")) = static_cast<qint16>(d.numeroAsiento);
-        rs.Fields(QStringLiteral("Cuenta")) = Utilidades::ANumero(cuenta).texto();
-        rs.Fields(QStringLiteral("Secuencia")) = secuencia;
-        rs.Fields(QStringLiteral("Cabimporte")) = total;
-        rs.Fields(QStringLiteral("Debe-Haber")) = QString::fromLatin1(lado);
-        rs.Fields(QStringLiteral("Importe")) = importe;
-        rs.Fields(QStringLiteral("Periodo")) = d.periodo;
-        rs.Fields(QStringLiteral("tc")) = d.tc;
-        rs.Fields(QStringLiteral("Sucursal")) = d.sucursal;
-        rs.Fields(QStringLiteral("Numero")) = d.numero;
-        rs.Fields(QStringLiteral("letra")) = d.letra;
-        rs.Fields(QStringLiteral("Tipo_Reg")) = d.tipoReg;
-        rs.Fields(QStringLiteral("Detalle")) = detalle;
-        rs.Fields(QStringLiteral("Moneda")) = QStringLiteral("   1");
-        rs.Fields(QStringLiteral("Cotizacion")) = 1;
-        rs.Fields(QStringLiteral("IdCajas")) = caja;
-        rs.Fields(QStringLiteral("Cpte_Origen")) = origen;
-        rs.Update();
-    };
-    for (int i = 1; i <= 4; ++i)
-        linea(QStringLiteral("Gasto%1").arg(i), QStringLiteral("CuentaG%1").arg(i), "D");
-    linea(QStringLiteral("GastoMP"), QStringLiteral("CuentaMP"), "H");
-    rs.Close();
 }

@@ -6,6 +6,7 @@
 
 #include "platform/Currency.h"
 #include "platform/ado/Ado.h"
+#include "sheet/AsientoReparto.h"
 
 #include <QHash>
 #include <QString>
@@ -39,6 +40,13 @@ struct DatosAsiento {
     int mes = 0;
 };
 
+// The vehicle's run before this one, finished: its number and its "Fin" (none
+// when it was left empty).
+struct RepartoAnterior {
+    QString numero;
+    std::optional<Currency> kmFinal;
+};
+
 // How a save ended that raised nothing. Only Grabada wrote anything.
 enum class Grabacion {
     Grabada,
@@ -65,6 +73,10 @@ public:
     // The run's lines, priced by the model's class, with their sold quantities and
     // the recomputed returns.
     void CargaDetalle(Reparto& r, const AvisoProgreso& progreso = {});
+    // The same vehicle's last finished run before this one: the latest by date
+    // (then by number) among the runs numbered below it. One read; nothing
+    // without a vehicle or a confirmed number.
+    std::optional<RepartoAnterior> UltimoFinalizado(const Reparto& r);
 
     // --------------------------------------------------------- article lines
     // One line per active article of the rubros list `filtro` (empty: all).
@@ -96,6 +108,9 @@ public:
     // ---------------------------------------------------------------- saving
     // The settings the journal entry of a finish takes; they only read.
     DatosAsiento PreparaAsiento(const Reparto& r);
+    // What the finish would post, as the save would decide it now; the number is
+    // read without the lock, so another finish may still take it first.
+    AsientoPrevio PreveAsiento(const Reparto& r, const DatosAsiento& d);
     // In one transaction, or nothing: takes the write lock, checks that the stored
     // run is still the one the sheet read (a new run: that its number is free),
     // with `asiento` numbers the entry, then writes the header, the lines and, with
@@ -117,6 +132,8 @@ private:
     // Opens the stored header for writing, under the lock; true when the stored
     // run is still the one the sheet read.
     bool sigueComoSeLeyo(const Reparto& r, ado::Recordset& cabecera);
+    // Why no entry is posted when the run already has its own.
+    std::optional<QString> yaTieneAsiento(const Reparto& r, const DatosAsiento& d);
     bool numeraAsiento(const Reparto& r, DatosAsiento& d);
     void grabaCabecera(const Reparto& r, bool finalizando, ado::Recordset& rs);
     void grabaLineas(const Reparto& r);

@@ -9,10 +9,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -82,6 +86,16 @@ QWidget* DialogoQt::padre() {
 }
 
 Respuesta DialogoQt::MsgBox(const QString& texto, Estilo estilo, const QString& titulo) {
+    return muestra(texto, estilo, titulo, nullptr);
+}
+
+Respuesta DialogoQt::MsgBoxConTabla(const QString& texto, const Tabla& tabla, Estilo estilo,
+                                    const QString& titulo) {
+    return muestra(texto, estilo, titulo, &tabla);
+}
+
+Respuesta DialogoQt::muestra(const QString& texto, Estilo estilo, const QString& titulo,
+                             const Tabla* tabla) {
     QMessageBox caja(padre());
     caja.setWindowTitle(tituloO(titulo));
     caja.setTextFormat(Qt::PlainText); // a "<" in an error text is not markup
@@ -113,6 +127,38 @@ Respuesta DialogoQt::MsgBox(const QString& texto, Estilo estilo, const QString& 
         }
     }
     caja.setEscapeButton(agregados[escape]);
+
+    if (tabla && tabla->modelo) {
+        // Between the text and the buttons, once the box has laid itself out: it
+        // lays itself out again only when its text parts change.
+        auto* capa = qobject_cast<QGridLayout*>(caja.layout());
+        auto* botonera = caja.findChild<QDialogButtonBox*>();
+        if (capa && botonera) {
+            auto* leyenda = new QLabel(tabla->leyenda, &caja);
+            leyenda->setTextFormat(Qt::PlainText);
+            auto* vista = new QTableView(&caja);
+            vista->setObjectName(QStringLiteral("tablaCaja"));
+            // Only shown: the view never writes, whatever the model allows.
+            vista->setModel(const_cast<QAbstractItemModel*>(tabla->modelo));
+            vista->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            vista->setSelectionMode(QAbstractItemView::NoSelection);
+            vista->setFocusPolicy(Qt::NoFocus); // Enter and Esc stay the box's
+            vista->verticalHeader()->hide();
+            vista->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+            vista->horizontalHeader()->setStretchLastSection(true);
+            vista->setAccessibleName(tabla->leyenda);
+            int alto = vista->horizontalHeader()->sizeHint().height() + 4;
+            for (int f = 0; f < tabla->modelo->rowCount(); ++f)
+                alto += vista->verticalHeader()->sectionSizeHint(f);
+            vista->setMinimumSize(420, std::min(alto, 320));
+            const int columnas = capa->columnCount();
+            const int fila = capa->rowCount();
+            capa->removeWidget(botonera);
+            capa->addWidget(leyenda, fila - 1, 0, 1, columnas);
+            capa->addWidget(vista, fila, 0, 1, columnas);
+            capa->addWidget(botonera, fila + 1, 0, 1, columnas);
+        }
+    }
 
     caja.exec();
     const qsizetype elegido = agregados.indexOf(caja.clickedButton());

@@ -11,6 +11,8 @@ class DialogoQt : public plataforma::DialogoOperador {
 public:
     plataforma::Respuesta MsgBox(const QString& texto, plataforma::Estilo estilo = {},
                                  const QString& titulo = {}) override;
+    plataforma::Respuesta MsgBoxConTabla(const QString& texto, const plataforma::Tabla& tabla,
+                                         plataforma::Estilo estilo, const QString& titulo) override;
     std::optional<QString> InputBox(const QString& pregunta, const QString& titulo,
                                     const QString& inicial = {}) override;
     std::optional<QString> EligeArchivo(const QString& titulo, const QString& filtro) override;
@@ -24,4 +26,6 @@ public:
 
 private:
     static QWidget* padre();
+    static plataforma::Respuesta muestra(const QString& texto, plataforma::Estilo estilo,
+                                         const QString& titulo, const plataforma::Tabla* tabla);
 };

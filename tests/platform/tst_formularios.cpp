@@ -25,6 +25,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
 #include <QTextEdit>
@@ -136,6 +137,7 @@ private slots:
     void msgBox_data();
     void msgBox();
     void msgBoxMuestraBotonesEIcono();
+    void msgBoxConTabla();
     void inputBox();
     void inputBoxCancelado();
     void eligeFecha();
@@ -514,6 +516,44 @@ void TstFormularios::msgBoxMuestraBotonesEIcono() {
     botones.sort();
     QCOMPARE(botones, (QStringList{QStringLiteral("&Cancelar"), QStringLiteral("&No"),
                                    QStringLiteral("&Sí")}));
+}
+
+void TstFormularios::msgBoxConTabla() {
+    // The table sits between the text and the buttons, read-only, and leaves the
+    // keys to the box: Enter still takes the default button.
+    QStandardItemModel modelo(2, 2);
+    modelo.setHorizontalHeaderLabels({QStringLiteral("Cuenta"), QStringLiteral("Debe")});
+    modelo.setItem(0, 0, new QStandardItem(QStringLiteral("511")));
+    modelo.setItem(1, 1, new QStandardItem(QStringLiteral("100,00")));
+    QString leyenda;
+    int filas = -1;
+    bool entreTextoYBotones = false, editable = true, conFoco = true;
+    alAparecer([&](QWidget* modal) {
+        auto* vista = modal->findChild<QTableView*>(QStringLiteral("tablaCaja"));
+        QVERIFY(vista);
+        filas = vista->model()->rowCount();
+        editable = vista->editTriggers() != QAbstractItemView::NoEditTriggers;
+        conFoco = vista->hasFocus();
+        auto* botones = modal->findChild<QDialogButtonBox*>();
+        auto* texto = modal->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(botones && texto);
+        entreTextoYBotones = texto->geometry().bottom() < vista->geometry().top() &&
+                             vista->geometry().bottom() < botones->geometry().top();
+        for (QLabel* l : modal->findChildren<QLabel*>())
+            if (l->text().startsWith(QStringLiteral("Asiento")))
+                leyenda = l->text();
+        QTest::keyClick(foco(modal), Qt::Key_Return);
+    });
+    DialogoQt dialogo;
+    QCOMPARE(dialogo.MsgBoxConTabla(
+                 QStringLiteral("¿Confirma?"), {QStringLiteral("Asiento N° 8"), &modelo},
+                 Estilo{Botones::YesNo, Icono::Question, 1}, QStringLiteral("-Atención!")),
+             Respuesta::Yes);
+    QCOMPARE(leyenda, QStringLiteral("Asiento N° 8"));
+    QCOMPARE(filas, 2);
+    QVERIFY(entreTextoYBotones);
+    QVERIFY(!editable);
+    QVERIFY(!conFoco);
 }
 
 void TstFormularios::inputBox() {

@@ -9,11 +9,17 @@
 #include <QList>
 #include <QVariant>
 
+#include <functional>
+
 struct CajaMostrada {
     QString tipo; // "MsgBox", "InputBox", "EligeArchivo", "EligeArchivoGuardar", "EligeFecha"
     QString texto;
     QString titulo;
     int estilo = 0; // a message box's style as the suite's code (18, 292, ...)
+    // A table shown with the text: its caption, then its header and each row as
+    // the box shows them, cells joined by "|".
+    QString leyenda;
+    QStringList tabla;
 };
 
 class DialogoGuionado : public plataforma::DialogoOperador {
@@ -36,6 +42,8 @@ public:
 
     plataforma::Respuesta MsgBox(const QString& texto, plataforma::Estilo estilo,
                                  const QString& titulo) override;
+    plataforma::Respuesta MsgBoxConTabla(const QString& texto, const plataforma::Tabla& tabla,
+                                         plataforma::Estilo estilo, const QString& titulo) override;
     std::optional<QString> InputBox(const QString& pregunta, const QString& titulo,
                                     const QString& inicial) override;
     std::optional<QString> EligeArchivo(const QString& titulo, const QString& filtro) override;
@@ -44,12 +52,17 @@ public:
                                                const QString& nombre) override;
     std::optional<QDate> EligeFecha(const QDate& inicial) override;
 
+    // Runs as each box shows, before it is answered: what happens elsewhere while
+    // the operator reads it.
+    std::function<void(const CajaMostrada&)> alMostrar;
+
     const QList<CajaMostrada>& mostradas() const { return mostradas_; }
     int pendientes() const { return static_cast<int>(respuestas_.size()); }
     void olvida() { mostradas_.clear(); }
 
 private:
     QVariant siguiente(const CajaMostrada& caja);
+    plataforma::Respuesta respuestaDe(const QVariant& r, const QString& titulo);
     QList<QVariant> respuestas_;
     QVariant porDefecto_;
     QList<CajaMostrada> mostradas_;

@@ -1,3 +1,17 @@
+SELECT VALOR, valoraux FROM ta_configuracion with(nolock)  WHERE CLAVE = 'EQU_CYB_CreditoCaja'
+;
+SELECT VALOR, valoraux FROM ta_configuracion with(nolock)  WHERE CLAVE = 'PERIODO'
+;
+SELECT VALOR, valoraux FROM ta_configuracion with(nolock)  WHERE CLAVE = 'TIPOREGFACTURACION'
+;
+SELECT COUNT(*) AS LINEAS FROM MV_ASIENTOS WITH(NOLOCK) WHERE TC = 'EGC' AND LTRIM(RTRIM(Cpte_Origen)) = '10'
+;
+SELECT MAX([NUMERO ASIENTO]) AS [NRO_ASIENTO] FROM MV_ASIENTOS WITH(NOLOCK) WHERE MES_OPERATIVO = 12 AND TIPO_REG = 'CYB' AND PERIODO =  2026
+;
+SELECT [NUMERO ASIENTO] AS [NRO_ASIENTO] FROM MV_ASIENTOSCCOSTO WITH(NOLOCK) WHERE MES_OPERATIVO = 12 AND TIPO_REG = 'CYB' AND PERIODO =  2026 AND [NUMERO ASIENTO] = 1
+;
+SELECT MAX([NUMERO ASIENTO]) AS [NRO_ASIENTO] FROM MV_ASIENTOSCCOSTO WITH(NOLOCK) WHERE MES_OPERATIVO = 12 AND TIPO_REG = 'CYB' AND PERIODO =  2026
+;
 SELECT TOP 1  * FROM V_MV_REPARTO with(nolock)  WHERE LTRIM(RTRIM(IDREPARTO)) ='10'
 ;
 SELECT * FROM V_MA_ARTICULOS WHERE IDARTICULO IN ('                     1001','                     1002','                     1005','                     1007','                     1011','                     1012','                     1013','                     2009','                     2011','                     3003','                     3006','                     3007','                     3011')
@@ -17,12 +31,6 @@ SELECT TOP 1 * FROM MA_CUENTAS with(nolock)  WHERE CODIGO = '51103' AND TITULO =
 SELECT TOP 1 * FROM MA_CUENTAS with(nolock)  WHERE CODIGO = '51104' AND TITULO = 0 AND MEDIODEPAGO IS NULL
 ;
 SELECT TOP 1 * FROM MA_CUENTAS with(nolock)  WHERE CODIGO = '11102' AND TITULO = 0 AND NOT MEDIODEPAGO IS NULL
-;
-SELECT VALOR, valoraux FROM ta_configuracion with(nolock)  WHERE CLAVE = 'EQU_CYB_CreditoCaja'
-;
-SELECT VALOR, valoraux FROM ta_configuracion with(nolock)  WHERE CLAVE = 'PERIODO'
-;
-SELECT VALOR, valoraux FROM ta_configuracion with(nolock)  WHERE CLAVE = 'TIPOREGFACTURACION'
 ;
 BEGIN TRANSACTION
 ;
