@@ -268,7 +268,8 @@ void TstControlesHoja::ventanaFinalizar() {
     // the clerk reads the question: the entry goes in as 9, and the clerk is told.
     h.tipeaEn(0, col::CargaUd, QStringLiteral("10"));
     QCOMPARE(h.etiqueta("lblDescuadres"), QStringLiteral("0"));
-    QVERIFY(!g.index(0, col::Producto).data(Qt::ToolTipRole).isValid());
+    QVERIFY(!g.index(0, col::Producto).data(Qt::ForegroundRole).isValid());
+    QCOMPARE(g.index(0, col::Producto).data(Qt::ToolTipRole), g.index(0, col::Producto).data());
     h.dialogo.olvida();
     h.dialogo.alMostrar = [&](const CajaMostrada& caja) {
         if (caja.tabla.isEmpty())

@@ -92,7 +92,8 @@ std::optional<QString> DialogoGuionado::EligeArchivo(const QString& titulo, cons
 
 std::optional<QString> DialogoGuionado::EligeArchivoGuardar(const QString& titulo, const QString&,
                                                             const QString& nombre) {
-    const QVariant r = siguiente({QStringLiteral("EligeArchivoGuardar"), nombre, titulo, 0, {}, {}});
+    const QVariant r =
+        siguiente({QStringLiteral("EligeArchivoGuardar"), nombre, titulo, 0, {}, {}});
     if (!r.isValid())
         return std::nullopt;
     return r.toString();
