@@ -73,12 +73,16 @@ QString textoCsv(const Celda& c) {
     case Tipo::Texto:
         break;
     }
-    const bool comillas = c.texto.contains(u';') || c.texto.contains(u'"') ||
-                          c.texto.contains(u'\n') || c.texto.contains(u'\r') ||
-                          c.texto.trimmed() != c.texto;
-    if (!comillas)
-        return c.texto;
     QString t = c.texto;
+    // A text a spreadsheet would run as a formula ("=HYPERLINK(...)" typed in the
+    // observations) is written as text: the apostrophe is the spreadsheet's own mark.
+    static const QString kFormula = QStringLiteral("=+-@\t\r");
+    if (!t.isEmpty() && kFormula.contains(t.front()))
+        t.prepend(u'\'');
+    const bool comillas = t.contains(u';') || t.contains(u'"') || t.contains(u'\n') ||
+                          t.contains(u'\r') || t.trimmed() != t;
+    if (!comillas)
+        return t;
     return u'"' + t.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
 }
 

@@ -128,6 +128,13 @@ void TstExporta::csv() {
                        "Medio de Pago;1.1.1;Caja;100,5\r\n")
             .toUtf8();
     QCOMPARE(archivo.readAll(), esperado);
+    archivo.close();
+
+    // A text that a spreadsheet would run as a formula stays text.
+    r.setCampo(QStringLiteral("Observaciones"), QStringLiteral("=HYPERLINK(\"http://x\")"));
+    QCOMPARE(exporta::Escribe(r, ruta), QString());
+    QVERIFY(archivo.open(QIODevice::ReadOnly));
+    QVERIFY(archivo.readAll().contains("Observaciones;\"'=HYPERLINK(\"\"http://x\"\")\"\r\n"));
 }
 
 void TstExporta::noPisaSiFalla_data() {
