@@ -3,6 +3,7 @@
 // box, sorting by a column, and the statements each lookup sends.
 
 #include "DialogoMudo.h"
+#include "EnBaseEmbebida.h"
 #include "app/Aplicacion.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/ModeloConsulta.h"
@@ -68,11 +69,7 @@ int main(int argc, char* argv[]) {
     ado::sqlite::CreaBaseEmbebida(base, recursos::EsquemaSql(), datos());
     DialogoMudo dialogo;
     Aplicacion app(dialogo);
-    app.carpetaEjecutable = dir.path();
-    app.db.carpetaPrograma = dir.path();
-    app.lineaProceso = QStringLiteral("@server=sqlite; @dbname= %1; @usuario= ADMIN; "
-                                      "@Password= ; @ParametroAdicional=; @Caja=1;kora@")
-                           .arg(base);
+    EnBaseEmbebida(app, dir.path(), base);
     FrmHojaRuta ventana(app);
     if (!ventana.Form_Load())
         return 1;

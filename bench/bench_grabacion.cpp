@@ -4,6 +4,7 @@
 // triggers included, with one prepared statement (target: within 4 times that).
 
 #include "DialogoMudo.h"
+#include "EnBaseEmbebida.h"
 #include "app/Aplicacion.h"
 #include "platform/ado/sqlite/BaseEmbebida.h"
 #include "resources/Recursos.h"
@@ -109,11 +110,7 @@ int main(int argc, char* argv[]) {
         ado::sqlite::CreaBaseEmbebida(base, recursos::EsquemaSql(), datos(n));
         DialogoMudo dialogo;
         Aplicacion app(dialogo);
-        app.carpetaEjecutable = dir.path();
-        app.db.carpetaPrograma = dir.path();
-        app.lineaProceso = QStringLiteral("@server=sqlite; @dbname= %1; @usuario= ADMIN; "
-                                          "@Password= ; @ParametroAdicional=; @Caja=1;kora@")
-                               .arg(base);
+        EnBaseEmbebida(app, dir.path(), base);
         FrmHojaRuta ventana(app);
         if (!ventana.Form_Load())
             return 1;

@@ -4,6 +4,7 @@
 
 #include "AplicacionDePrueba.h"
 #include "DialogoGuionado.h"
+#include "Puertos.h"
 #include "access/VentanaConexion.h"
 #include "access/frmAcceso.h"
 #include "platform/ado/sqlite/BaseEmbebida.h"
@@ -20,11 +21,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace {
 
 // A blank key, a two-field line, Latin-1 bytes, a port, Oracle, a local file and a
@@ -36,18 +32,6 @@ const QByteArray kBases = "GESTION / SRV\\INST,Gestion,Gestion,ENC,srv\\inst\r\n
                           "ORCL / ORA,ORCL,ORCL,E,ora#\r\n"
                           "/DATOS/HOJA.DB / SQLITE,/datos/hoja.db,/datos/hoja.db,E,sqlite\r\n"
                           "GESTION / SRV\\INST,Repetida,Repetida,E,otro\r\n";
-
-int puertoCerrado() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in dir{};
-    dir.sin_family = AF_INET;
-    dir.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t largo = sizeof dir;
-    ::bind(s, reinterpret_cast<sockaddr*>(&dir), sizeof dir);
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&dir), &largo);
-    ::close(s);
-    return ntohs(dir.sin_port);
-}
 
 template <typename W> W* hijo(QWidget* v, const char* nombre) {
     W* w = v->findChild<W*>(QLatin1String(nombre));
@@ -273,7 +257,7 @@ void TstAcceso::registrarSinServidorNoAbreOtraVentana() {
     auto app = prueba::NuevaAplicacion(dialogo, dir_->path());
     VentanaConexion ventana(*app);
     app->db.setPideParametros(&ventana);
-    const QString puerto = QString::number(puertoCerrado());
+    const QString puerto = QString::number(prueba::PuertoCerrado());
     int otras = 0;
     enLaVentana([&](frmAcceso* v) {
         hijo<QLineEdit>(v, "TxtServidor")->setText(QStringLiteral(" 127.0.0.1 "));

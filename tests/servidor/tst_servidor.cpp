@@ -7,6 +7,7 @@
 #include "DialogoGuionado.h"
 #include "Fallas.h"
 #include "LeeTraza.h"
+#include "Puertos.h"
 #include "db/DB_Dll.h"
 #include "platform/ado/Ado.h"
 
@@ -14,11 +15,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <functional>
 
@@ -108,29 +104,6 @@ QString resumen(const QList<Registro>& esperados) {
                  .arg(e.fragmento);
     return r.join(u'\n');
 }
-
-// A loopback listener that takes connections and never says a word.
-class ServidorMudo {
-public:
-    ServidorMudo() {
-        s_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in dir{};
-        dir.sin_family = AF_INET;
-        dir.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t largo = sizeof dir;
-        ::bind(s_, reinterpret_cast<sockaddr*>(&dir), sizeof dir);
-        ::listen(s_, 4);
-        ::getsockname(s_, reinterpret_cast<sockaddr*>(&dir), &largo);
-        puerto = ntohs(dir.sin_port);
-    }
-    ~ServidorMudo() { ::close(s_); }
-    ServidorMudo(const ServidorMudo&) = delete;
-    ServidorMudo& operator=(const ServidorMudo&) = delete;
-    int puerto = 0;
-
-private:
-    int s_ = -1;
-};
 
 // The scripted operator, who can do something (start the server again) while a box
 // waits for an answer.
@@ -323,7 +296,7 @@ void TstServidor::tiempoVencido() {
 }
 
 void TstServidor::esperaDeConexionAcotada() {
-    ServidorMudo mudo;
+    prueba::ServidorMudo mudo;
     Connection cn;
     OpcionesOdbc opciones;
     opciones.segundosConexion = 2;

@@ -4,6 +4,7 @@
 
 #include "BaseHoja.h"
 #include "LeeTraza.h"
+#include "VentanaHoja.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/ModeloConsulta.h"
 #include "sheet/ConsultasHoja.h"
@@ -117,14 +118,7 @@ struct Hoja {
         const QString base = dir.filePath(QStringLiteral("hoja.db"));
         prueba::CreaBase(base, prueba::DatosDemo());
         app = prueba::Inicia(dialogo, dir, base);
-        ventana = std::make_unique<FrmHojaRuta>(*app);
-        if (!ventana->Form_Load())
-            qFatal("no connection");
-        ventana->resize(1100, 760);
-        ventana->show();
-        ventana->activateWindow();
-        if (!QTest::qWaitForWindowActive(ventana.get()))
-            qFatal("window not active");
+        ventana = prueba::VentanaActiva(*app, {}, QSize(1100, 760));
     }
     QLineEdit* campo(const char* n) const { return ventana->Campo(QString::fromLatin1(n)); }
     QString texto(const char* n) const { return campo(n)->text(); }

@@ -4,6 +4,7 @@
 // by keys.
 
 #include "BaseHoja.h"
+#include "VentanaHoja.h"
 #include "sheet/FrmHojaRuta.h"
 
 #include <QColor>
@@ -54,13 +55,7 @@ struct Hoja {
         prueba::CreaBase(base,
                          prueba::DatosDemo() + u'\n' + prueba::DatosAsiento() + u'\n' + extra);
         app = prueba::Inicia(dialogo, dir, base, QStringLiteral("120"));
-        ventana = std::make_unique<FrmHojaRuta>(*app);
-        if (!ventana->Form_Load())
-            qFatal("no connection");
-        ventana->show();
-        ventana->activateWindow();
-        if (!QTest::qWaitForWindowActive(ventana.get()))
-            qFatal("window not active");
+        ventana = prueba::VentanaActiva(*app);
     }
     QString etiqueta(const char* n) const {
         return ventana->findChild<QLabel*>(QString::fromLatin1(n))->text();

@@ -2,6 +2,7 @@
 // nothing is written to a run the clerk did not open.
 
 #include "BaseHoja.h"
+#include "VentanaHoja.h"
 #include "sheet/FrmHojaRuta.h"
 
 #include <QApplication>
@@ -52,13 +53,7 @@ struct Hoja {
     QString base() const { return dir.filePath(QStringLiteral("hoja.db")); }
     void abre(const QString& base, const QString& parametro) {
         app = prueba::Inicia(dialogo, dir, base, parametro);
-        ventana = std::make_unique<FrmHojaRuta>(*app);
-        if (!ventana->Form_Load())
-            qFatal("no connection");
-        ventana->show();
-        ventana->activateWindow();
-        if (!QTest::qWaitForWindowActive(ventana.get()))
-            qFatal("window not active");
+        ventana = prueba::VentanaActiva(*app);
     }
     QLineEdit* campo(const char* n) const { return ventana->Campo(QString::fromLatin1(n)); }
     QString texto(const char* n) const { return campo(n)->text(); }

@@ -4,6 +4,7 @@
 #include "BaseHoja.h"
 #include "LeeTraza.h"
 #include "LeeXlsx.h"
+#include "VentanaHoja.h"
 #include "app/gui/EsperaVisible.h"
 #include "platform/gui/Barvex1.h"
 #include "report/Reportes.h"
@@ -63,14 +64,7 @@ struct Hoja {
         for (Respuesta r : alCargar)
             dialogo.responde(r);
         app = prueba::Inicia(dialogo, dir, base, parametro, ProveedorFallido::Fabrica(inyeccion));
-        ventana = std::make_unique<FrmHojaRuta>(*app);
-        if (!ventana->Form_Load())
-            qFatal("no connection");
-        ventana->resize(1100, 760);
-        ventana->show();
-        ventana->activateWindow();
-        if (!QTest::qWaitForWindowActive(ventana.get()))
-            qFatal("window not active");
+        ventana = prueba::VentanaActiva(*app, {}, QSize(1100, 760));
     }
     QLineEdit* campo(const char* n) const { return ventana->Campo(QString::fromLatin1(n)); }
     // What the operator sees in the fields, boxes and labels named, "|" between them.

@@ -3,6 +3,7 @@
 
 #include "BaseHoja.h"
 #include "LeeTraza.h"
+#include "VentanaHoja.h"
 #include "app/FinDeSesion.h"
 #include "sheet/FrmHojaRuta.h"
 #include "sheet/Recuperacion.h"
@@ -50,14 +51,7 @@ struct Jornada {
         for (Respuesta r : respuestas)
             dialogo.responde(r);
         app = prueba::Inicia(dialogo, dir, dir.filePath(QStringLiteral("hoja.db")));
-        ventana = std::make_unique<FrmHojaRuta>(*app);
-        ventana->setCarpetaRecuperacion(dir.filePath(QStringLiteral("usuario")));
-        if (!ventana->Form_Load())
-            qFatal("no connection");
-        ventana->show();
-        ventana->activateWindow();
-        if (!QTest::qWaitForWindowActive(ventana.get()))
-            qFatal("window not active");
+        ventana = prueba::VentanaActiva(*app, dir.filePath(QStringLiteral("usuario")));
     }
     QString ver(const char* campo) const {
         return ventana->Campo(QString::fromLatin1(campo))->text();

@@ -3,6 +3,7 @@
 // records per failure, warnings, time-outs, batches), FreeTDS for failures to connect.
 
 #include "Fallas.h"
+#include "Puertos.h"
 #include "platform/ado/Ado.h"
 #include "platform/ado/Proveedor.h"
 
@@ -11,12 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sql.h>
 #include <sqlext.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <future>
@@ -59,42 +56,6 @@ std::unique_ptr<detalle::Proveedor> proveedorSobre(const QString& cadena) {
     p->abrir(datos, 5);
     return p;
 }
-
-// A loopback port on which nothing listens any more.
-int puertoCerrado() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in dir{};
-    dir.sin_family = AF_INET;
-    dir.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t largo = sizeof dir;
-    ::bind(s, reinterpret_cast<sockaddr*>(&dir), sizeof dir);
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&dir), &largo);
-    ::close(s);
-    return ntohs(dir.sin_port);
-}
-
-// A loopback server that takes connections and never says a word.
-class ServidorMudo {
-public:
-    ServidorMudo() {
-        s_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in dir{};
-        dir.sin_family = AF_INET;
-        dir.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t largo = sizeof dir;
-        ::bind(s_, reinterpret_cast<sockaddr*>(&dir), sizeof dir);
-        ::listen(s_, 4);
-        ::getsockname(s_, reinterpret_cast<sockaddr*>(&dir), &largo);
-        puerto = ntohs(dir.sin_port);
-    }
-    ~ServidorMudo() { ::close(s_); }
-    ServidorMudo(const ServidorMudo&) = delete;
-    ServidorMudo& operator=(const ServidorMudo&) = delete;
-    int puerto = 0;
-
-private:
-    int s_ = -1;
-};
 
 } // namespace
 
@@ -669,7 +630,7 @@ void TstOdbc::conexionFallida_data() {
     QTest::addColumn<QString>("mensaje");
     QTest::newRow("FreeTDS, nothing listening on the port")
         << QStringLiteral("PROVIDER=SQLOLEDB;Server=127.0.0.1,%1;Database =x;UId=u;Pwd=p;")
-               .arg(puertoCerrado())
+               .arg(prueba::PuertoCerrado())
         << "08S01" << 20009
         << "[FreeTDS][SQL Server]Unable to connect: Adaptive Server is unavailable or does not "
            "exist";
@@ -710,7 +671,7 @@ void TstOdbc::conexionFallida() {
 
 void TstOdbc::servidorMudoRespetaEspera() {
     // FreeTDS must give up after the login time-out; a hang is reported, not waited out.
-    ServidorMudo mudo;
+    prueba::ServidorMudo mudo;
     const QString cadena =
         QStringLiteral("PROVIDER=SQLOLEDB;Server=127.0.0.1,%1;Database =x;UId=u;Pwd=p;")
             .arg(mudo.puerto);
