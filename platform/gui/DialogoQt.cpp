@@ -147,10 +147,13 @@ Respuesta DialogoQt::muestra(const QString& texto, Estilo estilo, const QString&
             vista->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
             vista->horizontalHeader()->setStretchLastSection(true);
             vista->setAccessibleName(tabla->leyenda);
-            int alto = vista->horizontalHeader()->sizeHint().height() + 4;
-            for (int f = 0; f < tabla->modelo->rowCount(); ++f)
-                alto += vista->verticalHeader()->sectionSizeHint(f);
-            vista->setMinimumSize(420, std::min(alto, 320));
+            // Rows as tall as a line of text, and the whole table in sight up to
+            // about twenty of them: what the operator commits to is read, not scrolled.
+            const int fila0 = vista->fontMetrics().height() + 6;
+            vista->verticalHeader()->setDefaultSectionSize(fila0);
+            const int alto = vista->horizontalHeader()->sizeHint().height() +
+                             tabla->modelo->rowCount() * fila0 + 2 * vista->frameWidth() + 2;
+            vista->setMinimumSize(420, std::min(alto, 22 * fila0));
             const int columnas = capa->columnCount();
             const int fila = capa->rowCount();
             capa->removeWidget(botonera);

@@ -12,9 +12,8 @@ namespace prueba {
 
 // `carpetaUsuario`: where the user's own files go (empty: the default); `tamano`: the
 // window's size before it is shown (empty: its own).
-inline std::unique_ptr<FrmHojaRuta> VentanaActiva(Aplicacion& app,
-                                                  const QString& carpetaUsuario = {},
-                                                  QSize tamano = {}) {
+inline std::unique_ptr<FrmHojaRuta>
+VentanaActiva(Aplicacion& app, const QString& carpetaUsuario = {}, QSize tamano = {}) {
     auto ventana = std::make_unique<FrmHojaRuta>(app);
     if (!carpetaUsuario.isEmpty())
         ventana->setCarpetaRecuperacion(carpetaUsuario);
