@@ -4,6 +4,7 @@
 #include "app/Aplicacion.h"
 #include "app/FinDeSesion.h"
 #include "app/gui/EsperaVisible.h"
+#include "platform/CarpetaPuesto.h"
 #include "platform/gui/DialogoQt.h"
 #include "sheet/FrmHojaRuta.h"
 
@@ -50,6 +51,8 @@ int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
     // The folder of the user's own files (the unsaved run) is named after it.
     QCoreApplication::setApplicationName(QStringLiteral("hojaruta"));
+    // Installed where the clerk cannot write, the workstation files are the clerk's own.
+    puesto::Prepara();
     // A statement waiting for another program's lock leaves the window painted.
     InstalaEsperaVisible();
     DialogoQt dialogo;

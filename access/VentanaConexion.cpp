@@ -10,8 +10,8 @@ bool VentanaConexion::Pide(QString& servidor, QString& base, QString& usuario, Q
         abierto_->modelo().Devuelve(servidor, base, usuario, clave, plataforma);
         return true;
     }
-    ModeloAcceso modelo(ArchivoBases(Utilidades::RutaConBarra(app_.carpetaEjecutable) +
-                                     QStringLiteral("BASES.TXT")));
+    ModeloAcceso modelo(
+        ArchivoBases(Utilidades::RutaConBarra(app_.carpetaPuesto) + QStringLiteral("BASES.TXT")));
     modelo.Carga(servidor, base, usuario, clave);
     frmAcceso ventana(app_, modelo, padre_);
     abierto_ = &ventana;

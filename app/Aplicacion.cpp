@@ -3,6 +3,7 @@
 #include "app/LineaComando.h"
 #include "db/RegistroErrores.h"
 #include "platform/ArchivoIni.h"
+#include "platform/CarpetaPuesto.h"
 #include "platform/Pasos.h"
 
 #include <QCoreApplication>
@@ -59,7 +60,8 @@ Aplicacion::Aplicacion(plataforma::DialogoOperador& dialogo_, ado::FabricaProvee
           }),
       util(dialogo_), nombreMaquina(Entorno::NombreMaquina()),
       nombreUsuario(Entorno::NombreUsuario()), lineaProceso(lineaDelProceso()),
-      carpetaEjecutable(carpetaDelEjecutable()), terminaPrograma([] { QCoreApplication::exit(1); }),
+      carpetaEjecutable(carpetaDelEjecutable()), carpetaPuesto(puesto::Carpeta()),
+      terminaPrograma([] { QCoreApplication::exit(1); }),
       reloj([] { return QDateTime::currentDateTime(); }) {}
 
 QString Aplicacion::lineaDesdeIni() const {
@@ -176,7 +178,7 @@ bool Aplicacion::IniciaAplicacion(bool UsarIni, const QString& LineaComando, QSt
                  consultas.gConnString = db.gConnString;
                  consultas.gUsarMascarasConsultas = true;
                  consultas.gRutaMascaraConsultas =
-                     Utilidades::RutaConBarra(carpetaEjecutable) + QStringLiteral("consultas.vxf");
+                     Utilidades::RutaConBarra(carpetaPuesto) + QStringLiteral("consultas.vxf");
              },
              [&] {
                  if (QFile::exists(BuscaSinMayusculas(consultas.gRutaMascaraConsultas)))

@@ -53,8 +53,11 @@ public:
     QString nombreUsuario;
     // The process command line after the program's name.
     QString lineaProceso;
-    // The executable's folder.
+    // The executable's folder: the report files, the skins and the suite's programs.
     QString carpetaEjecutable;
+    // The workstation folder (platform/CarpetaPuesto.h): BASES.TXT, CONSULTAS.VXF and
+    // CONSULTASLEN.VXF.
+    QString carpetaPuesto;
     // Ends the program when no connection can be opened.
     std::function<void()> terminaPrograma;
     // The time written on error-log lines.

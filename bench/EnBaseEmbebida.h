@@ -6,7 +6,8 @@
 
 inline void EnBaseEmbebida(Aplicacion& app, const QString& carpeta, const QString& base) {
     app.carpetaEjecutable = carpeta;
-    app.db.carpetaPrograma = carpeta;
+    app.carpetaPuesto = carpeta;
+    app.db.carpetaLog = carpeta;
     app.lineaProceso = QStringLiteral("@server=sqlite; @dbname= %1; @usuario= ADMIN; "
                                       "@Password= ; @ParametroAdicional=; @Caja=1;kora@")
                            .arg(base);

@@ -80,7 +80,7 @@ int main(int argc, char* argv[]) {
         DialogoMudo dialogo;
         Aplicacion app(dialogo);
         app.carpetaEjecutable = dir.path();
-        app.db.carpetaPrograma = dir.path();
+        app.db.carpetaLog = dir.path();
         QString cadena;
         if (!app.IniciaAplicacion(
                 false,

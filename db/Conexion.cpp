@@ -3,6 +3,7 @@
 #include "Auxiliares.h"
 #include "db/DB_Dll.h"
 #include "db/RegistroErrores.h"
+#include "platform/CarpetaPuesto.h"
 #include "platform/Pasos.h"
 #include "platform/Utilidades.h"
 
@@ -62,8 +63,8 @@ ado::Connection& DB_Dll::gCnn() {
     if (!cnn_) {
         cnn_ = std::make_unique<ado::Connection>(fabrica_);
         // The workstation's INI file names the ODBC drivers and bounds the login.
-        cnn_->setOpcionesOdbc(ado::LeeOpcionesOdbc(
-            QDir(ArchivoIni::Carpeta()).filePath(QStringLiteral("CN000pr.INI"))));
+        cnn_->setOpcionesOdbc(
+            ado::LeeOpcionesOdbc(QDir(puesto::Carpeta()).filePath(QStringLiteral("CN000pr.INI"))));
     }
     return *cnn_;
 }
@@ -380,10 +381,9 @@ std::optional<Respuesta> DB_Dll::TratamientoErrores(const ado::Falla& CodErr, Es
                                                     const QString& Rutina) {
     QString ruta = gLogErr;
     if (ruta.isEmpty()) {
-        QString carpeta = carpetaPrograma;
+        QString carpeta = carpetaLog;
         if (carpeta.isEmpty())
-            carpeta = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                   : QDir::currentPath();
+            carpeta = puesto::Carpeta();
         if (!carpeta.endsWith(u'/') && !carpeta.endsWith(u'\\'))
             carpeta += u'/';
         ruta = carpeta + QStringLiteral("VXERR.LOG");

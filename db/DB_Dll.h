@@ -76,8 +76,8 @@ public:
     // Programs of the suite under whose name V_TA_DEPOSITO and V_TA_FAMILIAS keep
     // their own names for users who are not administrators.
     QStringList ejecutablesSinSinonimoDeposito;
-    // Folder of the default error log; empty: the program's folder.
-    QString carpetaPrograma;
+    // Folder of the default error log; empty: the workstation folder.
+    QString carpetaLog;
     // Ends the program when the operator gives up a lost connection.
     std::function<void()> terminaPrograma;
     // Time written on error-log lines.

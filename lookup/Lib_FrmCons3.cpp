@@ -203,9 +203,8 @@ void Lib_FrmCons3::CargarAnchos() {
     QString tabla = TablaConsulta_;
     if (tabla.compare(QLatin1String("Stk_ma_articulos"), Qt::CaseInsensitive) == 0)
         tabla = QStringLiteral("VT_MA_ARTICULOS");
-    const auto anchos = consulta::AnchosGuardados(Utilidades::RutaConBarra(app_.carpetaEjecutable) +
-                                                      QStringLiteral("CONSULTASLEN.VXF"),
-                                                  tabla);
+    const auto anchos = consulta::AnchosGuardados(
+        Utilidades::RutaConBarra(app_.carpetaPuesto) + QStringLiteral("CONSULTASLEN.VXF"), tabla);
     if (!anchos)
         return;
     QHeaderView* h = ui_->ListView1->header();

@@ -1,6 +1,7 @@
 #include "platform/ArchivoIni.h"
 
-#include <QCoreApplication>
+#include "platform/CarpetaPuesto.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,14 +18,9 @@ QString BuscaSinMayusculas(const QString& ruta) {
     return ruta;
 }
 
-QString ArchivoIni::Carpeta() {
-    const QString carpeta = qEnvironmentVariable("HOJARUTA_INI_DIR");
-    return carpeta.isEmpty() ? QCoreApplication::applicationDirPath() : carpeta;
-}
-
 QString ArchivoIni::Lee(const QString& archivo, const QString& seccion, const QString& clave,
                         const QString& defecto) {
-    return LeeDe(QDir(Carpeta()).filePath(archivo), seccion, clave, defecto);
+    return LeeDe(QDir(puesto::Carpeta()).filePath(archivo), seccion, clave, defecto);
 }
 
 QString ArchivoIni::LeeDe(const QString& ruta, const QString& seccion, const QString& clave,

@@ -7,11 +7,8 @@
 
 class ArchivoIni {
 public:
-    // The folder where INI files are looked for: HOJARUTA_INI_DIR when set, otherwise
-    // the program's folder.
-    static QString Carpeta();
-    // The value stored under `clave` in `[seccion]` of the bare file name `archivo`,
-    // or `defecto`.
+    // The value stored under `clave` in `[seccion]` of the bare file name `archivo` in
+    // the workstation folder (platform/CarpetaPuesto.h), or `defecto`.
     static QString Lee(const QString& archivo, const QString& seccion, const QString& clave,
                        const QString& defecto);
     // The same from the file at `ruta`, or `defecto` when the file, the section or the

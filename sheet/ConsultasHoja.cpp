@@ -207,7 +207,7 @@ ConsultasHoja::Resultado ConsultasHoja::Consultar(const QString& dataField, cons
     Lib_ClsCons3& cons = Controlador();
     cons.gUsarMascarasConsultas = true;
     cons.gRutaMascaraConsultas =
-        Utilidades::RutaConBarra(app_.carpetaEjecutable) + QStringLiteral("CONSULTAS.VXF");
+        Utilidades::RutaConBarra(app_.carpetaPuesto) + QStringLiteral("CONSULTAS.VXF");
 
     QString valor;
     QString descripcion, codigo, extra;

@@ -4,6 +4,7 @@
 // statements are the repository's and whose checks are the rules table's; the
 // window binds fields and grid, keys, focus and dialogs.
 
+#include "platform/CarpetaPuesto.h"
 #include "platform/ado/Ado.h"
 #include "platform/gui/Formularios.h"
 #include "sheet/Recuperacion.h"
@@ -145,6 +146,8 @@ private:
     void Imprimir();
     // Writes the run as the sheet shows it to a workbook or a .csv the clerk names.
     void Exportar();
+    // Ctrl+PageDown / Ctrl+PageUp: the other page ("Carga", "Más Datos"), focus on it.
+    void cambiaDePestana();
 
     // Warnings the sheet shows as the clerk works: lines that do not add up, the
     // odometer against the vehicle's previous run, the finish's entry.
@@ -180,7 +183,7 @@ private:
     bool activando_ = false; // the activation that opens the command line's run
     bool activado_ = false;
     bool terminando_ = false; // the session is ending: no question is asked
-    QString carpetaRecuperacion_ = Recuperacion::CarpetaDelUsuario();
+    QString carpetaRecuperacion_ = puesto::CarpetaDelUsuario();
     bool enlazando_ = false; // the model is writing into a field
     bool recuerdaVentana_ = false;
 

@@ -9,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 namespace {
 
@@ -52,10 +51,6 @@ Recuperacion::Recuperacion(const QString& carpeta, const QString& servidor, cons
             .left(16);
     ruta_ = QDir(carpeta).filePath(
         QStringLiteral("reparto-sin-grabar-%1.json").arg(QString::fromLatin1(huella)));
-}
-
-QString Recuperacion::CarpetaDelUsuario() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
 }
 
 bool Recuperacion::Existe() const {

@@ -27,9 +27,6 @@ public:
     // The file of the database `servidor` + `base` inside `carpeta`.
     Recuperacion(const QString& carpeta, const QString& servidor, const QString& base);
 
-    // Where a user keeps it when nobody says otherwise.
-    static QString CarpetaDelUsuario();
-
     const QString& Ruta() const { return ruta_; }
     bool Existe() const;
     // Written whole or not at all; false when it could not be.

@@ -103,7 +103,7 @@ private:
         app->nombreMaquina = QStringLiteral("pc01");
         app->reloj = [] { return QDateTime(QDate(2024, 3, 15), QTime(9, 5, 7)); };
         app->db.nombreEjecutable = QStringLiteral("HOJARUTA");
-        app->db.carpetaPrograma = dir_->path();
+        app->db.carpetaLog = dir_->path();
         app->db.gServidor = oracle ? QStringLiteral("SRV#") : QStringLiteral("sqlite");
         app->db.gDBName = oracle ? QStringLiteral("ORCL") : base_;
         app->db.gUsuario = QStringLiteral("ADMIN");

@@ -476,7 +476,7 @@ void TstDbConexion::tratamientoErroresSinRegistro() {
     QCOMPARE(b.dialogo.mostradas()[0].estilo, 18);
     QVERIFY(!QFile::exists(b.db.gLogErr));
     b.db.gLogErr.clear(); // the program's folder then
-    b.db.carpetaPrograma = b.dir.path();
+    b.db.carpetaLog = b.dir.path();
     b.dialogo.responde(Respuesta::Abort);
     b.db.TratamientoErrores(ado::Falla(5, QStringLiteral("x")));
     QFile f(b.dir.filePath(QStringLiteral("VXERR.LOG")));

@@ -3,6 +3,7 @@
 
 #include "DialogoGuionado.h"
 #include "Fallas.h"
+#include "platform/CarpetaPuesto.h"
 #include "platform/Utilidades.h"
 
 #include <QCoreApplication>
@@ -98,7 +99,9 @@ private slots:
     void decodificaTextoSinCodificar_data();
     void decodificaTextoSinCodificar();
     void codificadoSeLeeDelIni();
-    void carpetaDelIni();
+    void carpetaDelPuesto_data();
+    void carpetaDelPuesto();
+    void puestoSeLlenaDelSitio();
 
     void eligeFecha();
     void eligeFechaCancelada();
@@ -454,12 +457,67 @@ void TstUtilidades::codificadoSeLeeDelIni() {
              QStringLiteral("0"));
 }
 
-void TstUtilidades::carpetaDelIni() {
+void TstUtilidades::carpetaDelPuesto_data() {
+    QTest::addColumn<QString>("variable");
+    QTest::addColumn<bool>("escribible");
+    QTest::addColumn<QString>("usuario");
+    QTest::addColumn<QString>("esperada");
+    const QString programa = QStringLiteral("/usr/lib/hojaruta");
+    const QString usuario = QStringLiteral("/home/ana/.config/hojaruta");
+    QTest::newRow("the suite's layout") << QString() << true << usuario << programa;
+    QTest::newRow("installed") << QString() << false << usuario << usuario;
+    QTest::newRow("variable wins") << "/srv/puesto" << false << usuario << "/srv/puesto";
+    QTest::newRow("no user folder") << QString() << false << QString() << programa;
+}
+
+void TstUtilidades::carpetaDelPuesto() {
+    QFETCH(QString, variable);
+    QFETCH(bool, escribible);
+    QFETCH(QString, usuario);
+    QFETCH(QString, esperada);
+    QCOMPARE(puesto::Elige(variable, QStringLiteral("/usr/lib/hojaruta"), escribible, usuario),
+             esperada);
+    // This process: its folder is writable, so only the variable moves it.
     VariablesDeEntorno entorno;
     entorno.quita("HOJARUTA_INI_DIR");
-    QCOMPARE(ArchivoIni::Carpeta(), QCoreApplication::applicationDirPath());
+    QCOMPARE(puesto::Carpeta(), QCoreApplication::applicationDirPath());
     entorno.pon("HOJARUTA_INI_DIR", "/srv/puesto");
-    QCOMPARE(ArchivoIni::Carpeta(), QStringLiteral("/srv/puesto"));
+    QCOMPARE(puesto::Carpeta(), QStringLiteral("/srv/puesto"));
+}
+
+// The clerk's folder gets the administrator's files it lacks, and keeps its own.
+void TstUtilidades::puestoSeLlenaDelSitio() {
+    QTemporaryDir sitio, casa;
+    QVERIFY(sitio.isValid() && casa.isValid());
+    const auto escribe = [](const QString& ruta, const QByteArray& texto) {
+        QFile f(ruta);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(texto);
+    };
+    escribe(sitio.filePath(QStringLiteral("BASES.TXT")), "DEL SITIO");
+    escribe(sitio.filePath(QStringLiteral("CN000pr.INI")), "[PC01|ANA]\r\n");
+    escribe(sitio.filePath(QStringLiteral("CONSULTAS.VXF")), "MASCARAS");
+    QFile::setPermissions(sitio.filePath(QStringLiteral("CONSULTAS.VXF")),
+                          QFileDevice::ReadOwner | QFileDevice::ReadOther);
+    const QString carpeta = casa.filePath(QStringLiteral("config/hojaruta"));
+    QVERIFY(QDir().mkpath(carpeta));
+    escribe(QDir(carpeta).filePath(QStringLiteral("bases.txt")), "PROPIO");
+
+    QStringList copiados = puesto::CopiaFaltantes(carpeta, sitio.path());
+    copiados.sort();
+    QCOMPARE(copiados,
+             (QStringList{QStringLiteral("CN000pr.INI"), QStringLiteral("CONSULTAS.VXF")}));
+    QFile propio(QDir(carpeta).filePath(QStringLiteral("bases.txt")));
+    QVERIFY(propio.open(QIODevice::ReadOnly));
+    QCOMPARE(propio.readAll(), QByteArray("PROPIO"));
+    QVERIFY(QFile::permissions(QDir(carpeta).filePath(QStringLiteral("CONSULTAS.VXF"))) &
+            QFileDevice::WriteOwner);
+    // A second start copies nothing; a missing site or a new folder are no failure.
+    QCOMPARE(puesto::CopiaFaltantes(carpeta, sitio.path()), QStringList());
+    QCOMPARE(puesto::CopiaFaltantes(carpeta, casa.filePath(QStringLiteral("no-hay"))),
+             QStringList());
+    QCOMPARE(puesto::CopiaFaltantes(casa.filePath(QStringLiteral("nueva/a")), sitio.path()).size(),
+             3);
 }
 
 // ------------------------------------------------------------------ dialogs, environment

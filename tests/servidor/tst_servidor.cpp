@@ -130,7 +130,7 @@ struct Sesion {
         db.gDBName = QStringLiteral("hojaruta");
         db.gUsuario = QStringLiteral("hojaruta");
         db.nombreEjecutable = QStringLiteral("hojaruta");
-        db.carpetaPrograma = dir.path();
+        db.carpetaLog = dir.path();
         db.gLogErr = dir.filePath(QStringLiteral("VXERR.LOG"));
         db.terminaPrograma = [this] { ++terminado; };
         db.OpenServerADODB(false, adUseClient, cadenaServidor(), false, false);

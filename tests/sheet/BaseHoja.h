@@ -93,7 +93,8 @@ inline std::unique_ptr<Aplicacion> Inicia(DialogoGuionado& dialogo, const QTempo
                                           ado::FabricaProveedor fabrica = {}) {
     auto app = std::make_unique<Aplicacion>(dialogo, std::move(fabrica));
     app->carpetaEjecutable = dir.path();
-    app->db.carpetaPrograma = dir.path();
+    app->carpetaPuesto = dir.path();
+    app->db.carpetaLog = dir.path();
     app->lineaProceso = QStringLiteral("@server=sqlite; @dbname= %1; @usuario= ADMIN; @Password= ; "
                                        "@ParametroAdicional=%2; @Caja=1;kora@")
                             .arg(base, parametro);

@@ -16,12 +16,13 @@ inline std::unique_ptr<Aplicacion> NuevaAplicacion(DialogoGuionado& dialogo, con
                                                    const QDateTime& momento = kMomento) {
     auto app = std::make_unique<Aplicacion>(dialogo);
     app->carpetaEjecutable = carpeta;
+    app->carpetaPuesto = carpeta;
     app->nombreMaquina = QStringLiteral("pc01");
     app->nombreUsuario = QStringLiteral("ana");
     app->lineaProceso.clear();
     app->terminaPrograma = [] {};
     app->reloj = [momento] { return momento; };
-    app->db.carpetaPrograma = carpeta;
+    app->db.carpetaLog = carpeta;
     return app;
 }
 
