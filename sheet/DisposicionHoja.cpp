@@ -6,6 +6,7 @@
 #include "sheet/ModeloGrilla.h"
 #include "ui_FrmHojaRuta.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
@@ -25,13 +26,25 @@ int aPixeles(double twips, double dpi) {
 
 } // namespace
 
-// A summary grid's columns share its width, as the suite sizes them.
+// A summary grid's columns share its width, as the suite sizes them (the width inside
+// its row numbers and frame, so that the shares fit), but none is narrower than its
+// heading or its widest value: nothing shows cut.
 void RepartoColumnas(QTableView* vista, int columnas, int restaTwips) {
     const double dpi = vista->logicalDpiX() > 0 ? vista->logicalDpiX() : 96;
-    const double anchoTwips = vista->width() * 1440.0 / dpi;
+    const double anchoTwips = vista->viewport()->width() * 1440.0 / dpi;
     const double twips = std::round(anchoTwips / columnas - restaTwips);
-    for (int c = 0; c < columnas; ++c)
-        vista->setColumnWidth(c, std::max(0, static_cast<int>(std::lround(twips * dpi / 1440.0))));
+    const int parte = std::max(0, static_cast<int>(std::lround(twips * dpi / 1440.0)));
+    QHeaderView* titulos = vista->horizontalHeader();
+    for (int c = 0; c < columnas; ++c) {
+        const int necesita = std::max(static_cast<QAbstractItemView*>(vista)->sizeHintForColumn(c),
+                                      titulos->sectionSizeHint(c));
+        vista->setColumnWidth(c, std::max(parte, necesita));
+    }
+}
+
+void AnchosResumenes(Ui::FrmHojaRuta& ui) {
+    RepartoColumnas(ui.MSHFlexGrid1, 3, 30);
+    RepartoColumnas(ui.MSHFlexGrid2, 2, 45);
 }
 
 void AnchosGrilla(Ui::FrmHojaRuta& ui) {

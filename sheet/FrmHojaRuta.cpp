@@ -147,6 +147,12 @@ void FrmHojaRuta::armaVista() {
 
     ui_->lblCuentaPag->setText(QStringLiteral("..."));
     hoja::PreparaDisposicion(*ui_);
+    // A page's layout waits while it is hidden: the summary grids get their widths
+    // once it is shown at its present size.
+    connect(ui_->SSTab1, &QTabWidget::currentChanged, this, [this] {
+        ui_->SSTab1->currentWidget()->layout()->activate();
+        hoja::AnchosResumenes(*ui_);
+    });
 }
 
 // ---------------------------------------------------------------- binding
@@ -461,24 +467,28 @@ QString FrmHojaRuta::comoImporte(Currency importe) const {
 
 void FrmHojaRuta::CargaComprobantes() {
     const QString N = reparto_.NumeroTexto();
+    const auto importe = [this](const QVariant& v) {
+        return v.isNull() ? QString() : comoImporte(Currency::DesdeDouble(v.toDouble()));
+    };
     {
         ado::Recordset rs;
         repo_.Comprobantes(N, rs);
         auto* modelo = new ModeloRecordset(rs, this);
+        modelo->setFormato(2, importe);
         ui_->MSHFlexGrid1->setModel(modelo);
         delete comprobantes_;
         comprobantes_ = modelo;
-        hoja::RepartoColumnas(ui_->MSHFlexGrid1, 3, 30);
     }
     {
         ado::Recordset rs;
         repo_.Cobranzas(N, rs);
         auto* modelo = new ModeloRecordset(rs, this);
+        modelo->setFormato(1, importe);
         ui_->MSHFlexGrid2->setModel(modelo);
         delete cobranzas_;
         cobranzas_ = modelo;
-        hoja::RepartoColumnas(ui_->MSHFlexGrid2, 2, 45);
     }
+    hoja::AnchosResumenes(*ui_);
 }
 
 // ---------------------------------------------------------------- validation
@@ -687,6 +697,7 @@ void FrmHojaRuta::changeEvent(QEvent* evento) {
 void FrmHojaRuta::resizeEvent(QResizeEvent* evento) {
     QMainWindow::resizeEvent(evento);
     hoja::AnchosGrilla(*ui_);
+    hoja::AnchosResumenes(*ui_);
 }
 
 void FrmHojaRuta::RecuerdaVentana() {
@@ -697,6 +708,7 @@ void FrmHojaRuta::RecuerdaVentana() {
 void FrmHojaRuta::showEvent(QShowEvent* evento) {
     QMainWindow::showEvent(evento);
     hoja::AnchosGrilla(*ui_);
+    hoja::AnchosResumenes(*ui_);
 }
 
 bool FrmHojaRuta::eventFilter(QObject* objeto, QEvent* evento) {
@@ -713,6 +725,11 @@ bool FrmHojaRuta::eventFilter(QObject* objeto, QEvent* evento) {
             return true;
         if (tecla->key() == Qt::Key_E && tecla->modifiers() == Qt::ControlModifier) {
             Barvex1_ButtonClick(QStringLiteral("EXPORTAR"));
+            return true;
+        }
+        if ((tecla->key() == Qt::Key_PageDown || tecla->key() == Qt::Key_PageUp) &&
+            tecla->modifiers() == Qt::ControlModifier) {
+            cambiaDePestana();
             return true;
         }
         if (w == editor_->caja())

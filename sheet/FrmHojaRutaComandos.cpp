@@ -230,3 +230,21 @@ void FrmHojaRuta::cmdFinalizar_Click() {
     Finalizando_ = false;
     asientoMostrado_.reset();
 }
+
+void FrmHojaRuta::cambiaDePestana() {
+    QTabWidget* pestanas = ui_->SSTab1;
+    pestanas->setCurrentIndex((pestanas->currentIndex() + 1) % pestanas->count());
+    // The focus goes where the clerk left it on that page, else to its first stop,
+    // never stays on a field now hidden.
+    QWidget* pagina = pestanas->currentWidget();
+    QWidget* destino = pagina->focusWidget();
+    if (!destino || !destino->isVisible() || !destino->isEnabled()) {
+        destino = pagina->nextInFocusChain();
+        while (destino != pagina &&
+               (!pagina->isAncestorOf(destino) || !destino->isVisible() || !destino->isEnabled() ||
+                destino->focusPolicy() == Qt::NoFocus))
+            destino = destino->nextInFocusChain();
+    }
+    if (destino != pagina)
+        destino->setFocus(Qt::TabFocusReason);
+}

@@ -54,6 +54,12 @@ ModeloRecordset::ModeloRecordset(ado::Recordset& rs, QObject* padre) : QAbstract
     }
 }
 
+void ModeloRecordset::setFormato(int columna, std::function<QString(const QVariant&)> formato) {
+    formatos_.insert(columna, std::move(formato));
+    if (!filas_.isEmpty())
+        emit dataChanged(index(0, columna), index(rowCount() - 1, columna));
+}
+
 int ModeloRecordset::rowCount(const QModelIndex& padre) const {
     return padre.isValid() ? 0 : static_cast<int>(filas_.size());
 }
@@ -66,14 +72,16 @@ QVariant ModeloRecordset::data(const QModelIndex& indice, int rol) const {
     if (!indice.isValid())
         return {};
     const QVariant& valor = filas_[indice.row()][indice.column()];
+    const auto formato = formatos_.constFind(indice.column());
+    const bool conFormato = formato != formatos_.cend();
     switch (rol) {
     case Qt::DisplayRole:
-        return Formularios::TextoDeValor(valor);
+        return conFormato ? (*formato)(valor) : Formularios::TextoDeValor(valor);
     case RolValor:
         return valor;
     case Qt::TextAlignmentRole: {
         const auto id = valor.typeId();
-        const bool numero = id == QMetaType::Double || id == QMetaType::LongLong ||
+        const bool numero = conFormato || id == QMetaType::Double || id == QMetaType::LongLong ||
                             id == QMetaType::Int || id == QMetaType::Float;
         return static_cast<int>(Qt::AlignVCenter | (numero ? Qt::AlignRight : Qt::AlignLeft));
     }

@@ -4,7 +4,10 @@
 #include "platform/ado/Ado.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QStringList>
+
+#include <functional>
 
 class QWidget;
 
@@ -17,6 +20,10 @@ public:
 
     explicit ModeloRecordset(ado::Recordset& rs, QObject* padre = nullptr);
 
+    // Column `columna` shows its values through `formato` (an amount in the money
+    // format), right-aligned; sorting still goes by the value.
+    void setFormato(int columna, std::function<QString(const QVariant&)> formato);
+
     int rowCount(const QModelIndex& padre = {}) const override;
     int columnCount(const QModelIndex& padre = {}) const override;
     QVariant data(const QModelIndex& indice, int rol = Qt::DisplayRole) const override;
@@ -26,6 +33,7 @@ public:
 private:
     QStringList columnas_;
     QList<QVariantList> filas_;
+    QHash<int, std::function<QString(const QVariant&)>> formatos_;
 };
 
 class Grillas {

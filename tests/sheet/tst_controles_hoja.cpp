@@ -8,9 +8,11 @@
 #include "sheet/FrmHojaRuta.h"
 
 #include <QColor>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -28,6 +30,7 @@ private slots:
     void kmAnterior();
     void ventanaFinalizar();
     void ventanaOdometro();
+    void masDatos();
 };
 
 namespace {
@@ -299,6 +302,49 @@ void TstControlesHoja::ventanaOdometro() {
     h.confirma("KmInicial", QStringLiteral("5000"));
     QCOMPARE(h.etiqueta("lblKmAnterior") + u'|' + h.etiqueta("lblKmRecorridos"),
              QStringLiteral("|Km recorridos: 100"));
+}
+
+// The summaries' page by keys: amounts in the sheet's money format, no heading or
+// amount cut, and the focus back where the clerk left it.
+void TstControlesHoja::masDatos() {
+    Hoja h;
+    QTRY_VERIFY(h.ventana->Existe());
+    auto* pestanas = h.ventana->findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    QLineEdit* chofer = h.ventana->Campo(QStringLiteral("Chofer"));
+    chofer->setFocus();
+    QTest::keyClick(chofer, Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(pestanas->currentWidget()->objectName(), QStringLiteral("tabMasDatos"));
+    QVERIFY(pestanas->currentWidget()->isAncestorOf(QApplication::focusWidget()));
+
+    const struct {
+        const char* grilla;
+        QStringList filas;
+    } casos[] = {{"MSHFlexGrid1", {"FC|A|750,00", "NC|B|126,00"}}, {"MSHFlexGrid2", {"CB|300,00"}}};
+    for (const auto& c : casos) {
+        auto* vista = h.ventana->findChild<QTableView*>(QString::fromLatin1(c.grilla));
+        const QAbstractItemModel* m = vista->model();
+        QStringList filas;
+        for (int f = 0; f < m->rowCount(); ++f) {
+            QStringList celdas;
+            for (int col = 0; col < m->columnCount(); ++col)
+                celdas << m->index(f, col).data().toString();
+            filas << celdas.join(u'|');
+        }
+        QCOMPARE(filas, c.filas);
+        int total = 0;
+        for (int col = 0; col < m->columnCount(); ++col) {
+            const int necesita =
+                std::max(static_cast<QAbstractItemView*>(vista)->sizeHintForColumn(col),
+                         vista->horizontalHeader()->sectionSizeHint(col));
+            QVERIFY2(vista->columnWidth(col) >= necesita, c.grilla);
+            total += vista->columnWidth(col);
+        }
+        QVERIFY2(total <= vista->viewport()->width(), c.grilla);
+    }
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+    QCOMPARE(pestanas->currentWidget()->objectName(), QStringLiteral("tabCarga"));
+    QCOMPARE(QApplication::focusWidget(), chofer);
 }
 
 QTEST_MAIN(TstControlesHoja)
