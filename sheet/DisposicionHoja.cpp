@@ -47,16 +47,28 @@ void AnchosResumenes(Ui::FrmHojaRuta& ui) {
     RepartoColumnas(ui.MSHFlexGrid2, 2, 45);
 }
 
-void AnchosGrilla(Ui::FrmHojaRuta& ui) {
+AnchosColumnas ReparteGrilla(double ancho, double parteProducto) {
+    constexpr double kProductoMinimo = 2460, kCantidadMinima = 600, kMargen = 350;
+    // A wider window shows more of each description (the tooltip has it whole); the
+    // clerk's share never squeezes a quantity below what its figures need.
+    const double tope = ancho - kMargen - 8 * kCantidadMinima;
+    const double producto =
+        std::max(kProductoMinimo, std::min(std::floor(ancho * parteProducto), tope));
+    return {producto, std::max(0.0, std::floor((ancho - producto - kMargen) / 8))};
+}
+
+double ParteProducto(const Ui::FrmHojaRuta& ui, int pixeles) {
+    const int ancho = ui.MSFlexGrid2->width();
+    return ancho > 0 ? std::clamp(static_cast<double>(pixeles) / ancho, 0.05, 0.9) : kParteProducto;
+}
+
+void AnchosGrilla(Ui::FrmHojaRuta& ui, double parteProducto) {
     QTableView* vista = ui.MSFlexGrid2;
     const double dpi = vista->logicalDpiX() > 0 ? vista->logicalDpiX() : 96;
-    const double ancho = vista->width() * 1440.0 / dpi;
-    // A wider window shows more of each description (the tooltip has it whole).
-    const double producto = std::max(2460.0, std::floor(ancho * 0.3));
-    const int cantidades = static_cast<int>((ancho - producto - 350) / 8);
-    vista->setColumnWidth(0, aPixeles(producto, dpi));
+    const AnchosColumnas anchos = ReparteGrilla(vista->width() * 1440.0 / dpi, parteProducto);
+    vista->setColumnWidth(0, aPixeles(anchos.producto, dpi));
     for (int c = 1; c <= 8; ++c)
-        vista->setColumnWidth(c, aPixeles(std::max(cantidades, 0), dpi));
+        vista->setColumnWidth(c, aPixeles(anchos.cantidad, dpi));
     for (int c = 9; c < ModeloGrilla::kColumnas; ++c)
         vista->setColumnHidden(c, true);
     UbicaTitulos(ui);
@@ -127,6 +139,8 @@ void PreparaDisposicion(Ui::FrmHojaRuta& ui) {
     for (const auto& [campo, nombre] : sinRotulo)
         campo->setAccessibleName(QString::fromUtf8(nombre));
     ui.MSFlexGrid2->setAccessibleName(QStringLiteral("Artículos del reparto"));
+    ui.MSHFlexGrid1->setAccessibleName(QStringLiteral("Comprobantes del reparto por tipo y letra"));
+    ui.MSHFlexGrid2->setAccessibleName(QStringLiteral("Cobranzas del reparto por tipo"));
 }
 
 } // namespace hoja

@@ -9,9 +9,23 @@ class FrmHojaRuta;
 
 namespace hoja {
 
-// The product column takes at least its width and up to a third of the grid; the
-// eight quantity columns share the rest; the captions follow.
-void AnchosGrilla(Ui::FrmHojaRuta& ui);
+// The part of the grid's width the product column takes unless the clerk drags it.
+inline constexpr double kParteProducto = 0.3;
+
+// Widths in twips of the product column and of each of the eight quantity columns in
+// a grid `ancho` twips wide: the product column takes `parteProducto` of it, never
+// less than its original 2460 twips nor so much that a quantity column gets less
+// than 600; the quantities share the rest.
+struct AnchosColumnas {
+    double producto;
+    double cantidad;
+};
+AnchosColumnas ReparteGrilla(double ancho, double parteProducto);
+// The part of the grid's width a product column `pixeles` wide takes (kept within
+// reason, so that a stored value cannot hide the column or the quantities).
+double ParteProducto(const Ui::FrmHojaRuta& ui, int pixeles);
+// The grid's columns for its present width; the captions follow.
+void AnchosGrilla(Ui::FrmHojaRuta& ui, double parteProducto);
 // The captions over the grid's columns, where the columns are now.
 void UbicaTitulos(Ui::FrmHojaRuta& ui);
 // A summary grid's columns share its width, none narrower than its heading and values.

@@ -91,7 +91,7 @@ private:
 
 FrmHojaRuta::FrmHojaRuta(Aplicacion& app, QWidget* parent)
     : QMainWindow(parent), app_(app), ui_(std::make_unique<Ui::FrmHojaRuta>()), repo_(app),
-      reglas_(repo_) {
+      reglas_(repo_), parteProducto_(hoja::kParteProducto) {
     ui_->setupUi(this);
     for (int i = 0; i < kCampos; ++i)
         txtFields_ << findChild<QLineEdit*>(QStringLiteral("txtFields_%1").arg(i));
@@ -147,6 +147,10 @@ void FrmHojaRuta::armaVista() {
 
     ui_->lblCuentaPag->setText(QStringLiteral("..."));
     hoja::PreparaDisposicion(*ui_);
+    // The captions show where the product column's edge can be dragged.
+    ui_->fraTitulos->setMouseTracking(true);
+    for (QLabel* titulo : ui_->fraTitulos->findChildren<QLabel*>())
+        titulo->setMouseTracking(true);
     // A page's layout waits while it is hidden: the summary grids get their widths
     // once it is shown at its present size.
     connect(ui_->SSTab1, &QTabWidget::currentChanged, this, [this] {
@@ -426,7 +430,7 @@ void FrmHojaRuta::ArmaGrilla(bool limpiaPrimero) {
                 if (limpiaPrimero)
                     reparto_.Lineas().limpia();
             },
-            [&] { hoja::AnchosGrilla(*ui_); },
+            [&] { hoja::AnchosGrilla(*ui_, parteProducto_); },
             [&] {
                 QString lista = reparto_.Campo(QStringLiteral("CC_Col1"));
                 if (lista.trimmed().isEmpty())
@@ -663,8 +667,11 @@ void FrmHojaRuta::closeEvent(QCloseEvent* evento) {
     }
     app_.db.CierraRecordset(rsTabla);
     app_.FinalizaAplicacion();
-    if (recuerdaVentana_)
-        ventanaDelUsuario().setValue(QStringLiteral("geometria"), saveGeometry());
+    if (recuerdaVentana_) {
+        QSettings ventana = ventanaDelUsuario();
+        ventana.setValue(QStringLiteral("geometria"), saveGeometry());
+        ventana.setValue(QStringLiteral("parteProducto"), parteProducto_);
+    }
     evento->accept();
 }
 
@@ -696,18 +703,24 @@ void FrmHojaRuta::changeEvent(QEvent* evento) {
 
 void FrmHojaRuta::resizeEvent(QResizeEvent* evento) {
     QMainWindow::resizeEvent(evento);
-    hoja::AnchosGrilla(*ui_);
+    hoja::AnchosGrilla(*ui_, parteProducto_);
     hoja::AnchosResumenes(*ui_);
 }
 
 void FrmHojaRuta::RecuerdaVentana() {
     recuerdaVentana_ = true;
-    restoreGeometry(ventanaDelUsuario().value(QStringLiteral("geometria")).toByteArray());
+    const QSettings ventana = ventanaDelUsuario();
+    restoreGeometry(ventana.value(QStringLiteral("geometria")).toByteArray());
+    bool ok = false;
+    const double parte = ventana.value(QStringLiteral("parteProducto")).toDouble(&ok);
+    if (ok && parte >= 0.05 && parte <= 0.9)
+        parteProducto_ = parte;
+    hoja::AnchosGrilla(*ui_, parteProducto_);
 }
 
 void FrmHojaRuta::showEvent(QShowEvent* evento) {
     QMainWindow::showEvent(evento);
-    hoja::AnchosGrilla(*ui_);
+    hoja::AnchosGrilla(*ui_, parteProducto_);
     hoja::AnchosResumenes(*ui_);
 }
 
@@ -717,6 +730,8 @@ bool FrmHojaRuta::eventFilter(QObject* objeto, QEvent* evento) {
         return QMainWindow::eventFilter(objeto, evento);
     const QEvent::Type tipo = evento->type();
 
+    if (arrastraProducto(w, evento))
+        return true;
     if (tipo == QEvent::KeyPress) {
         auto* tecla = static_cast<QKeyEvent*>(evento);
         // The toolbar sees every key first; a key it takes goes no further, and one it

@@ -152,6 +152,9 @@ private:
     // Warnings the sheet shows as the clerk works: lines that do not add up, the
     // odometer against the vehicle's previous run, the finish's entry.
     void conectaControles();
+    // The product column's right edge, dragged on the captions above the grid: true
+    // when the mouse event was the drag's.
+    bool arrastraProducto(QWidget* w, QEvent* evento);
     void revisaDescuadres(int desde, int hasta);
     void buscaKmAnterior();
     void muestraKm();
@@ -186,6 +189,8 @@ private:
     QString carpetaRecuperacion_ = puesto::CarpetaDelUsuario();
     bool enlazando_ = false; // the model is writing into a field
     bool recuerdaVentana_ = false;
+    double parteProducto_; // of the grid's width, hoja::kParteProducto at first
+    bool arrastrando_ = false;
 
     // The vehicle's previous finished run, read when a run opens or "Km Inicio" is
     // confirmed.

@@ -1,9 +1,11 @@
 // What the sheet warns about as the clerk works: lines whose counts do not add up,
 // an odometer that does not follow the vehicle's previous run, and the journal
-// entry a finish posts, shown before it is posted.
+// entry a finish posts, shown before it is posted. Also the product column the
+// clerk widens by dragging its edge on the captions.
 
 #include "sheet/FrmHojaRuta.h"
 
+#include "DisposicionHoja.h"
 #include "Interno.h"
 #include "app/Aplicacion.h"
 #include "platform/Pasos.h"
@@ -11,6 +13,7 @@
 #include "ui_FrmHojaRuta.h"
 
 #include <QLabel>
+#include <QMouseEvent>
 
 using hoja::TextoNumero;
 
@@ -106,4 +109,39 @@ void FrmHojaRuta::avisaNumeroAsiento(const DatosAsiento& asiento) {
               .arg(reparto_.NumeroTexto().trimmed())
               .arg(asiento.numeroAsiento)
               .arg(asientoMostrado_->numero));
+}
+
+bool FrmHojaRuta::arrastraProducto(QWidget* w, QEvent* evento) {
+    const QEvent::Type tipo = evento->type();
+    if (tipo != QEvent::MouseMove && tipo != QEvent::MouseButtonPress &&
+        tipo != QEvent::MouseButtonRelease)
+        return false;
+    QWidget* titulos = ui_->fraTitulos;
+    if (w != titulos && w->parentWidget() != titulos)
+        return false;
+    const auto* raton = static_cast<QMouseEvent*>(evento);
+    const int x = titulos->mapFromGlobal(raton->globalPosition().toPoint()).x();
+    const QRect producto = ui_->lblTitProducto->geometry();
+    const bool enElBorde = std::abs(x - (producto.x() + producto.width())) <= 4;
+    switch (tipo) {
+    case QEvent::MouseButtonPress:
+        arrastrando_ = enElBorde && raton->button() == Qt::LeftButton;
+        return arrastrando_;
+    case QEvent::MouseButtonRelease:
+        if (!arrastrando_)
+            return false;
+        arrastrando_ = false;
+        return true;
+    default:
+        if (arrastrando_) {
+            parteProducto_ = hoja::ParteProducto(*ui_, x - producto.x());
+            hoja::AnchosGrilla(*ui_, parteProducto_);
+            return true;
+        }
+        if (enElBorde)
+            w->setCursor(Qt::SplitHCursor);
+        else
+            w->unsetCursor();
+        return false;
+    }
 }

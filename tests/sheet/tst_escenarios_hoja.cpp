@@ -374,6 +374,7 @@ void TstEscenariosHoja::otroPuestoGraboAntes() {
 void TstEscenariosHoja::ventanaQueSeAdapta() {
     QTemporaryDir usuario;
     std::optional<QRect> guardada;
+    int producto = 0;
     {
         Hoja h;
         h.ventana->setCarpetaRecuperacion(usuario.path());
@@ -397,13 +398,26 @@ void TstEscenariosHoja::ventanaQueSeAdapta() {
         auto* grilla = h.ventana->findChild<QTableView*>(QStringLiteral("MSFlexGrid2"));
         h.ventana->resize(1280, 800);
         QTest::qWait(50);
-        const int alto = grilla->height(), producto = grilla->columnWidth(0);
+        const int alto = grilla->height();
+        producto = grilla->columnWidth(0);
         h.ventana->resize(1900, 1050);
         QTest::qWait(50);
         QVERIFY(grilla->height() > alto + 150);
         QVERIFY(grilla->columnWidth(0) > producto);
         const QModelIndex celda = grilla->model()->index(0, 0);
         QCOMPARE(celda.data(Qt::ToolTipRole).toString(), celda.data().toString());
+        // The clerk drags the product column's edge on its caption 150 pixels right;
+        // the caption follows the column.
+        auto* titulo = h.ventana->findChild<QLabel*>(QStringLiteral("lblTitProducto"));
+        const QPoint borde(titulo->width() - 1, titulo->height() / 2);
+        const int antes = grilla->columnWidth(0);
+        QTest::mousePress(titulo, Qt::LeftButton, {}, borde);
+        QTest::mouseMove(titulo, borde + QPoint(150, 0));
+        QTest::mouseRelease(titulo, Qt::LeftButton, {}, borde + QPoint(150, 0));
+        QVERIFY2(std::abs(grilla->columnWidth(0) - antes - 150) <= 2,
+                 qPrintable(QString::number(grilla->columnWidth(0) - antes)));
+        QCOMPARE(titulo->width(), grilla->columnWidth(0));
+        producto = grilla->columnWidth(0);
         // A save says so in the status bar.
         h.confirma("Chofer", QStringLiteral("Otro"));
         QTest::keyClick(h.ventana.get(), Qt::Key_F2);
@@ -413,11 +427,15 @@ void TstEscenariosHoja::ventanaQueSeAdapta() {
         guardada = h.ventana->geometry();
         h.ventana->close();
     }
-    // The next start opens the window as the user left it.
+    // The next start opens the window as the user left it, the product column too.
     Hoja otra;
     otra.ventana->setCarpetaRecuperacion(usuario.path());
     otra.ventana->RecuerdaVentana();
     QCOMPARE(otra.ventana->size(), guardada->size());
+    QTest::qWait(50);
+    const auto* grilla = otra.ventana->findChild<QTableView*>(QStringLiteral("MSFlexGrid2"));
+    QVERIFY2(std::abs(grilla->columnWidth(0) - producto) <= 2,
+             qPrintable(QString::number(grilla->columnWidth(0) - producto)));
 }
 
 QTEST_MAIN(TstEscenariosHoja)
