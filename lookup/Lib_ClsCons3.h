@@ -15,8 +15,16 @@
 
 class Aplicacion;
 
-// What the list dialog is given for one lookup.
-struct ListaPedida {
+// What the tree dialog is given for one lookup.
+struct ArbolPedido {
+    QString SQL;
+    QString CampoDevuelto;
+    bool CheckBoxes = false;
+    QString ValoresDefault; // codes ticked when the rows are read
+};
+
+// What the list dialog is given for one lookup: what the tree is given, and more.
+struct ListaPedida : ArbolPedido {
     QVariant StkNivel1, StkNivel2, StkNivel3, StkNivel4;
     QString MuestraStock;
     bool CfgUsaConsultaLIKE = false;
@@ -24,11 +32,7 @@ struct ListaPedida {
     QString FiltroInicial;
     QString CampoBusqueda;
     QString gConnString;
-    QString SQL;
-    QString CampoDevuelto;
-    bool CheckBoxes = false;
     bool UsaCantidades = false;
-    QString ValoresDefault;
     std::optional<QStringList> CmpsDevueltos;
 };
 
@@ -39,13 +43,7 @@ struct ListaElegida {
     std::optional<QVariantList> Cantidades;
 };
 
-// What the tree dialog is given for one lookup, and what it gives back.
-struct ArbolPedido {
-    QString SQL;
-    QString CampoDevuelto;
-    bool CheckBoxes = false;
-    QString ValoresDefault; // codes ticked when the tree is built
-};
+// What the tree dialog gives back when it closes.
 struct ArbolElegido {
     QVariant ValorDevuelto;
     std::optional<QVariantList> Valores;

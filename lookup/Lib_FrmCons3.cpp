@@ -9,7 +9,6 @@
 #include "platform/Utilidades.h"
 #include "ui_Lib_FrmCons3.h"
 
-#include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -33,15 +32,10 @@ QString tablaDe(const QString& sql) {
     return sql.mid(desde + 4, hasta - desde - 4).trimmed();
 }
 
-bool esTeclaHaciaLista(int tecla) {
-    return tecla == Qt::Key_Down || tecla == Qt::Key_Up || tecla == Qt::Key_PageDown ||
-           tecla == Qt::Key_PageUp;
-}
-
 } // namespace
 
 Lib_FrmCons3::Lib_FrmCons3(Aplicacion& app, QWidget* parent)
-    : QDialog(parent), app_(app), ui_(std::make_unique<Ui::Lib_FrmCons3>()),
+    : DialogoConsulta(app, parent), ui_(std::make_unique<Ui::Lib_FrmCons3>()),
       modelo_(new ModeloConsulta(this)) {
     ui_->setupUi(this);
     QTreeView* lista = ui_->ListView1;
@@ -78,6 +72,10 @@ Lib_FrmCons3::~Lib_FrmCons3() = default;
 
 QTreeView* Lib_FrmCons3::Lista() const {
     return ui_->ListView1;
+}
+
+QLineEdit* Lib_FrmCons3::cajaInicial() const {
+    return ui_->Text1_0;
 }
 
 QLineEdit* Lib_FrmCons3::Caja(int i) const {
@@ -272,13 +270,6 @@ void Lib_FrmCons3::ubicaCajas() {
 
 // ------------------------------------------------------------------ showing
 
-void Lib_FrmCons3::Muestra() {
-    if (!cargado_)
-        Form_Load();
-    ui_->Text1_0->setFocus();
-    exec();
-}
-
 int Lib_FrmCons3::Busqueda(int Clave, const QString& QueValor) {
     return modelo_->Busqueda(Clave, QueValor);
 }
@@ -312,13 +303,6 @@ void Lib_FrmCons3::cmdAceptar_Click() {
             ValorDevuelto = *e.valorDevuelto;
     }
     accept();
-}
-
-void Lib_FrmCons3::reject() {
-    ValorDevuelto = QString();
-    CmpsDevueltos.reset();
-    Valores.reset();
-    QDialog::reject();
 }
 
 void Lib_FrmCons3::cmdMarcar_Click() {
@@ -428,13 +412,6 @@ bool Lib_FrmCons3::teclaEnLista(const QKeyEvent& e) {
     return false;
 }
 
-void Lib_FrmCons3::closeEvent(QCloseEvent* evento) {
-    // Closing the window is not a cancel: what was set stays as it is.
-    if (isVisible())
-        done(QDialog::Rejected);
-    evento->accept();
-}
-
 bool Lib_FrmCons3::eventFilter(QObject* objeto, QEvent* evento) {
     if (objeto == ui_->Marco->viewport()) {
         if (evento->type() == QEvent::Resize)
@@ -458,18 +435,9 @@ bool Lib_FrmCons3::eventFilter(QObject* objeto, QEvent* evento) {
     case QEvent::FocusOut:
         caja->setStyleSheet(kBlanco);
         break;
-    case QEvent::KeyPress: {
-        const int tecla = static_cast<QKeyEvent*>(evento)->key();
-        if (esTeclaHaciaLista(tecla)) {
-            ui_->ListView1->setFocus();
-            return true;
-        }
-        if (tecla == Qt::Key_F5) {
-            nuevaBusqueda(i);
-            return true;
-        }
-        break;
-    }
+    case QEvent::KeyPress:
+        return teclaEnCaja(static_cast<QKeyEvent*>(evento)->key(), ui_->ListView1,
+                           [this, i] { nuevaBusqueda(i); });
     default:
         break;
     }
@@ -480,6 +448,7 @@ bool Lib_FrmCons3::eventFilter(QObject* objeto, QEvent* evento) {
 
 ListaElegida VistaConsultaQt::MuestraLista(const ListaPedida& p) {
     Lib_FrmCons3 frm(app_, padre_);
+    frm.TomaPedido(p);
     frm.StkNivel1 = p.StkNivel1;
     frm.StkNivel2 = p.StkNivel2;
     frm.StkNivel3 = p.StkNivel3;
@@ -490,25 +459,23 @@ ListaElegida VistaConsultaQt::MuestraLista(const ListaPedida& p) {
     frm.FiltroInicial = p.FiltroInicial;
     frm.CampoBusqueda = p.CampoBusqueda;
     frm.gConnString = p.gConnString;
-    frm.SQL = p.SQL;
-    frm.CampoDevuelto = p.CampoDevuelto;
-    frm.CheckBoxes = p.CheckBoxes;
     frm.UsaCantidades = p.UsaCantidades;
-    frm.ValoresDefault = p.ValoresDefault;
     frm.CmpsDevueltos = p.CmpsDevueltos;
-    frm.Muestra();
-    // The window the lookup came from takes the keyboard back at once, not
-    // whenever the window system gets round to it.
-    if (padre_)
-        padre_->activateWindow();
+    muestra(frm);
     return {frm.ValorDevuelto, frm.Valores, frm.Cantidades};
 }
 
 ListaElegida VistaConsultaQt::MuestraSimple(const ListaSimple& lista) {
     Lib_FrmCons3 frm(app_, padre_);
     frm.PreparaListaSimple(lista);
+    muestra(frm);
+    return {frm.ValorDevuelto, frm.Valores, frm.Cantidades};
+}
+
+void VistaConsultaQt::muestra(DialogoConsulta& frm) const {
     frm.Muestra();
+    // The window the lookup came from takes the keyboard back at once, not
+    // whenever the window system gets round to it.
     if (padre_)
         padre_->activateWindow();
-    return {frm.ValorDevuelto, frm.Valores, frm.Cantidades};
 }

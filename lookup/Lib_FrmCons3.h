@@ -4,16 +4,15 @@
 // closes. The rows are a ModeloConsulta; this class binds it, the boxes, keys,
 // widths and buttons.
 
+#include "lookup/DialogoConsulta.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/ModeloConsulta.h"
 
-#include <QDialog>
 #include <QList>
 #include <QString>
 #include <QVariant>
 
 #include <memory>
-#include <optional>
 
 class Aplicacion;
 class QKeyEvent;
@@ -24,7 +23,7 @@ namespace Ui {
 class Lib_FrmCons3;
 }
 
-class Lib_FrmCons3 : public QDialog {
+class Lib_FrmCons3 : public DialogoConsulta {
     Q_OBJECT
 
 public:
@@ -33,25 +32,10 @@ public:
 
     QVariant StkNivel1, StkNivel2, StkNivel3, StkNivel4;
     QString MuestraStock;
-    QString SQL;
-    QString CampoDevuelto;
-    std::optional<QStringList> CmpsDevueltos;
-    bool CheckBoxes = false;
-    QString gConnString;
-    QVariant ValorDevuelto;
-    QString FiltroInicial;
-    QString CampoBusqueda;
-    bool OrdenarPorLwv = false;
-    std::optional<QVariantList> Valores;
-    std::optional<QVariantList> Cantidades;
-    bool UsaCantidades = false;
-    QString ValoresDefault;
     bool CfgUsaConsultaLIKE = false;
 
     // Runs the statement and lists its rows; again for every new search.
-    void Form_Load();
-    // Loads the dialog unless it is loaded, and shows it until the operator closes it.
-    void Muestra();
+    void Form_Load() override;
     // Places the boxes over their columns and sizes the list and the window.
     void CalcularAncho();
     // The list of a lookup of texts of the controller's own, ready to show.
@@ -70,11 +54,8 @@ public:
     // The selected row (from 0), -1 for none.
     int FilaElegida() const;
 
-    // Esc and "&Cancelar": nothing chosen.
-    void reject() override;
-
 protected:
-    void closeEvent(QCloseEvent* evento) override;
+    QLineEdit* cajaInicial() const override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
@@ -98,11 +79,9 @@ private:
     QLineEdit* nuevaCaja(int i);
     int pixeles(double twips) const;
 
-    Aplicacion& app_;
     std::unique_ptr<Ui::Lib_FrmCons3> ui_;
     ModeloConsulta* modelo_;
     QList<QLineEdit*> cajas_;
-    bool cargado_ = false;
     bool EsArticulos_ = false;
     QString SQLOriginal;
     QString SQLBase;
@@ -121,6 +100,9 @@ public:
     ListaElegida MuestraSimple(const ListaSimple& lista) override;
 
 private:
+    // Shows the dialog, then gives the keyboard back to the window it came from.
+    void muestra(DialogoConsulta& frm) const;
+
     Aplicacion& app_;
     QWidget* padre_;
 };

@@ -8,7 +8,6 @@
 #include "platform/Utilidades.h"
 #include "ui_Lib_FrmCons3Tree.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,7 +22,7 @@ struct FilaArbol {
 } // namespace
 
 Lib_FrmCons3Tree::Lib_FrmCons3Tree(Aplicacion& app, QWidget* parent)
-    : QDialog(parent), app_(app), ui_(std::make_unique<Ui::Lib_FrmCons3Tree>()),
+    : DialogoConsulta(app, parent), ui_(std::make_unique<Ui::Lib_FrmCons3Tree>()),
       modelo_(new ModeloArbol(this)) {
     ui_->setupUi(this);
     // Nothing moves when the window is resized: it is not resized.
@@ -120,13 +119,6 @@ void Lib_FrmCons3Tree::arma(
 
 // ------------------------------------------------------------------ showing
 
-void Lib_FrmCons3Tree::Muestra() {
-    if (!cargado_)
-        Form_Load();
-    ui_->Text1->setFocus();
-    exec();
-}
-
 int Lib_FrmCons3Tree::NodoElegido() const {
     const QModelIndexList elegidos = ui_->TreeView1->selectionModel()->selectedIndexes();
     return elegidos.isEmpty() ? -1 : modelo_->NodoDe(elegidos.first());
@@ -172,20 +164,6 @@ void Lib_FrmCons3Tree::cmdAceptar_Click() {
     accept();
 }
 
-void Lib_FrmCons3Tree::reject() {
-    ValorDevuelto = QString();
-    CmpsDevueltos.reset();
-    Valores.reset();
-    QDialog::reject();
-}
-
-void Lib_FrmCons3Tree::closeEvent(QCloseEvent* evento) {
-    // Closing the window is not a cancel: what was set stays as it is.
-    if (isVisible())
-        done(QDialog::Rejected);
-    evento->accept();
-}
-
 void Lib_FrmCons3Tree::nuevaBusqueda() {
     SQL = consulta::NuevaBusquedaArbol(SQL, ui_->Text1->text());
     ui_->Text1->clear();
@@ -203,17 +181,8 @@ bool Lib_FrmCons3Tree::eventFilter(QObject* objeto, QEvent* evento) {
         }
         return false;
     }
-    if (objeto == ui_->Text1) {
-        if (tecla == Qt::Key_Down || tecla == Qt::Key_Up || tecla == Qt::Key_PageDown ||
-            tecla == Qt::Key_PageUp) {
-            ui_->TreeView1->setFocus();
-            return true;
-        }
-        if (tecla == Qt::Key_F5) {
-            nuevaBusqueda();
-            return true;
-        }
-    }
+    if (objeto == ui_->Text1)
+        return teclaEnCaja(tecla, ui_->TreeView1, [this] { nuevaBusqueda(); });
     return false;
 }
 
@@ -221,12 +190,7 @@ bool Lib_FrmCons3Tree::eventFilter(QObject* objeto, QEvent* evento) {
 
 ArbolElegido VistaConsultaQt::MuestraArbol(const ArbolPedido& p) {
     Lib_FrmCons3Tree frm(app_, padre_);
-    frm.SQL = p.SQL;
-    frm.CampoDevuelto = p.CampoDevuelto;
-    frm.CheckBoxes = p.CheckBoxes;
-    frm.ValoresDefault = p.ValoresDefault;
-    frm.Muestra();
-    if (padre_)
-        padre_->activateWindow();
+    frm.TomaPedido(p);
+    muestra(frm);
     return {frm.ValorDevuelto, frm.Valores};
 }

@@ -5,15 +5,14 @@
 // returned column names. The nodes are a ModeloArbol; this class binds it, the
 // box, keys and buttons.
 
+#include "lookup/DialogoConsulta.h"
 #include "lookup/ModeloArbol.h"
 
-#include <QDialog>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
-#include <optional>
 
 class Aplicacion;
 class QLineEdit;
@@ -23,37 +22,19 @@ namespace Ui {
 class Lib_FrmCons3Tree;
 }
 
-class Lib_FrmCons3Tree : public QDialog {
+class Lib_FrmCons3Tree : public DialogoConsulta {
     Q_OBJECT
 
 public:
     explicit Lib_FrmCons3Tree(Aplicacion& app, QWidget* parent = nullptr);
     ~Lib_FrmCons3Tree() override;
 
-    // As the list dialog's; the tree uses SQL, CampoDevuelto, CheckBoxes,
-    // ValorDevuelto, Valores and ValoresDefault, and takes the rest.
-    QString SQL;
-    QString CampoDevuelto;
-    std::optional<QStringList> CmpsDevueltos;
-    bool CheckBoxes = false;
-    QString gConnString;
-    QVariant ValorDevuelto;
-    QString FiltroInicial;
-    QString CampoBusqueda;
-    bool OrdenarPorLwv = false;
-    std::optional<QVariantList> Valores;
-    std::optional<QVariantList> Cantidades;
-    bool UsaCantidades = false;
-    QString ValoresDefault; // codes ticked when the tree is built
-
     // Builds the tree; again after every new search.
-    void Form_Load();
+    void Form_Load() override;
     // The families of V_TA_FAMILIAS, each under its parent family.
     void ArmarTreeVFamilias();
     // Any other statement: codes nest by prefix.
     void ArmarTreeVAutomatico();
-    // Loads the dialog unless it is loaded, and shows it until the operator closes it.
-    void Muestra();
 
     ModeloArbol& Modelo() const { return *modelo_; }
     QTreeView* Arbol() const;
@@ -61,11 +42,8 @@ public:
     // The selected node, -1 for none.
     int NodoElegido() const;
 
-    // Esc and "&Cancelar": nothing chosen.
-    void reject() override;
-
 protected:
-    void closeEvent(QCloseEvent* evento) override;
+    QLineEdit* cajaInicial() const override { return Caja(); }
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
@@ -76,8 +54,6 @@ private:
     void nuevaBusqueda();
     void eligeNodo(int nodo);
 
-    Aplicacion& app_;
     std::unique_ptr<Ui::Lib_FrmCons3Tree> ui_;
     ModeloArbol* modelo_;
-    bool cargado_ = false;
 };
