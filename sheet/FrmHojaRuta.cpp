@@ -34,6 +34,8 @@
 #include <QTableView>
 #include <QTimer>
 
+#include <utility>
+
 #include <cmath>
 
 using hoja::TextoNumero;
@@ -65,8 +67,10 @@ public:
         texto_ = texto;
     }
     ~Progreso() {
-        if (dialogo_)
+        if (dialogo_) {
+            dialogo_->hide(); // no longer the modal window an ending session waits for
             dialogo_->deleteLater();
+        }
     }
     void avanza(int hecho, int total) {
         if ((hecho & 63) != 0)
@@ -88,6 +92,21 @@ private:
 };
 
 } // namespace
+
+// Marks a load under way; the end of a session asked for meanwhile comes after it.
+class CargaEnCurso {
+public:
+    explicit CargaEnCurso(FrmHojaRuta& hoja) : hoja_(hoja) { ++hoja_.cargando_; }
+    ~CargaEnCurso() {
+        if (--hoja_.cargando_ == 0 && std::exchange(hoja_.terminaAlCargar_, false))
+            QTimer::singleShot(0, &hoja_, &FrmHojaRuta::TerminaSesion);
+    }
+    CargaEnCurso(const CargaEnCurso&) = delete;
+    CargaEnCurso& operator=(const CargaEnCurso&) = delete;
+
+private:
+    FrmHojaRuta& hoja_;
+};
 
 FrmHojaRuta::FrmHojaRuta(Aplicacion& app, QWidget* parent)
     : QMainWindow(parent), app_(app), ui_(std::make_unique<Ui::FrmHojaRuta>()), repo_(app),
@@ -374,6 +393,7 @@ void FrmHojaRuta::DetalleOn(bool Off) {
 }
 
 void FrmHojaRuta::MuestraReparto() {
+    const CargaEnCurso carga(*this);
     Progreso progreso(this, QStringLiteral("Cargando el reparto..."));
     plataforma::CorrePasos(
         plataforma::OmiteFalla,
@@ -422,6 +442,7 @@ bool FrmHojaRuta::rubrosValidos(QString& lista) {
 }
 
 void FrmHojaRuta::ArmaGrilla(bool limpiaPrimero) {
+    const CargaEnCurso carga(*this);
     QString filtro;
     plataforma::CorrePasos(
         plataforma::OmiteFalla,
@@ -604,6 +625,10 @@ Recuperacion FrmHojaRuta::RecuperacionDeLaBase() const {
 void FrmHojaRuta::TerminaSesion() {
     if (terminando_)
         return;
+    if (cargando_ > 0) {
+        terminaAlCargar_ = true;
+        return;
+    }
     terminando_ = true;
     // The fields and the grid's editor write into the model as the clerk types, so
     // the model is what the screen shows.

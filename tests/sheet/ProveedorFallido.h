@@ -20,6 +20,10 @@ struct Inyeccion {
     int pausaEn = 0;
     std::function<void()> pausa;
     std::function<void()> alEmpezarTransaccion; // runs just before each BEGIN
+    // Runs once just before the first statement that begins with `antesDe`, anywhere:
+    // something that happens while the window is busy with it.
+    QString antesDe;
+    std::function<void()> alLlegar;
 
     void fallaLa(int k) {
         *this = Inyeccion();
@@ -41,6 +45,8 @@ public:
     void abrir(const ado::detalle::DatosConexion& d, int s) override { real_->abrir(d, s); }
     void cerrar() override { real_->cerrar(); }
     ado::detalle::Resultado ejecuta(const QString& sql, const QVariantList& p) override {
+        if (i_->alLlegar && !i_->antesDe.isEmpty() && sql.startsWith(i_->antesDe))
+            std::exchange(i_->alLlegar, {})();
         const bool porTexto = !i_->empieza.isEmpty() && sql.startsWith(i_->empieza);
         const bool enTransaccion = i_->enTransaccion >= 0;
         if (enTransaccion)

@@ -35,6 +35,7 @@ private slots:
     void senalDelSistema();
     // Last: it ends every event loop of the thread, as the program's end does.
     void conUnaCajaAbierta();
+    void duranteUnaCarga();
 };
 
 namespace {
@@ -47,10 +48,12 @@ struct Jornada {
     std::unique_ptr<Aplicacion> app;
     std::unique_ptr<FrmHojaRuta> ventana;
 
-    explicit Jornada(const QTemporaryDir& dir, const QList<Respuesta>& respuestas = {}) {
+    explicit Jornada(const QTemporaryDir& dir, const QList<Respuesta>& respuestas = {},
+                     ado::FabricaProveedor fabrica = {}) {
         for (Respuesta r : respuestas)
             dialogo.responde(r);
-        app = prueba::Inicia(dialogo, dir, dir.filePath(QStringLiteral("hoja.db")));
+        app = prueba::Inicia(dialogo, dir, dir.filePath(QStringLiteral("hoja.db")), {},
+                             std::move(fabrica));
         ventana = prueba::VentanaActiva(*app, dir.filePath(QStringLiteral("usuario")));
     }
     QString ver(const char* campo) const {
@@ -306,6 +309,28 @@ void TstRecuperacion::conUnaCajaAbierta() {
     caja.exec();
     QVERIFY(!porReloj);
     QVERIFY(s.ventana->RecuperacionDeLaBase().Lee());
+}
+
+// The session ends while a run is being read: what is on the sheet then is half a
+// run nobody typed. Nothing is kept; the window closes once the run is whole.
+void TstRecuperacion::duranteUnaCarga() {
+    QTemporaryDir dir;
+    prueba::CreaBase(dir.filePath(QStringLiteral("hoja.db")), prueba::DatosDemo());
+    auto inyeccion = std::make_shared<Inyeccion>();
+    Jornada s(dir, {}, ProveedorFallido::Fabrica(inyeccion));
+    bool visibleAlTerminar = false;
+    inyeccion->antesDe = QStringLiteral("SELECT * FROM V_MV_REPARTODET WHERE IDREPARTO");
+    inyeccion->alLlegar = [&] {
+        s.ventana->TerminaSesion();
+        visibleAlTerminar = s.ventana->isVisible();
+    };
+    s.confirma("Reparto", QStringLiteral("120"));
+    QVERIFY(!inyeccion->alLlegar);
+    QVERIFY(visibleAlTerminar);
+    QTRY_VERIFY(!s.ventana->isVisible());
+    QVERIFY(!s.ventana->RecuperacionDeLaBase().Existe());
+    QCOMPARE(s.ver("Chofer") + u'|' + s.ventana->Grilla().texto(0, 3), QStringLiteral("Perez|2"));
+    QVERIFY(s.dialogo.mostradas().isEmpty());
 }
 
 QTEST_MAIN(TstRecuperacion)
