@@ -2,21 +2,15 @@
 // field until the list is on screen, filling the list, a keystroke in a search
 // box, sorting by a column, and the statements each lookup sends.
 
-#include "DialogoMudo.h"
 #include "EnBaseEmbebida.h"
-#include "app/Aplicacion.h"
+#include "Ensayo.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/ModeloConsulta.h"
-#include "platform/ado/sqlite/BaseEmbebida.h"
-#include "resources/Recursos.h"
-#include "sheet/FrmHojaRuta.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -40,15 +34,6 @@ QString datos() {
     return s.join(u'\n');
 }
 
-int lineas(const QString& ruta) {
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? static_cast<int>(f.readAll().count('\n')) : 0;
-}
-
-double ms(const QElapsedTimer& reloj) {
-    return static_cast<double>(reloj.nsecsElapsed()) / 1e6;
-}
-
 void tecla(QWidget* w, int codigo, const QString& texto = {}) {
     QKeyEvent pulsa(QEvent::KeyPress, codigo, Qt::NoModifier, texto);
     QApplication::sendEvent(w, &pulsa);
@@ -59,21 +44,13 @@ void tecla(QWidget* w, int codigo, const QString& texto = {}) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    FueraDePantalla();
     QApplication qapp(argc, argv);
-    QTemporaryDir dir;
-    const QString traza = dir.filePath(QStringLiteral("traza.txt"));
-    qputenv("HOJARUTA_TRAZA", traza.toLocal8Bit());
-    const QString base = dir.filePath(QStringLiteral("hoja.db"));
-    ado::sqlite::CreaBaseEmbebida(base, recursos::EsquemaSql(), datos());
-    DialogoMudo dialogo;
-    Aplicacion app(dialogo);
-    EnBaseEmbebida(app, dir.path(), base);
-    FrmHojaRuta ventana(app);
-    if (!ventana.Form_Load())
+    const Ensayo ensayo(datos());
+    HojaEnBaseEmbebida hoja(ensayo);
+    if (!hoja.Abre())
         return 1;
-    ventana.show();
+    FrmHojaRuta& ventana = hoja.ventana;
     ventana.activateWindow();
     // The field that has the focus says which lookup F3 opens: the window must be active.
     QElapsedTimer activa;
@@ -85,7 +62,7 @@ int main(int argc, char* argv[]) {
     std::printf("%-28s %10s %10s %12s\n", "operation", "statements", "ms", "per unit");
     bool fallo = false;
     for (const char* vez : {"first lookup (F3 to shown)", "later lookup (F3 to shown)"}) {
-        const int antes = lineas(traza);
+        const int antes = ensayo.Sentencias();
         QElapsedTimer reloj;
         double hastaVerla = 0;
         int sentencias = 0;
@@ -97,8 +74,8 @@ int main(int argc, char* argv[]) {
             if (!d || !d->isVisible())
                 return;
             espera.stop();
-            hastaVerla = ms(reloj);
-            sentencias = lineas(traza) - antes;
+            hastaVerla = Milisegundos(reloj);
+            sentencias = ensayo.Sentencias() - antes;
 
             filas = d->Modelo().rowCount();
             // Each keystroke jumps to the first matching row: the worst of them.
@@ -106,7 +83,7 @@ int main(int argc, char* argv[]) {
                 QElapsedTimer t;
                 t.start();
                 tecla(d->Caja(0), c.toUpper().unicode(), QString(c));
-                peorTecla = std::max(peorTecla, ms(t));
+                peorTecla = std::max(peorTecla, Milisegundos(t));
             }
             if (d->FilaElegida() != kCuentas - 1)
                 fallo = true;
@@ -125,7 +102,7 @@ int main(int argc, char* argv[]) {
     // Filling the list alone, from a result already read.
     {
         ado::Recordset rs;
-        app.db.AbrirRecordset(
+        hoja.app.db.AbrirRecordset(
             QStringLiteral("SELECT TOP 20000 DESCRIPCION,CODIGO FROM MA_CUENTAS ORDER BY CODIGO"),
             rs);
         ModeloConsulta modelo;
@@ -134,7 +111,7 @@ int main(int argc, char* argv[]) {
         reloj.start();
         modelo.Encolumnar(rs, l);
         modelo.Leer(rs, l);
-        const double t = ms(reloj);
+        const double t = Milisegundos(reloj);
         std::printf("%-28s %10s %10.1f %7.0f rows/ms\n", "fill the list", "-", t,
                     modelo.rowCount() / std::max(t, 0.001));
         fallo = fallo || modelo.rowCount() != kCuentas;
@@ -142,18 +119,17 @@ int main(int argc, char* argv[]) {
         // A header click: by the code, descending, then by the description.
         reloj.restart();
         modelo.OrdenaPorValor(1, Qt::DescendingOrder);
-        const double porCodigo = ms(reloj);
+        const double porCodigo = Milisegundos(reloj);
         reloj.restart();
         modelo.OrdenaPorValor(0, Qt::AscendingOrder);
-        const double porDescripcion = ms(reloj);
+        const double porDescripcion = Milisegundos(reloj);
         std::printf("%-28s %10s %10.1f %12s\n", "sort by a column (code)", "-", porCodigo, "");
         std::printf("%-28s %10s %10.1f %12s\n", "sort by a column (text)", "-", porDescripcion, "");
         fallo = fallo || modelo.Valor(0, 1) != QStringLiteral("Cuenta de gastos 00000");
     }
-    qputenv("HOJARUTA_TRAZA", QByteArray());
-    if (fallo || dialogo.cajas != 0) {
+    if (fallo || hoja.dialogo.cajas != 0) {
         std::printf("unexpected: a lookup did not list or find every account, or %d boxes\n",
-                    dialogo.cajas);
+                    hoja.dialogo.cajas);
         return 1;
     }
     ventana.close();
