@@ -91,4 +91,21 @@ public:
     virtual std::optional<QDate> EligeFecha(const QDate& inicial) = 0;
 };
 
+// An operator who is not at the keyboard: no text is typed, no file or date chosen.
+// What a message box gets is each such service's own choice.
+class DialogoDesatendido : public DialogoOperador {
+public:
+    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> EligeArchivo(const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> EligeArchivoGuardar(const QString&, const QString&,
+                                               const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QDate> EligeFecha(const QDate&) override { return std::nullopt; }
+};
+
 } // namespace plataforma

@@ -46,7 +46,7 @@ QTextStream& err() {
 
 // The operator is not there: every box is written to standard error with its
 // text, and answered the cautious way (Cancel, No, Abort), so nothing waits.
-class DialogoConsola : public plataforma::DialogoOperador {
+class DialogoConsola : public plataforma::DialogoDesatendido {
 public:
     plataforma::Respuesta MsgBox(const QString& texto, plataforma::Estilo estilo,
                                  const QString&) override {
@@ -72,14 +72,6 @@ public:
         err() << pregunta << Qt::endl;
         return std::nullopt;
     }
-    std::optional<QString> EligeArchivo(const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> EligeArchivoGuardar(const QString&, const QString&,
-                                               const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QDate> EligeFecha(const QDate&) override { return std::nullopt; }
 };
 
 // The laid-out report goes to the files and the printer asked for.
