@@ -1,17 +1,16 @@
 #include "ScriptOracle.h"
 
+#include "TokensOracle.h"
 #include "TraduceOracle.h"
 #include "platform/ado/Falla.h"
 #include "platform/sql/LexicoSql.h"
 
-#include <initializer_list>
 #include <optional>
 
 namespace db::oracle {
 
 namespace {
 
-using sql::Clase;
 using sql::Simbolo;
 using sql::Token;
 
@@ -19,37 +18,6 @@ ado::Falla sinUbicar(const QString& motivo, QStringView texto) {
     // The script itself is logged apart; the message shows where it stopped.
     return NoPasaAOracle(QStringLiteral("El script no se puede pasar a Oracle ("), motivo, texto);
 }
-
-// The tokens of a text with the small questions the splitter asks of them.
-struct Tokens {
-    QStringView t;
-    QList<Token> tk = sql::Tokeniza(t);
-
-    int n() const { return int(tk.size()); }
-    bool valido(int i) const { return i >= 0 && i < n(); }
-    bool trivia(int i) const { return sql::EsTrivia(tk[i]); }
-    bool es(int i, const char* p) const {
-        return valido(i) && sql::EsPalabra(t, tk[i], QLatin1String(p));
-    }
-    bool unaDe(int i, std::initializer_list<const char*> ps) const {
-        for (const char* p : ps)
-            if (es(i, p))
-                return true;
-        return false;
-    }
-    bool simbolo(int i, Simbolo s) const { return valido(i) && tk[i].simbolo == s; }
-    int sig(int i) const {
-        for (++i; i < n() && trivia(i); ++i) {
-        }
-        return i;
-    }
-    int ant(int i) const {
-        for (--i; i >= 0 && trivia(i); --i) {
-        }
-        return i;
-    }
-    qsizetype fin(int i) const { return tk[i].inicio + tk[i].largo; }
-};
 
 } // namespace
 

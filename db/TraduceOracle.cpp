@@ -4,6 +4,8 @@
 
 #include "TraduceOracle.h"
 
+#include "TokensOracle.h"
+
 #include "platform/Utilidades.h"
 #include "platform/ado/Falla.h"
 #include "platform/ado/Valores.h"
@@ -35,7 +37,7 @@ void exigeCerrado(QStringView sql, const QList<Token>& tokens) {
             throw intraducible(QStringLiteral("texto sin cerrar"), sql);
 }
 
-bool unaDe(QStringView texto, std::initializer_list<const char*> palabras) {
+bool esUnaDe(QStringView texto, std::initializer_list<const char*> palabras) {
     for (const char* p : palabras)
         if (texto.compare(QLatin1String(p), Qt::CaseInsensitive) == 0)
             return true;
@@ -98,12 +100,12 @@ struct Cambio {
     int desde1, hasta1, desde2, hasta2;
 };
 
-class Traductor {
+class Traductor : private Tokens {
 public:
-    explicit Traductor(QStringView sql) : t_(sql), tk_(sql::Tokeniza(sql)) {
-        exigeCerrado(sql, tk_);
-        p_.resize(tk_.size());
-        prof_.resize(tk_.size());
+    explicit Traductor(QStringView sql) : Tokens{sql} {
+        exigeCerrado(sql, tk);
+        p_.resize(tk.size());
+        prof_.resize(tk.size());
         int d = 0;
         for (int i = 0; i < n(); ++i) {
             if (simbolo(i, Simbolo::CierraParentesis))
@@ -125,25 +127,8 @@ public:
     }
 
 private:
-    int n() const { return int(tk_.size()); }
-    QStringView texto(int i) const { return sql::TextoDe(t_, tk_[i]); }
-    bool valido(int i) const { return i >= 0 && i < n(); }
-    bool trivia(int i) const { return sql::EsTrivia(tk_[i]); }
-    bool palabra(int i, const char* p) const {
-        return valido(i) && sql::EsPalabra(t_, tk_[i], QLatin1String(p));
-    }
-    bool simbolo(int i, Simbolo s) const { return valido(i) && tk_[i].simbolo == s; }
-    bool clase(int i, Clase c) const { return valido(i) && tk_[i].clase == c; }
-    int sig(int i) const {
-        for (++i; i < n() && trivia(i); ++i) {
-        }
-        return i;
-    }
-    int ant(int i) const {
-        for (--i; i >= 0 && trivia(i); --i) {
-        }
-        return i;
-    }
+    QStringView texto(int i) const { return sql::TextoDe(t, tk[i]); }
+    bool clase(int i, Clase c) const { return valido(i) && tk[i].clase == c; }
     int cierre(int abre) const {
         for (int k = abre + 1; k < n(); ++k)
             if (simbolo(k, Simbolo::CierraParentesis) && prof_[k] == prof_[abre])
@@ -174,10 +159,11 @@ private:
         return cierra;
     }
     bool reservada(int i) const {
-        return unaDe(texto(i), {"SELECT", "FROM", "WHERE",   "AND",  "OR",     "NOT",   "ON",
-                                "WHEN",   "THEN", "ELSE",    "CASE", "HAVING", "IN",    "EXISTS",
-                                "LIKE",   "IS",   "BY",      "AS",   "JOIN",   "UNION", "ALL",
-                                "ANY",    "SOME", "BETWEEN", "END",  "ESCAPE", "SET",   "VALUES"});
+        return esUnaDe(texto(i),
+                       {"SELECT", "FROM", "WHERE",   "AND",  "OR",     "NOT",   "ON",
+                        "WHEN",   "THEN", "ELSE",    "CASE", "HAVING", "IN",    "EXISTS",
+                        "LIKE",   "IS",   "BY",      "AS",   "JOIN",   "UNION", "ALL",
+                        "ANY",    "SOME", "BETWEEN", "END",  "ESCAPE", "SET",   "VALUES"});
     }
     bool nombre(int i) const {
         return clase(i, Clase::Identificador) || (clase(i, Clase::Palabra) && !reservada(i));
@@ -188,18 +174,19 @@ private:
     void quitaSugerencias() {
         const auto sugerencia = [&](int i) {
             return clase(i, Clase::Palabra) &&
-                   unaDe(texto(i), {"NOLOCK", "READUNCOMMITTED", "READCOMMITTED", "REPEATABLEREAD",
-                                    "SERIALIZABLE", "ROWLOCK", "PAGLOCK", "TABLOCK", "TABLOCKX",
-                                    "UPDLOCK", "XLOCK", "HOLDLOCK", "NOWAIT", "READPAST", "INDEX"});
+                   esUnaDe(texto(i),
+                           {"NOLOCK", "READUNCOMMITTED", "READCOMMITTED", "REPEATABLEREAD",
+                            "SERIALIZABLE", "ROWLOCK", "PAGLOCK", "TABLOCK", "TABLOCKX", "UPDLOCK",
+                            "XLOCK", "HOLDLOCK", "NOWAIT", "READPAST", "INDEX"});
         };
         for (int i = 0; i < n(); ++i) {
             int desde = -1;
             int abre = -1;
-            if (palabra(i, "WITH") && simbolo(sig(i), Simbolo::AbreParentesis) &&
+            if (es(i, "WITH") && simbolo(sig(i), Simbolo::AbreParentesis) &&
                 sugerencia(sig(sig(i)))) {
                 desde = i;
                 abre = sig(i);
-            } else if (simbolo(i, Simbolo::AbreParentesis) && palabra(sig(i), "NOLOCK") &&
+            } else if (simbolo(i, Simbolo::AbreParentesis) && es(sig(i), "NOLOCK") &&
                        simbolo(sig(sig(i)), Simbolo::CierraParentesis) && nombre(ant(i))) {
                 desde = abre = i;
             }
@@ -218,15 +205,14 @@ private:
             if (clase(i, Clase::Identificador) && texto(i).startsWith(u'[')) {
                 // A bracketed name is a quoted one in Oracle.
                 p_[i].texto =
-                    u'"' + sql::ValorDe(t_, tk_[i]).replace(u'"', QLatin1String("\"\"")) + u'"';
+                    u'"' + sql::ValorDe(t, tk[i]).replace(u'"', QLatin1String("\"\"")) + u'"';
             } else if (clase(i, Clase::Cadena)) {
                 const int a = ant(i);
-                const bool enToDate =
-                    simbolo(a, Simbolo::AbreParentesis) && palabra(ant(a), "TO_DATE");
+                const bool enToDate = simbolo(a, Simbolo::AbreParentesis) && es(ant(a), "TO_DATE");
                 if (!enToDate)
-                    if (const auto fecha = fechaOracle(sql::ValorDe(t_, tk_[i])))
+                    if (const auto fecha = fechaOracle(sql::ValorDe(t, tk[i])))
                         p_[i].texto = *fecha;
-            } else if (palabra(i, "dbo") && simbolo(i + 1, Simbolo::Punto)) {
+            } else if (es(i, "dbo") && simbolo(i + 1, Simbolo::Punto)) {
                 quita(i, i + 1); // SQL Server's owner: Oracle would look for a DBO schema
             } else if (clase(i, Clase::Palabra) && simbolo(sig(i), Simbolo::AbreParentesis) &&
                        !simbolo(ant(i), Simbolo::Punto)) {
@@ -263,10 +249,10 @@ private:
         if (!clase(tipo, Clase::Palabra))
             return;
         QString destino;
-        if (unaDe(texto(tipo), {"NVARCHAR", "VARCHAR", "NCHAR", "CHAR"}))
+        if (esUnaDe(texto(tipo), {"NVARCHAR", "VARCHAR", "NCHAR", "CHAR"}))
             destino = QStringLiteral("TO_CHAR(");
-        else if (unaDe(texto(tipo), {"INT", "INTEGER", "BIGINT", "SMALLINT", "TINYINT", "NUMERIC",
-                                     "DECIMAL", "FLOAT", "REAL", "MONEY"}))
+        else if (esUnaDe(texto(tipo), {"INT", "INTEGER", "BIGINT", "SMALLINT", "TINYINT", "NUMERIC",
+                                       "DECIMAL", "FLOAT", "REAL", "MONEY"}))
             destino = QStringLiteral("TO_NUMBER(");
         else
             return; // other conversions have no plain counterpart: the server says so
@@ -290,15 +276,15 @@ private:
     // that is after the first WHERE, as an "=" before it may assign.
     void textosVacios() {
         int donde = 0;
-        while (donde < n() && !palabra(donde, "WHERE"))
+        while (donde < n() && !es(donde, "WHERE"))
             ++donde;
         for (int i = donde + 1; i < n(); ++i) {
             const bool igual = simbolo(i, Simbolo::Igual);
             if (!igual && !simbolo(i, Simbolo::Distinto))
                 continue;
             const int j = sig(i);
-            if (!clase(j, Clase::Cadena) || !sql::ValorDe(t_, tk_[j]).isEmpty() ||
-                (valido(sig(j)) && sql::EsOperador(tk_[sig(j)].simbolo)))
+            if (!clase(j, Clase::Cadena) || !sql::ValorDe(t, tk[j]).isEmpty() ||
+                (valido(sig(j)) && sql::EsOperador(tk[sig(j)].simbolo)))
                 continue;
             quita(i, j);
             p_[i].texto = igual ? QStringLiteral(" IS NULL ") : QStringLiteral(" IS NOT NULL ");
@@ -368,10 +354,10 @@ private:
     // SQL Server compares texts without regard to case; Oracle does not.
     void comparacionesSinMayusculas() {
         for (int i = 0; i < n(); ++i) {
-            if (!palabra(i, "LIKE"))
+            if (!es(i, "LIKE"))
                 continue;
             int izquierda = ant(i);
-            if (palabra(izquierda, "NOT"))
+            if (es(izquierda, "NOT"))
                 izquierda = ant(izquierda);
             const int inicio = valido(izquierda) ? inicioOperando(izquierda) : -1;
             const int fin = finOperando(sig(i));
@@ -395,7 +381,7 @@ private:
                 return k;
             if (prof_[k] == d && (simbolo(k, Simbolo::PuntoYComa) ||
                                   (clase(k, Clase::Palabra) &&
-                                   unaDe(texto(k), {"UNION", "INTERSECT", "EXCEPT", "MINUS"}))))
+                                   esUnaDe(texto(k), {"UNION", "INTERSECT", "EXCEPT", "MINUS"}))))
                 return k;
         }
         return n();
@@ -405,13 +391,13 @@ private:
     // DISTINCT or aggregate: such a query is limited from outside.
     void tops() {
         for (int s = n() - 1; s >= 0; --s) {
-            if (!palabra(s, "SELECT"))
+            if (!es(s, "SELECT"))
                 continue;
             int j = sig(s);
-            const bool distinta = palabra(j, "DISTINCT");
-            if (distinta || palabra(j, "ALL"))
+            const bool distinta = es(j, "DISTINCT");
+            if (distinta || es(j, "ALL"))
                 j = sig(j);
-            if (!palabra(j, "TOP"))
+            if (!es(j, "TOP"))
                 continue;
             const int top = j;
             int ultimo = sig(top);
@@ -426,21 +412,21 @@ private:
             } else {
                 continue; // a column called TOP, say
             }
-            const bool porcentaje = palabra(sig(ultimo), "PERCENT");
+            const bool porcentaje = es(sig(ultimo), "PERCENT");
             if (porcentaje)
                 ultimo = sig(ultimo);
-            if (palabra(sig(ultimo), "WITH") && palabra(sig(sig(ultimo)), "TIES"))
-                throw intraducible(QStringLiteral("TOP WITH TIES"), t_);
+            if (es(sig(ultimo), "WITH") && es(sig(sig(ultimo)), "TIES"))
+                throw intraducible(QStringLiteral("TOP WITH TIES"), t);
             if (porcentaje && limite.toDouble() != 100)
-                throw intraducible(QStringLiteral("TOP PERCENT"), t_);
+                throw intraducible(QStringLiteral("TOP PERCENT"), t);
             int tras = ultimo;
             while (tras + 1 < n() && trivia(tras + 1))
                 ++tras;
             quita(top, tras);
             p_[top].texto = QStringLiteral(" ");
             const int fin = finConsulta(s);
-            if (tras + 1 >= fin || palabra(tras + 1, "FROM"))
-                throw intraducible(QStringLiteral("TOP sin columnas"), t_);
+            if (tras + 1 >= fin || es(tras + 1, "FROM"))
+                throw intraducible(QStringLiteral("TOP sin columnas"), t);
             if (porcentaje)
                 continue; // 100 PERCENT: every row
 
@@ -454,19 +440,19 @@ private:
                     continue;
                 final = k;
                 if (desde < 0 && clase(k, Clase::Palabra) &&
-                    unaDe(texto(k), {"COUNT", "SUM", "MIN", "MAX", "AVG"}) &&
+                    esUnaDe(texto(k), {"COUNT", "SUM", "MIN", "MAX", "AVG"}) &&
                     simbolo(sig(k), Simbolo::AbreParentesis))
                     envuelta = true;
                 if (prof_[k] != prof_[s])
                     continue;
-                if (desde < 0 && palabra(k, "FROM"))
+                if (desde < 0 && es(k, "FROM"))
                     desde = k;
-                else if (donde < 0 && palabra(k, "WHERE"))
+                else if (donde < 0 && es(k, "WHERE"))
                     donde = k;
-                else if (donde >= 0 && palabra(k, "OR"))
+                else if (donde >= 0 && es(k, "OR"))
                     hayOr = true;
-                else if (((palabra(k, "ORDER") || palabra(k, "GROUP")) && palabra(sig(k), "BY")) ||
-                         palabra(k, "HAVING"))
+                else if (((es(k, "ORDER") || es(k, "GROUP")) && es(sig(k), "BY")) ||
+                         es(k, "HAVING"))
                     envuelta = true;
             }
             if (envuelta) {
@@ -505,8 +491,6 @@ private:
         return r;
     }
 
-    QStringView t_;
-    QList<Token> tk_;
     QList<Pieza> p_;
     QList<int> prof_;
     QList<Cambio> cambios_;
