@@ -3,6 +3,7 @@
 #include "app/Reportes.h"
 
 #include "platform/Texto.h"
+#include "platform/ado/Valores.h"
 #include "report/Error.h"
 
 namespace reportes {
@@ -12,16 +13,9 @@ namespace {
 QString literal(const QVariant& v) {
     if (!v.isValid() || v.isNull())
         return QStringLiteral("NULL");
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
+    if (ado::EsEntero(v))
         return QString::number(v.toLongLong());
+    switch (v.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
         return plataforma::TextoNumero(v.toDouble());

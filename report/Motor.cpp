@@ -41,21 +41,8 @@ bool esNulo(const QVariant& v) {
 }
 
 bool esNumero(const QVariant& v) {
-    switch (v.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return true;
-    default:
-        return esMoneda(v);
-    }
+    return ado::EsEntero(v) || v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float ||
+           esMoneda(v);
 }
 
 Currency moneda(const QVariant& v) {

@@ -136,6 +136,22 @@ QString CitaIdentificador(const QString& nombre) {
     return u'"' + n + u'"';
 }
 
+bool EsEntero(const QVariant& valor) {
+    switch (valor.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool EsTipoTexto(int t) {
     switch (t) {
     case adBSTR:

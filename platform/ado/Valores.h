@@ -23,6 +23,10 @@ std::optional<double> InterpretaNumero(const QString& texto);
 // A table or column name between double quotes, as both providers' SQL takes it.
 QString CitaIdentificador(const QString& nombre);
 
+// Whether a value holds an integer of any width: not a bool, a character or a
+// floating-point number.
+bool EsEntero(const QVariant& valor);
+
 bool EsTipoTexto(int tipoAdo);
 bool EsTipoNumero(int tipoAdo);
 bool EsTipoFecha(int tipoAdo);
