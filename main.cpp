@@ -49,8 +49,6 @@ int main(int argc, char* argv[]) {
     if (OpcionDeConsola(argc, argv))
         return 0;
     QApplication qapp(argc, argv);
-    // The folder of the user's own files (the unsaved run) is named after it.
-    QCoreApplication::setApplicationName(QStringLiteral("hojaruta"));
     // Installed where the clerk cannot write, the workstation files are the clerk's own.
     puesto::Prepara();
     // A statement waiting for another program's lock leaves the window painted.

@@ -18,7 +18,9 @@ QString Elige(const QString& variable, const QString& carpetaPrograma, bool prog
 }
 
 QString CarpetaDelUsuario() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    // Named here, not after the running program: hojaruta-reporte finds the same files.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/hojaruta");
 }
 
 QString Carpeta() {

@@ -18,7 +18,8 @@ inline constexpr const char* kCarpetaSitio = "/etc/hojaruta";
 QString Elige(const QString& variable, const QString& carpetaPrograma, bool programaEscribible,
               const QString& carpetaUsuario);
 
-// The user's own settings folder (~/.config/hojaruta for the program).
+// The user's own settings folder, ~/.config/hojaruta, whichever program of the
+// package asks.
 QString CarpetaDelUsuario();
 
 // The workstation folder of this process.

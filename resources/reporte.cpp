@@ -3,6 +3,7 @@
 
 #include "app/Aplicacion.h"
 #include "app/Reportes.h"
+#include "platform/CarpetaPuesto.h"
 #include "platform/DialogoOperador.h"
 #include "report/Error.h"
 #include "report/Pintor.h"
@@ -148,6 +149,8 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
+    // Installed where the user cannot write, the workstation files are the user's own.
+    puesto::Prepara();
 
     const QStringList args = qapp.arguments().mid(1);
     QString conexion, nombre, reparto, formula;
