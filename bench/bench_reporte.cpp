@@ -47,6 +47,7 @@ int main(int argc, char* argv[]) {
         DialogoMudo dialogo;
         Aplicacion app(dialogo);
         app.carpetaEjecutable = ensayo.Carpeta();
+        app.carpetaPuesto = ensayo.Carpeta();
         app.db.carpetaLog = ensayo.Carpeta();
         QString cadena;
         if (!app.IniciaAplicacion(

@@ -32,8 +32,9 @@ QString Carpeta() {
 
 QStringList CopiaFaltantes(const QString& carpeta, const QString& sitio) {
     QStringList copiados;
+    // The folder is made even with nothing to copy: the files are written into it.
     const QDir origen(sitio);
-    if (!origen.exists() || !QDir().mkpath(carpeta))
+    if (!QDir().mkpath(carpeta) || !origen.exists())
         return copiados;
     const QStringList propios = QDir(carpeta).entryList(QDir::Files | QDir::Hidden);
     const auto loTiene = [&](const QString& nombre) {

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
@@ -514,8 +515,10 @@ void TstUtilidades::puestoSeLlenaDelSitio() {
             QFileDevice::WriteOwner);
     // A second start copies nothing; a missing site or a new folder are no failure.
     QCOMPARE(puesto::CopiaFaltantes(carpeta, sitio.path()), QStringList());
-    QCOMPARE(puesto::CopiaFaltantes(carpeta, casa.filePath(QStringLiteral("no-hay"))),
+    const QString sinSitio = casa.filePath(QStringLiteral("sin-sitio/hojaruta"));
+    QCOMPARE(puesto::CopiaFaltantes(sinSitio, casa.filePath(QStringLiteral("no-hay"))),
              QStringList());
+    QVERIFY(QFileInfo(sinSitio).isDir());
     QCOMPARE(puesto::CopiaFaltantes(casa.filePath(QStringLiteral("nueva/a")), sitio.path()).size(),
              3);
 }
