@@ -289,6 +289,7 @@ void FrmHojaRuta::aviso(const QString& mensaje) {
 // ------------------------------------------------------------------- states
 
 void FrmHojaRuta::Inicializa() {
+    const CargaEnCurso carga(*this);
     const QString kReparto = QStringLiteral("Reparto");
     plataforma::CorrePasos(
         plataforma::OmiteFalla,
@@ -356,6 +357,7 @@ void FrmHojaRuta::Inicializa() {
 }
 
 void FrmHojaRuta::abreReparto() {
+    const CargaEnCurso carga(*this);
     reparto_.Existe = true;
     reparto_.Finalizado.clear(); // the stamp of the run shown before
     ui_->LblFinalizado->clear();
@@ -393,7 +395,6 @@ void FrmHojaRuta::DetalleOn(bool Off) {
 }
 
 void FrmHojaRuta::MuestraReparto() {
-    const CargaEnCurso carga(*this);
     Progreso progreso(this, QStringLiteral("Cargando el reparto..."));
     plataforma::CorrePasos(
         plataforma::OmiteFalla,
@@ -442,7 +443,6 @@ bool FrmHojaRuta::rubrosValidos(QString& lista) {
 }
 
 void FrmHojaRuta::ArmaGrilla(bool limpiaPrimero) {
-    const CargaEnCurso carga(*this);
     QString filtro;
     plataforma::CorrePasos(
         plataforma::OmiteFalla,
@@ -567,13 +567,15 @@ void FrmHojaRuta::aplica(const ReglasHoja::Resultado& res, QLineEdit* control) {
     case Efecto::AbreReparto:
         abreReparto();
         break;
-    case Efecto::NuevoReparto:
+    case Efecto::NuevoReparto: {
+        const CargaEnCurso carga(*this);
         reparto_.Existe = false;
         Inicializa();
         DetalleOn(true);
         reparto_.MarcaComoCargado();
         actualizaTitulo();
         break;
+    }
     case Efecto::RecalculaPrecios:
         repo_.RecalculaPrecios(reparto_);
         break;
@@ -626,7 +628,16 @@ void FrmHojaRuta::TerminaSesion() {
     if (terminando_)
         return;
     if (cargando_ > 0) {
-        terminaAlCargar_ = true;
+        QWidget* caja = QApplication::activeModalWidget();
+        if (!caja || qobject_cast<QProgressDialog*>(caja)) {
+            // Carried out once the run is whole and marked as loaded.
+            terminaAlCargar_ = true;
+            return;
+        }
+        // A box waits in the middle of the load for an answer nobody will give:
+        // what the sheet holds is half a run nobody typed, so nothing is kept.
+        terminando_ = true;
+        QCoreApplication::exit(0);
         return;
     }
     terminando_ = true;

@@ -186,8 +186,9 @@ private:
     bool activando_ = false; // the activation that opens the command line's run
     bool activado_ = false;
     bool terminando_ = false; // the session is ending: no question is asked
-    // A run being read or a grid being built: the sheet is half of something the
-    // clerk did not type, and the statement under way still needs the connection.
+    // A run being opened or a new one prepared, until it is marked as loaded: the
+    // sheet is half of something the clerk did not type, and the statement under
+    // way still needs the connection.
     int cargando_ = 0;
     bool terminaAlCargar_ = false; // the session ended meanwhile
     friend class CargaEnCurso;

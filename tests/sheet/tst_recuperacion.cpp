@@ -34,8 +34,9 @@ private slots:
     void senalDelSistema_data();
     void senalDelSistema();
     // Last: it ends every event loop of the thread, as the program's end does.
-    void conUnaCajaAbierta();
+    void duranteUnaCarga_data();
     void duranteUnaCarga();
+    void conUnaCajaAbierta();
 };
 
 namespace {
@@ -311,15 +312,23 @@ void TstRecuperacion::conUnaCajaAbierta() {
     QVERIFY(s.ventana->RecuperacionDeLaBase().Lee());
 }
 
-// The session ends while a run is being read: what is on the sheet then is half a
+void TstRecuperacion::duranteUnaCarga_data() {
+    QTest::addColumn<QString>("antesDe");
+    QTest::newRow("reading the lines") << "SELECT * FROM V_MV_REPARTODET WHERE IDREPARTO";
+    QTest::newRow("after them, the previous odometer")
+        << "SELECT TOP 1 IdReparto, KmFinal FROM V_MV_REPARTO";
+}
+
+// The session ends while a run is being opened: what is on the sheet then is half a
 // run nobody typed. Nothing is kept; the window closes once the run is whole.
 void TstRecuperacion::duranteUnaCarga() {
+    QFETCH(QString, antesDe);
     QTemporaryDir dir;
     prueba::CreaBase(dir.filePath(QStringLiteral("hoja.db")), prueba::DatosDemo());
     auto inyeccion = std::make_shared<Inyeccion>();
     Jornada s(dir, {}, ProveedorFallido::Fabrica(inyeccion));
     bool visibleAlTerminar = false;
-    inyeccion->antesDe = QStringLiteral("SELECT * FROM V_MV_REPARTODET WHERE IDREPARTO");
+    inyeccion->antesDe = antesDe;
     inyeccion->alLlegar = [&] {
         s.ventana->TerminaSesion();
         visibleAlTerminar = s.ventana->isVisible();
