@@ -57,9 +57,13 @@ AnchosColumnas ReparteGrilla(double ancho, double parteProducto) {
     return {producto, std::max(0.0, std::floor((ancho - producto - kMargen) / 8))};
 }
 
+double AcotaParte(double parte) {
+    return std::clamp(parte, 0.05, 0.9);
+}
+
 double ParteProducto(const Ui::FrmHojaRuta& ui, int pixeles) {
     const int ancho = ui.MSFlexGrid2->width();
-    return ancho > 0 ? std::clamp(static_cast<double>(pixeles) / ancho, 0.05, 0.9) : kParteProducto;
+    return ancho > 0 ? AcotaParte(static_cast<double>(pixeles) / ancho) : kParteProducto;
 }
 
 void AnchosGrilla(Ui::FrmHojaRuta& ui, double parteProducto) {

@@ -21,8 +21,10 @@ struct AnchosColumnas {
     double cantidad;
 };
 AnchosColumnas ReparteGrilla(double ancho, double parteProducto);
-// The part of the grid's width a product column `pixeles` wide takes (kept within
-// reason, so that a stored value cannot hide the column or the quantities).
+// A share of the grid's width kept within reason, so that neither a drag nor a
+// stored value can hide the product column or the quantities.
+double AcotaParte(double parte);
+// The part of the grid's width a product column `pixeles` wide takes, within reason.
 double ParteProducto(const Ui::FrmHojaRuta& ui, int pixeles);
 // The grid's columns for its present width; the captions follow.
 void AnchosGrilla(Ui::FrmHojaRuta& ui, double parteProducto);
