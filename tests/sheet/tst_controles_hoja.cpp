@@ -71,17 +71,10 @@ struct Hoja {
         QTest::keyClick(c, Qt::Key_Return);
     }
     void tipeaEn(int fila, int col, const QString& valor) {
-        ventana->VistaGrilla()->setCurrentIndex(ventana->Grilla().index(fila, col));
-        ventana->VistaGrilla()->setFocus();
-        QTest::keyClicks(ventana->VistaGrilla(), valor.left(1)); // opens the cell's editor
-        QTest::keyClicks(ventana->txtEditCC(), valor.mid(1));
-        QTest::keyClick(ventana->txtEditCC(), Qt::Key_Return);
+        prueba::TipeaEn(*ventana, fila, col, valor);
     }
     void finalizar(std::initializer_list<Respuesta> respuestas) {
-        for (Respuesta r : respuestas)
-            dialogo.responde(r);
-        QTest::mouseClick(ventana->findChild<QPushButton*>(QStringLiteral("cmdFinalizar")),
-                          Qt::LeftButton);
+        prueba::Finaliza(*ventana, dialogo, respuestas);
     }
 };
 

@@ -96,16 +96,10 @@ struct Hoja {
     void abre(const QString& numero) { confirma("Reparto", numero); }
     // Types into the grid as a clerk does: the first key opens the cell's editor.
     void tipea(const QString& texto, bool confirmando = true) {
-        QTableView* g = ventana->VistaGrilla();
-        g->setFocus();
-        QTest::keyClicks(g, texto.left(1));
-        QTest::keyClicks(ventana->txtEditCC(), texto.mid(1));
-        if (confirmando)
-            QTest::keyClick(ventana->txtEditCC(), Qt::Key_Return);
+        prueba::Tipea(*ventana, texto, confirmando);
     }
     void tipeaEn(int fila, int col, const QString& texto) {
-        ventana->VistaGrilla()->setCurrentIndex(ventana->Grilla().index(fila, col));
-        tipea(texto);
+        prueba::TipeaEn(*ventana, fila, col, texto);
     }
     QModelIndex actual() const { return ventana->VistaGrilla()->currentIndex(); }
     QString ultimoMensaje() const {
@@ -113,12 +107,8 @@ struct Hoja {
     }
     QStringList filas(const QString& sql) { return prueba::Filas(app->db, sql); }
     void boton(const char* clave) { ventana->Barvex1_ButtonClick(QString::fromLatin1(clave)); }
-    // "Finalizar"; the answers go to its confirmation and the boxes that follow.
     void finalizar(std::initializer_list<Respuesta> respuestas) {
-        for (Respuesta r : respuestas)
-            dialogo.responde(r);
-        QTest::mouseClick(ventana->findChild<QPushButton*>(QStringLiteral("cmdFinalizar")),
-                          Qt::LeftButton);
+        prueba::Finaliza(*ventana, dialogo, respuestas);
     }
 };
 

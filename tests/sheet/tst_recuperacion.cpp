@@ -68,12 +68,7 @@ struct Jornada {
     }
     // A quantity typed into the grid as a clerk does.
     void tipeaEn(int fila, int col, const QString& texto) {
-        QTableView* g = ventana->VistaGrilla();
-        g->setFocus();
-        g->setCurrentIndex(ventana->Grilla().index(fila, col));
-        QTest::keyClicks(g, texto.left(1));
-        QTest::keyClicks(ventana->txtEditCC(), texto.mid(1));
-        QTest::keyClick(ventana->txtEditCC(), Qt::Key_Return);
+        prueba::TipeaEn(*ventana, fila, col, texto);
     }
     // Run `numero` opened and changed as a clerk would: an odd driver, a reload.
     void cambia(const QString& numero) {
