@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTableView>
 
 #include <algorithm>
@@ -145,6 +146,41 @@ void PreparaDisposicion(Ui::FrmHojaRuta& ui) {
     ui.MSFlexGrid2->setAccessibleName(QStringLiteral("Artículos del reparto"));
     ui.MSHFlexGrid1->setAccessibleName(QStringLiteral("Comprobantes del reparto por tipo y letra"));
     ui.MSHFlexGrid2->setAccessibleName(QStringLiteral("Cobranzas del reparto por tipo"));
+
+    // A narrow window squeezes the fields, and a cut figure reads as another one
+    // ("000,00" for 12000,00): each field keeps room for the longest value it holds.
+    const QString importe = QStringLiteral("9999999999,99");
+    const std::pair<QLineEdit*, QString> muestras[] = {
+        {ui.txtFields_0, QStringLiteral("9999999999")},
+        {ui.txtFields_1, QStringLiteral("00/00/0000")},
+        {ui.txtFields_2, QStringLiteral("999")},
+        {ui.txtFields_3, QStringLiteral("WWW999W")},
+        {ui.txtFields_5, QStringLiteral("99999999")},
+        {ui.txtFields_6, QStringLiteral("99999999")},
+        {ui.txtFields_11, QStringLiteral("9.9.9.99")},
+        {ui.txtFields_12, QStringLiteral("9.9.9.99")},
+        {ui.txtFields_13, QStringLiteral("9.9.9.99")},
+        {ui.txtFields_17, QStringLiteral("9.9.9.99")},
+        {ui.txtFields_14, importe},
+        {ui.txtFields_15, importe},
+        {ui.txtFields_16, importe},
+        {ui.txtFields_18, importe},
+        {ui.txtFields_19, importe},
+        {ui.txtFields_10, importe},
+        {ui.TxtARecaudar, importe},
+        {ui.TxtTotGastos, importe},
+        {ui.TxtTotal, importe},
+    };
+    for (const auto& [campo, muestra] : muestras)
+        campo->setMinimumWidth(AnchoPara(*campo, muestra));
+}
+
+int AnchoPara(const QLineEdit& campo, const QString& texto) {
+    // The text, the field's text margins, its frame and the cursor's room.
+    const QMargins margenes = campo.textMargins();
+    const int marco = campo.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &campo);
+    return campo.fontMetrics().horizontalAdvance(texto) + margenes.left() + margenes.right() +
+           2 * marco + 8;
 }
 
 } // namespace hoja

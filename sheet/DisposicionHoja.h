@@ -2,6 +2,8 @@
 // The sheet window's layout that follows its size: the grid's column widths, the
 // three rows of captions laid over its columns, the summary grids' columns.
 
+class QLineEdit;
+class QString;
 class QTableView;
 namespace Ui {
 class FrmHojaRuta;
@@ -35,7 +37,10 @@ void RepartoColumnas(QTableView* vista, int columnas, int restaTwips);
 // Both summary grids of "Más Datos", for their present width.
 void AnchosResumenes(Ui::FrmHojaRuta& ui);
 // The grid takes the height the window gains, the lower frames the width; every
-// field gets the name a screen reader says (its label's, or what it holds).
+// field gets the name a screen reader says (its label's, or what it holds) and
+// keeps room for its longest value however narrow the window.
 void PreparaDisposicion(Ui::FrmHojaRuta& ui);
+// The width `campo` needs to show `texto` whole.
+int AnchoPara(const QLineEdit& campo, const QString& texto);
 
 } // namespace hoja

@@ -385,6 +385,21 @@ void TstEscenariosHoja::ventanaQueSeAdapta() {
         QVERIFY(!h.ventana->windowTitle().contains(u'*'));
         h.confirma("ImpRecaudado", QStringLiteral("1250,5"));
         QCOMPARE(h.texto("ImpRecaudado"), QStringLiteral("1250,50"));
+        // As narrow as the window goes, no figure is cut (a cut "12345678,90" would
+        // read as another amount); free texts may scroll.
+        h.confirma("Gasto1", QStringLiteral("12345678,9"));
+        h.ventana->resize(h.ventana->minimumSizeHint());
+        QTest::qWait(50);
+        for (QLineEdit* caja : h.ventana->findChildren<QLineEdit*>()) {
+            const QString n = caja->objectName();
+            const bool libre =
+                n == QLatin1String("txtFields_4") || n == QLatin1String("txtFields_7") ||
+                n == QLatin1String("txtFields_8") || n == QLatin1String("txtFields_9");
+            if (libre || caja->text().isEmpty() || !caja->isVisible())
+                continue;
+            QVERIFY2(caja->fontMetrics().horizontalAdvance(caja->text()) + 6 <= caja->width(),
+                     qPrintable(n + u' ' + caja->text()));
+        }
         // Every field is named for a screen reader: by its caption, or by what it holds.
         QCOMPARE(h.campo("Chofer")->accessibleName(), QStringLiteral("Chofer"));
         QCOMPARE(h.ventana->findChild<QLabel*>(QStringLiteral("lblChofer"))->buddy(),
