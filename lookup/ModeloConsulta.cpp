@@ -360,10 +360,7 @@ QVariant ModeloConsulta::headerData(int seccion, Qt::Orientation orientacion, in
 int ModeloConsulta::columnaCantidad(int fila) const {
     const int columna = IndiceColumna(QStringLiteral("**Cantidad**"));
     if (columna == 0 || fila < 0 || fila >= filas_.size())
-        throw ado::Falla(ado::codigo::adErrItemNotFound,
-                         QStringLiteral("Item cannot be found in the collection corresponding to "
-                                        "the requested name or ordinal."),
-                         QStringLiteral("**Cantidad**"));
+        throw ado::FallaSinElemento(QStringLiteral("**Cantidad**"));
     return columna - 1;
 }
 

@@ -89,13 +89,18 @@ bool RepositorioReparto::Existe(const QString& numero, QString* finalizado) {
     if (existe) {
         if (finalizado)
             *finalizado = texto(rs, "FINALIZADO");
-        FilaReparto fila{numero.trimmed(), {}, HuellaFila(rs)};
-        for (int i = 0; i < rs.FieldCount(); ++i)
-            fila.valores.insert(rs.Fields(i).Name().toUpper(), rs.Fields(i).Value());
-        filaReparto_ = std::move(fila);
+        filaReparto_ = filaDe(numero, rs);
     }
     app_.db.CierraRecordset(rs);
     return existe;
+}
+
+RepositorioReparto::FilaReparto RepositorioReparto::filaDe(const QString& numero,
+                                                           ado::Recordset& rs) {
+    FilaReparto fila{numero.trimmed(), {}, HuellaFila(rs)};
+    for (int i = 0; i < rs.FieldCount(); ++i)
+        fila.valores.insert(rs.Fields(i).Name().toUpper(), rs.Fields(i).Value());
+    return fila;
 }
 
 void RepositorioReparto::CargaCabecera(Reparto& r) {
@@ -108,10 +113,7 @@ void RepositorioReparto::CargaCabecera(Reparto& r) {
         const auto it = fila ? fila->valores.constFind(QString::fromLatin1(nombre).toUpper())
                              : QHash<QString, QVariant>::const_iterator();
         if (!fila || it == fila->valores.cend())
-            throw ado::Falla(ado::codigo::adErrItemNotFound,
-                             QStringLiteral("Item cannot be found in the collection corresponding "
-                                            "to the requested name or ordinal."),
-                             QStringLiteral("V_MV_REPARTO"));
+            throw ado::FallaSinElemento(QStringLiteral("V_MV_REPARTO"));
         return *it;
     };
     const auto textoFila = [&](const char* nombre) {
@@ -128,9 +130,7 @@ void RepositorioReparto::CargaCabecera(Reparto& r) {
                              r.NumeroTexto(),
                          rs) &&
                     !rs.BOF() && !rs.Eof()) {
-                    fila = FilaReparto{r.NumeroTexto().trimmed(), {}, HuellaFila(rs)};
-                    for (int i = 0; i < rs.FieldCount(); ++i)
-                        fila->valores.insert(rs.Fields(i).Name().toUpper(), rs.Fields(i).Value());
+                    fila = filaDe(r.NumeroTexto(), rs);
                 }
                 app_.db.CierraRecordset(rs);
             },
@@ -225,10 +225,7 @@ void RepositorioReparto::LlenaArticulo(Reparto& r, int fila, const Articulo& a) 
         bool ok = false;
         const int n = clase.toInt(&ok);
         if (!ok || n < 1 || n > 5)
-            throw ado::Falla(ado::codigo::adErrItemNotFound,
-                             QStringLiteral("Item cannot be found in the collection corresponding "
-                                            "to the requested name or ordinal."),
-                             QStringLiteral("Precio") + clase);
+            throw ado::FallaSinElemento(QStringLiteral("Precio") + clase);
         precio = TextoValor(a.Precio[n]);
     }
     QString tasa;
@@ -740,10 +737,7 @@ void RepositorioReparto::grabaLineas(const Reparto& r) {
             if (rs.Fields(i).Name().compare(nombre, Qt::CaseInsensitive) == 0)
                 tipos[k] = rs.Fields(i).Type();
         if (tipos[k] < 0 && n > 0) // the view lacks the column: let the layer say which
-            throw ado::Falla(ado::codigo::adErrItemNotFound,
-                             QStringLiteral("Item cannot be found in the collection corresponding "
-                                            "to the requested name or ordinal."),
-                             QStringLiteral("V_MV_REPARTODET"));
+            throw ado::FallaSinElemento(QStringLiteral("V_MV_REPARTODET"));
     }
     rs.Close();
 

@@ -149,6 +149,8 @@ private:
         QByteArray huella;                // HuellaFila of the row as read
     };
     std::optional<FilaReparto> filaReparto_;
+    // The row under the cursor of `rs`, as the cache keeps it.
+    static FilaReparto filaDe(const QString& numero, ado::Recordset& rs);
 };
 
 // The key the database compares article codes by: padded, without regard to case.

@@ -74,9 +74,7 @@ Recordset::~Recordset() = default;
 const Columna& Recordset::cabecera(int i) const {
     exigeAbierto();
     if (i < 0 || i >= d_->columnas.size())
-        throw fallaAdo(codigo::adErrItemNotFound,
-                       QStringLiteral("Item cannot be found in the collection corresponding to "
-                                      "the requested name or ordinal."));
+        throw FallaSinElemento(QStringLiteral("ADODB"));
     return d_->columnas[i];
 }
 

@@ -66,4 +66,13 @@ private:
     QByteArray utf8_;
 };
 
+// A field, column or item asked for by a name or position its collection lacks, as
+// the layer words it; `fuente` says which collection.
+inline Falla FallaSinElemento(const QString& fuente) {
+    return Falla(codigo::adErrItemNotFound,
+                 QStringLiteral("Item cannot be found in the collection corresponding to the "
+                                "requested name or ordinal."),
+                 fuente);
+}
+
 } // namespace ado
