@@ -211,6 +211,9 @@ Currency Utilidades::ANumero(const QString& texto, const QLocale& local) {
 Currency Utilidades::ANumero(const QVariant& valor) {
     if (valor.isNull())
         return Currency();
+    // Money columns come from the layer as Currency already.
+    if (valor.metaType() == QMetaType::fromType<Currency>())
+        return valor.value<Currency>();
     switch (valor.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
@@ -243,6 +246,14 @@ Currency Utilidades::ANumero(const QVariant& valor) {
         return ANumero(QString::fromLatin1(valor.toByteArray()));
     default:
         return ANumero(valor.toString());
+    }
+}
+
+std::optional<Currency> Utilidades::NumeroEn(const QString& texto) {
+    try {
+        return leeNumero(texto, LocaleOperador());
+    } catch (const ado::Falla&) {
+        return std::nullopt;
     }
 }
 

@@ -13,6 +13,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 class Utilidades {
 public:
     explicit Utilidades(plataforma::DialogoOperador& dialogo) : dialogo_(dialogo) {}
@@ -29,6 +31,9 @@ public:
     static Currency ANumero(const QString& texto);
     static Currency ANumero(const QString& texto, const QLocale& local);
     static Currency ANumero(const QVariant& valor);
+    // The number the text holds in the operator's locale; nothing when it holds none
+    // or one too large for money.
+    static std::optional<Currency> NumeroEn(const QString& texto);
     // Whether ANumero finds a number in the text (an empty text holds none).
     static bool EsNumerico(const QString& texto);
     static bool EsNumerico(const QString& texto, const QLocale& local);

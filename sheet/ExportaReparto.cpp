@@ -24,12 +24,9 @@ Celda celdaDe(const QString& texto, Tipo tipo) {
     const QString t = texto.trimmed();
     if (t.isEmpty())
         return {};
-    try {
-        if (Utilidades::EsNumerico(t))
-            return Celda::DeNumero(tipo, Utilidades::ANumero(t));
-    } catch (const ado::Falla&) {
-        // Beyond what money holds: left as the clerk wrote it.
-    }
+    // Beyond what money holds, it is left as the clerk wrote it.
+    if (const auto n = Utilidades::NumeroEn(t))
+        return Celda::DeNumero(tipo, *n);
     return Celda::DeTexto(t);
 }
 

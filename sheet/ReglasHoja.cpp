@@ -253,18 +253,6 @@ std::optional<ReglasHoja::Falta> ReglasHoja::AsientoBalanceado(const Reparto& r)
 
 namespace {
 
-// An amount field or cell as a number; nothing when it holds none.
-std::optional<Currency> numero(const QString& texto) {
-    const QString t = texto.trimmed();
-    if (t.isEmpty() || !Utilidades::EsNumerico(t))
-        return std::nullopt;
-    try {
-        return Utilidades::ANumero(t);
-    } catch (const ado::Falla&) {
-        return std::nullopt; // too large to be a quantity: the cell's check says so
-    }
-}
-
 int signo(Currency c) {
     return c > Currency() ? 1 : (c < Currency() ? -1 : 0);
 }
@@ -272,7 +260,9 @@ int signo(Currency c) {
 } // namespace
 
 QString ReglasHoja::Descuadre(const Reparto& r, int fila) {
-    const auto cant = [&](int c) { return numero(r.Lineas().texto(fila, c)).value_or(Currency()); };
+    const auto cant = [&](int c) {
+        return Utilidades::NumeroEn(r.Lineas().texto(fila, c)).value_or(Currency());
+    };
     const auto vendidoDeMas = [&](int carga, int recarga, int venta, const char* unidad) {
         const Currency cargado = cant(carga) + cant(recarga);
         if (cant(venta) <= cargado)
@@ -324,7 +314,7 @@ QString ReglasHoja::PreguntaDescuadres(const Reparto& r, const QList<LineaDescua
 
 QString ReglasHoja::AvisoKmInicial(const Reparto& r,
                                    const std::optional<RepartoAnterior>& anterior) {
-    const auto inicio = numero(r.Campo(QStringLiteral("KmInicial")));
+    const auto inicio = Utilidades::NumeroEn(r.Campo(QStringLiteral("KmInicial")));
     if (!inicio || !anterior || !anterior->kmFinal || *inicio == *anterior->kmFinal)
         return {};
     return QStringLiteral("El reparto anterior del vehículo (N° %1) terminó en %2 km.")
@@ -332,8 +322,8 @@ QString ReglasHoja::AvisoKmInicial(const Reparto& r,
 }
 
 std::optional<Currency> ReglasHoja::KmRecorridos(const Reparto& r) {
-    const auto inicio = numero(r.Campo(QStringLiteral("KmInicial")));
-    const auto fin = numero(r.Campo(QStringLiteral("KmFinal")));
+    const auto inicio = Utilidades::NumeroEn(r.Campo(QStringLiteral("KmInicial")));
+    const auto fin = Utilidades::NumeroEn(r.Campo(QStringLiteral("KmFinal")));
     if (!inicio || !fin || *fin < *inicio)
         return std::nullopt;
     return *fin - *inicio;

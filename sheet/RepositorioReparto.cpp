@@ -62,9 +62,7 @@ std::optional<RepartoAnterior> RepositorioReparto::UltimoFinalizado(const Repart
         anterior = RepartoAnterior{texto(rs, "IdReparto").trimmed(), std::nullopt};
         const QVariant fin = rs.Fields(QStringLiteral("KmFinal")).Value();
         if (!fin.isNull())
-            anterior->kmFinal = fin.metaType() == QMetaType::fromType<Currency>()
-                                    ? fin.value<Currency>()
-                                    : Utilidades::ANumero(fin);
+            anterior->kmFinal = Utilidades::ANumero(fin);
     }
     app_.db.CierraRecordset(rs);
     return anterior;

@@ -206,6 +206,8 @@ void TstUtilidades::anumeroDesborda() {
              }).Number,
              6);
     QVERIFY(Utilidades::EsNumerico(enorme, kEspanol));
+    // Read for a value, too large is no number.
+    QVERIFY(!Utilidades::NumeroEn(QStringLiteral("99999999999999999999999999999")));
 }
 
 void TstUtilidades::anumeroDeValor_data() {
@@ -216,6 +218,8 @@ void TstUtilidades::anumeroDeValor_data() {
     QTest::newRow("entero de la base") << QVariant(qint64(57)) << qint64(570000);
     QTest::newRow("texto con coma") << QVariant(QStringLiteral("12,5")) << qint64(125000);
     QTest::newRow("texto vacio") << QVariant(QString()) << qint64(0);
+    QTest::newRow("dinero de la base")
+        << QVariant::fromValue(Currency::DesdeEscalado(488030000)) << qint64(488030000);
 }
 
 void TstUtilidades::anumeroDeValor() {
